@@ -1,0 +1,169 @@
+// filekit — Win32 types, constants and file functions.
+//
+// On Windows this is <windows.h> and nothing is emulated. Elsewhere it
+// declares the subset the file classes use, implemented over POSIX with the
+// Win32 meaning of every argument and result:
+//
+//  - the five creation dispositions, with GetLastError() set as Win32 sets
+//    it (ERROR_ALREADY_EXISTS after OPEN_ALWAYS / CREATE_ALWAYS found the
+//    file, 0 when they created it);
+//  - access rights enforced per handle: reading through a handle without
+//    read access, or writing, truncating or flushing through one without
+//    write access, fails with ERROR_ACCESS_DENIED;
+//  - share modes: inside one process a second open whose access or share
+//    mode conflicts with a handle already open on the same file (same device
+//    and inode) fails with ERROR_SHARING_VIOLATION, by the Win32 rules.
+//    Across processes the rules are carried by advisory flock(2) locks: a
+//    handle whose share mode grants neither FILE_SHARE_READ nor
+//    FILE_SHARE_WRITE holds an exclusive lock, every other handle a shared
+//    one. So an exclusive opener is refused while another process has the
+//    file open through filekit, and every filekit opener is refused while
+//    another process holds it exclusively. Finer cross-process conflicts
+//    (a writer against a handle that shares reading only) are not detected,
+//    and processes that do not take flock locks are never blocked;
+//  - 64-bit positions and sizes through the high parts;
+//  - INVALID_HANDLE_VALUE, and any value not handed out by CreateFileA,
+//    answered with FALSE / INVALID_FILE_SIZE / INVALID_SET_FILE_POINTER and
+//    ERROR_INVALID_HANDLE.
+//
+// Not emulated: overlapped (asynchronous) I/O, security attributes, template
+// files, and the FILE_FLAG_* values, which are accepted and ignored. A
+// directory given as a file name fails with ERROR_ACCESS_DENIED, as on Win32.
+#ifndef FILEKIT_WIN32_H
+#define FILEKIT_WIN32_H
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+
+#include <filekit/Export.h>
+
+#include <cstdint>
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
+typedef std::uint32_t DWORD;
+typedef std::int32_t LONG;
+typedef unsigned int UINT;
+typedef std::intptr_t LONG_PTR;
+typedef std::intptr_t INT_PTR;
+typedef void* LPVOID;
+typedef const void* LPCVOID;
+typedef DWORD* LPDWORD;
+typedef LONG* PLONG;
+typedef void* HANDLE;
+typedef void* HINSTANCE;
+
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+struct _SECURITY_ATTRIBUTES;
+typedef _SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
+
+// Positions for a read or write at a given offset (no asynchronous I/O).
+typedef struct _OVERLAPPED {
+    std::uintptr_t Internal;
+    std::uintptr_t InternalHigh;
+    DWORD Offset;
+    DWORD OffsetHigh;
+    HANDLE hEvent;
+} OVERLAPPED, *LPOVERLAPPED;
+
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1)))
+#define INVALID_FILE_SIZE (static_cast<DWORD>(0xFFFFFFFF))
+#define INVALID_SET_FILE_POINTER (static_cast<DWORD>(-1))
+
+// Access rights.
+#define GENERIC_READ 0x80000000u
+#define GENERIC_WRITE 0x40000000u
+#define GENERIC_EXECUTE 0x20000000u
+#define GENERIC_ALL 0x10000000u
+#define FILE_READ_DATA 0x0001u
+#define FILE_WRITE_DATA 0x0002u
+#define FILE_APPEND_DATA 0x0004u
+#define DELETE 0x00010000u
+
+// Share modes.
+#define FILE_SHARE_READ 0x00000001u
+#define FILE_SHARE_WRITE 0x00000002u
+#define FILE_SHARE_DELETE 0x00000004u
+
+// Creation dispositions.
+#define CREATE_NEW 1
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define TRUNCATE_EXISTING 5
+
+// Attributes and flags.
+#define FILE_ATTRIBUTE_READONLY 0x00000001u
+#define FILE_ATTRIBUTE_HIDDEN 0x00000002u
+#define FILE_ATTRIBUTE_SYSTEM 0x00000004u
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
+#define FILE_ATTRIBUTE_ARCHIVE 0x00000020u
+#define FILE_ATTRIBUTE_NORMAL 0x00000080u
+#define FILE_ATTRIBUTE_TEMPORARY 0x00000100u
+#define FILE_FLAG_WRITE_THROUGH 0x80000000u
+#define FILE_FLAG_RANDOM_ACCESS 0x10000000u
+#define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000u
+
+// Move methods.
+#define FILE_BEGIN 0
+#define FILE_CURRENT 1
+#define FILE_END 2
+
+// Module entry reasons.
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+#define DLL_THREAD_ATTACH 2
+#define DLL_THREAD_DETACH 3
+
+// Error codes.
+#define NO_ERROR 0L
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_TOO_MANY_OPEN_FILES 4L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_GEN_FAILURE 31L
+#define ERROR_SHARING_VIOLATION 32L
+#define ERROR_HANDLE_EOF 38L
+#define ERROR_NOT_SUPPORTED 50L
+#define ERROR_FILE_EXISTS 80L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_DISK_FULL 112L
+#define ERROR_INVALID_NAME 123L
+#define ERROR_NEGATIVE_SEEK 131L
+#define ERROR_ALREADY_EXISTS 183L
+#define ERROR_FILENAME_EXCED_RANGE 206L
+#define ERROR_NOACCESS 998L
+#define ERROR_IO_DEVICE 1117L
+
+FILEKIT_API HANDLE CreateFileA(const char* fileName, DWORD desiredAccess, DWORD shareMode,
+                               LPSECURITY_ATTRIBUTES securityAttributes, DWORD creationDisposition,
+                               DWORD flagsAndAttributes, HANDLE templateFile);
+FILEKIT_API BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
+                          LPOVERLAPPED overlapped);
+FILEKIT_API BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
+                           LPOVERLAPPED overlapped);
+FILEKIT_API DWORD SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh,
+                                 DWORD moveMethod);
+FILEKIT_API DWORD GetFileSize(HANDLE file, LPDWORD fileSizeHigh);
+FILEKIT_API BOOL SetEndOfFile(HANDLE file);
+FILEKIT_API BOOL FlushFileBuffers(HANDLE file);
+FILEKIT_API BOOL CloseHandle(HANDLE object);
+FILEKIT_API DWORD GetLastError();
+FILEKIT_API void SetLastError(DWORD errorCode);
+
+#endif  // _WIN32
+#endif

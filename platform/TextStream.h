@@ -1,0 +1,77 @@
+// Text-mode file streams for the INI reader and writer, internal.
+//
+// TextReader reads a file the way a stream opened "rt" does on Windows: a
+// CR LF pair is read as one LF before the text is cut into pieces, so a
+// CR LF file reads exactly like its LF twin. A lone CR stays a CR.
+// TextWriter writes "wt": each LF is stored as the platform's line end (LF
+// here). Both are buffered: no library call per character or per line.
+#ifndef FILEKIT_PLATFORM_TEXTSTREAM_H
+#define FILEKIT_PLATFORM_TEXTSTREAM_H
+
+#include <cstddef>
+#include <memory>
+
+namespace filekit {
+
+// Size of the read and write buffers.
+constexpr size_t kTextStreamBufferBytes = 64 * 1024;
+
+class TextReader {
+public:
+    TextReader() = default;
+    ~TextReader();
+    TextReader(const TextReader&) = delete;
+    TextReader& operator=(const TextReader&) = delete;
+
+    // Opens path for reading; false when it cannot be opened or is a directory.
+    bool Open(const char* path);
+
+    // Reads the next piece as fgets does: at most size - 1 bytes, ending
+    // after the first line feed, stored with a terminating zero. Returns the
+    // number of bytes stored, or -1 (nothing stored) at the end of the file,
+    // on a read error, or when size < 2.
+    int ReadPiece(char* buffer, int size);
+
+    void Close();
+
+private:
+    bool Fill();
+
+    int m_fd = -1;
+    std::unique_ptr<char[]> m_buffer;
+    size_t m_pos = 0;        // next byte to hand out
+    size_t m_end = 0;        // end of the converted bytes
+    bool m_heldCR = false;   // a CR at m_buffer[m_end] waits for the next byte
+    bool m_eof = false;
+};
+
+class TextWriter {
+public:
+    TextWriter() = default;
+    ~TextWriter();
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
+
+    // Creates path, or empties it when it exists; false when it cannot.
+    bool Open(const char* path);
+
+    // Appends the bytes up to text's terminating zero.
+    void Write(const char* text);
+    void Write(const char* data, size_t length);
+
+    // Flushes and closes; false when any write or the close failed.
+    bool Close();
+
+private:
+    void Flush();
+    void WriteAll(const char* data, size_t length);
+
+    int m_fd = -1;
+    std::unique_ptr<char[]> m_buffer;
+    size_t m_used = 0;
+    bool m_failed = false;
+};
+
+}  // namespace filekit
+
+#endif

@@ -1,0 +1,371 @@
+// The Win32 file functions over POSIX: dispositions, access rights, share
+// modes, 64-bit positions, invalid handles and provoked system failures.
+#include <filekit/Win32.h>
+
+#include "platform/posix/Syscalls.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+namespace {
+
+using filekit_test::Exists;
+using filekit_test::ReadBytes;
+using filekit_test::TempDir;
+using filekit_test::WriteBytes;
+
+constexpr DWORD kUnset = 0xDEADBEEF;   // last-error value that no call sets
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+HANDLE Open(const std::string& path, DWORD access, DWORD share, DWORD disposition)
+{
+    return CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Restores the real system calls when a test has replaced some.
+struct SysCallGuard {
+    ~SysCallGuard() { filekit::g_sys = filekit::RealSysCalls(); }
+};
+
+TEST(CreateFileA, DispositionTable)
+{
+    struct Row {
+        DWORD disposition;
+        bool exists;
+        bool opens;
+        DWORD error;          // kUnset: the call leaves the last error alone
+        std::string after;    // content afterwards; "-" when there is no file
+    };
+    const Row rows[] = {
+        {CREATE_NEW, true, false, ERROR_FILE_EXISTS, "old"},
+        {CREATE_NEW, false, true, kUnset, ""},
+        {CREATE_ALWAYS, true, true, ERROR_ALREADY_EXISTS, ""},
+        {CREATE_ALWAYS, false, true, NO_ERROR, ""},
+        {OPEN_EXISTING, true, true, kUnset, "old"},
+        {OPEN_EXISTING, false, false, ERROR_FILE_NOT_FOUND, "-"},
+        {OPEN_ALWAYS, true, true, ERROR_ALREADY_EXISTS, "old"},
+        {OPEN_ALWAYS, false, true, NO_ERROR, ""},
+        {TRUNCATE_EXISTING, true, true, kUnset, ""},
+        {TRUNCATE_EXISTING, false, false, ERROR_FILE_NOT_FOUND, "-"},
+    };
+    for (const Row& r : rows) {
+        TempDir dir;
+        const std::string path = dir.Path("f");
+        if (r.exists) WriteBytes(path, "old");
+        SetLastError(kUnset);
+        const HANDLE h = Open(path, GENERIC_READ | GENERIC_WRITE, 0, r.disposition);
+        const DWORD error = GetLastError();
+        EXPECT_EQ(h != INVALID_HANDLE_VALUE, r.opens) << r.disposition << (r.exists ? " existing" : " missing");
+        if (r.error != kUnset || !r.opens) {
+            EXPECT_EQ(error, r.error) << r.disposition;
+        }
+        if (h != INVALID_HANDLE_VALUE) {
+            EXPECT_TRUE(CloseHandle(h));
+        }
+        EXPECT_EQ(Exists(path) ? ReadBytes(path) : "-", r.after) << r.disposition;
+    }
+}
+
+TEST(CreateFileA, BadNamesAndArguments)
+{
+    TempDir dir;
+    struct Row { const char* name; DWORD disposition; DWORD access; DWORD error; };
+    const std::string missingFolder = dir.Path("no/such/file");
+    const std::string folder = dir.Path("");
+    const Row rows[] = {
+        {nullptr, OPEN_EXISTING, GENERIC_READ, ERROR_INVALID_PARAMETER},
+        {"", OPEN_EXISTING, GENERIC_READ, ERROR_PATH_NOT_FOUND},
+        {missingFolder.c_str(), OPEN_EXISTING, GENERIC_READ, ERROR_PATH_NOT_FOUND},
+        {missingFolder.c_str(), CREATE_ALWAYS, GENERIC_WRITE, ERROR_PATH_NOT_FOUND},
+        {folder.c_str(), OPEN_EXISTING, GENERIC_READ, ERROR_ACCESS_DENIED},
+        {folder.c_str(), OPEN_ALWAYS, GENERIC_WRITE, ERROR_ACCESS_DENIED},
+        {folder.c_str(), 0, GENERIC_READ, ERROR_INVALID_PARAMETER},
+        {folder.c_str(), 6, GENERIC_READ, ERROR_INVALID_PARAMETER},
+        {folder.c_str(), TRUNCATE_EXISTING, GENERIC_READ, ERROR_INVALID_PARAMETER},
+    };
+    for (const Row& r : rows) {
+        SetLastError(kUnset);
+        const HANDLE h = CreateFileA(r.name, r.access, 0, nullptr, r.disposition, 0, nullptr);
+        EXPECT_EQ(h, INVALID_HANDLE_VALUE) << (r.name ? r.name : "(null)");
+        EXPECT_EQ(GetLastError(), r.error) << (r.name ? r.name : "(null)") << " " << r.disposition;
+    }
+}
+
+TEST(AccessRights, HandlesRefuseWhatTheyWereNotOpenedFor)
+{
+    TempDir dir;
+    const std::string path = dir.Path("f");
+    WriteBytes(path, "abc");
+    char buffer[8] = {};
+    DWORD count = 99;
+
+    const HANDLE reader = Open(path, GENERIC_READ, kShareAll, OPEN_EXISTING);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(WriteFile(reader, "x", 1, &count, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(count, 0u);
+    EXPECT_FALSE(SetEndOfFile(reader));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(FlushFileBuffers(reader));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(ReadFile(reader, buffer, sizeof buffer, &count, nullptr));
+    EXPECT_EQ(std::string(buffer, count), "abc");
+    CloseHandle(reader);
+
+    const HANDLE writer = Open(path, GENERIC_WRITE, kShareAll, OPEN_EXISTING);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(ReadFile(writer, buffer, sizeof buffer, &count, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(WriteFile(writer, "xy", 2, &count, nullptr));
+    EXPECT_EQ(count, 2u);
+    EXPECT_TRUE(SetEndOfFile(writer));
+    EXPECT_TRUE(FlushFileBuffers(writer));
+    CloseHandle(writer);
+    EXPECT_EQ(ReadBytes(path), "xy");
+}
+
+TEST(ShareModes, ConflictTable)
+{
+    struct Row { DWORD access1, share1, access2, share2; bool secondOpens; };
+    const DWORD R = GENERIC_READ, W = GENERIC_WRITE, RW = GENERIC_READ | GENERIC_WRITE;
+    const DWORD SR = FILE_SHARE_READ, SW = FILE_SHARE_WRITE;
+    const Row rows[] = {
+        {R, 0, R, kShareAll, false},        // share 0 admits nobody
+        {R, kShareAll, R, 0, false},        // nor may a newcomer deny what is held
+        {R, SR, R, SR, true},
+        {R, SR, W, kShareAll, false},       // writing not shared
+        {W, SR, R, SR, false},              // newcomer must share the held write
+        {W, SW, W, SW, true},
+        {RW, kShareAll, RW, kShareAll, true},
+        {R, SR, R, SR | SW, true},
+        {0, 0, RW, kShareAll, true},        // a handle without data access conflicts with nothing
+        {RW, 0, 0, 0, true},
+    };
+    for (const Row& r : rows) {
+        TempDir dir;
+        const std::string path = dir.Path("f");
+        WriteBytes(path, "x");
+        const HANDLE first = Open(path, r.access1, r.share1, OPEN_EXISTING);
+        ASSERT_NE(first, INVALID_HANDLE_VALUE);
+        SetLastError(kUnset);
+        const HANDLE second = Open(path, r.access2, r.share2, OPEN_EXISTING);
+        EXPECT_EQ(second != INVALID_HANDLE_VALUE, r.secondOpens)
+            << r.access1 << "/" << r.share1 << " then " << r.access2 << "/" << r.share2;
+        if (second == INVALID_HANDLE_VALUE) {
+            EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+        } else {
+            CloseHandle(second);
+        }
+        CloseHandle(first);
+    }
+}
+
+TEST(ShareModes, ShareZeroBlocksUntilClosedAndRefusalChangesNothing)
+{
+    TempDir dir;
+    const std::string path = dir.Path("f");
+    WriteBytes(path, "keep");
+    const HANDLE first = Open(path, GENERIC_READ, 0, OPEN_EXISTING);
+    ASSERT_NE(first, INVALID_HANDLE_VALUE);
+    // A refused CREATE_ALWAYS must not have truncated the file.
+    EXPECT_EQ(Open(path, GENERIC_WRITE, kShareAll, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(ReadBytes(path), "keep");
+    EXPECT_TRUE(CloseHandle(first));
+    const HANDLE again = Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
+    EXPECT_NE(again, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+    CloseHandle(again);
+}
+
+TEST(ShareModes, AnotherProcessHoldingTheFileExclusivelyBlocksUs)
+{
+    TempDir dir;
+    const std::string path = dir.Path("f");
+    WriteBytes(path, "x");
+    int ready[2], done[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(done), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const HANDLE h = Open(path, GENERIC_READ, 0, OPEN_EXISTING);
+        const char flag = h != INVALID_HANDLE_VALUE ? '1' : '0';
+        (void)!write(ready[1], &flag, 1);
+        char wait;
+        (void)!read(done[0], &wait, 1);
+        _exit(0);
+    }
+    char flag = 0;
+    ASSERT_EQ(read(ready[0], &flag, 1), 1);
+    ASSERT_EQ(flag, '1');
+    EXPECT_EQ(Open(path, GENERIC_READ, kShareAll, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+    ASSERT_EQ(write(done[1], "x", 1), 1);
+    int status = 0;
+    waitpid(child, &status, 0);
+    const HANDLE h = Open(path, GENERIC_READ, kShareAll, OPEN_EXISTING);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    for (int fd : {ready[0], ready[1], done[0], done[1]}) close(fd);
+}
+
+TEST(Positions, SeekPastFourGigabytesOnASparseFile)
+{
+    TempDir dir;
+    const std::string path = dir.Path("sparse");
+    const HANDLE h = Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    LONG high = 1;
+    EXPECT_EQ(SetFilePointer(h, 5, &high, FILE_BEGIN), 5u);
+    EXPECT_EQ(high, 1);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(h, "z", 1, &written, nullptr));
+    DWORD sizeHigh = 0;
+    EXPECT_EQ(GetFileSize(h, &sizeHigh), 6u);
+    EXPECT_EQ(sizeHigh, 1u);
+
+    high = 0;
+    EXPECT_EQ(SetFilePointer(h, -1, &high, FILE_END), 5u);   // high part 0 with a negative low part is far ahead
+    // Back to the written byte through a negative 64-bit distance.
+    high = -1;
+    const DWORD low = SetFilePointer(h, -1, &high, FILE_END);
+    EXPECT_EQ(low, 5u);
+    EXPECT_EQ(high, 1);
+    char c = 0;
+    DWORD got = 0;
+    EXPECT_TRUE(ReadFile(h, &c, 1, &got, nullptr));
+    EXPECT_EQ(got, 1u);
+    EXPECT_EQ(c, 'z');
+
+    EXPECT_EQ(SetFilePointer(h, -10, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), ERROR_NEGATIVE_SEEK);
+    EXPECT_EQ(SetFilePointer(h, 0, nullptr, 7), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+
+    // Truncation at the current position, also past 4 GiB.
+    high = 1;
+    SetFilePointer(h, 2, &high, FILE_BEGIN);
+    EXPECT_TRUE(SetEndOfFile(h));
+    EXPECT_EQ(GetFileSize(h, &sizeHigh), 2u);
+    EXPECT_EQ(sizeHigh, 1u);
+    CloseHandle(h);
+}
+
+TEST(Positions, ReadAtEndGivesZeroBytesAndSuccess)
+{
+    TempDir dir;
+    const std::string path = dir.Path("f");
+    WriteBytes(path, "ab");
+    const HANDLE h = Open(path, GENERIC_READ, 0, OPEN_EXISTING);
+    char buffer[4];
+    DWORD got = 7;
+    EXPECT_TRUE(ReadFile(h, buffer, 4, &got, nullptr));
+    EXPECT_EQ(got, 2u);
+    EXPECT_TRUE(ReadFile(h, buffer, 4, &got, nullptr));
+    EXPECT_EQ(got, 0u);
+    EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_CURRENT), 2u);
+    CloseHandle(h);
+}
+
+TEST(InvalidHandles, EveryFunctionAnswersWithTheWin32Failure)
+{
+    TempDir dir;
+    const HANDLE closed = Open(dir.Path("f"), GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
+    ASSERT_NE(closed, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(CloseHandle(closed));
+    for (HANDLE h : {INVALID_HANDLE_VALUE, closed, static_cast<HANDLE>(nullptr), reinterpret_cast<HANDLE>(4000)}) {
+        char buffer[4];
+        DWORD count = 77;
+        LONG high = 3;
+        DWORD sizeHigh = 9;
+        SetLastError(kUnset);
+        EXPECT_FALSE(ReadFile(h, buffer, 4, &count, nullptr));
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+        EXPECT_EQ(count, 0u);
+        SetLastError(kUnset);
+        count = 77;
+        EXPECT_FALSE(WriteFile(h, "ab", 2, &count, nullptr));
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+        EXPECT_EQ(count, 0u);
+        SetLastError(kUnset);
+        EXPECT_EQ(SetFilePointer(h, 0, &high, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+        EXPECT_EQ(high, 3);
+        SetLastError(kUnset);
+        EXPECT_EQ(GetFileSize(h, &sizeHigh), INVALID_FILE_SIZE);
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+        SetLastError(kUnset);
+        EXPECT_FALSE(SetEndOfFile(h));
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+        SetLastError(kUnset);
+        EXPECT_FALSE(FlushFileBuffers(h));
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+        SetLastError(kUnset);
+        EXPECT_FALSE(CloseHandle(h));
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    }
+}
+
+TEST(SystemFailures, FullDiskAndShortWrites)
+{
+    SysCallGuard guard;
+    TempDir dir;
+    const std::string path = dir.Path("f");
+    const HANDLE h = Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+
+    // Short writes are continued until everything is written.
+    filekit::g_sys.write = [](int fd, const void* data, size_t count) {
+        return filekit::RealSysCalls().write(fd, data, count > 3 ? 3 : count);
+    };
+    DWORD written = 0;
+    EXPECT_TRUE(WriteFile(h, "0123456789", 10, &written, nullptr));
+    EXPECT_EQ(written, 10u);
+
+    filekit::g_sys.write = [](int, const void*, size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    };
+    EXPECT_FALSE(WriteFile(h, "more", 4, &written, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
+    EXPECT_EQ(written, 0u);
+
+    filekit::g_sys.fsync = [](int) {
+        errno = EIO;
+        return -1;
+    };
+    EXPECT_FALSE(FlushFileBuffers(h));
+    EXPECT_EQ(GetLastError(), ERROR_IO_DEVICE);
+    filekit::g_sys = filekit::RealSysCalls();
+    EXPECT_TRUE(CloseHandle(h));
+    EXPECT_EQ(ReadBytes(path), "0123456789");
+}
+
+TEST(SystemFailures, DeviceFiles)
+{
+    const HANDLE full = Open("/dev/full", GENERIC_WRITE, kShareAll, OPEN_EXISTING);
+    ASSERT_NE(full, INVALID_HANDLE_VALUE);
+    DWORD written = 5;
+    EXPECT_FALSE(WriteFile(full, "abc", 3, &written, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
+    CloseHandle(full);
+
+    const HANDLE null = Open("/dev/null", GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
+    ASSERT_NE(null, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(WriteFile(null, "abc", 3, &written, nullptr));
+    EXPECT_TRUE(FlushFileBuffers(null));
+    // Devices take no part in share checks: a second exclusive open works.
+    const HANDLE second = Open("/dev/null", GENERIC_READ, 0, OPEN_EXISTING);
+    EXPECT_NE(second, INVALID_HANDLE_VALUE);
+    CloseHandle(second);
+    CloseHandle(null);
+}
+
+}  // namespace

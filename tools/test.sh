@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds filekit with a preset (default: "default") and runs every test.
+# Usage: tools/test.sh [default|debug|asan|clang]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+preset="${1:-default}"
+tools/deps.sh
+cmake --preset "$preset"
+cmake --build --preset "$preset"
+ctest --preset "$preset"
