@@ -9,6 +9,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -18,7 +20,11 @@ using namespace filekit_test;
 template <class Probe>
 class FileCopies : public ::testing::Test {};
 using ProbeTypes = ::testing::Types<BinaryProbe, TextProbe>;
-TYPED_TEST_SUITE(FileCopies, ProbeTypes);
+struct ProbeNames {
+    template <class Probe>
+    static std::string GetName(int) { return std::is_same<Probe, BinaryProbe>::value ? "Binary" : "Text"; }
+};
+TYPED_TEST_SUITE(FileCopies, ProbeTypes, ProbeNames);
 
 TYPED_TEST(FileCopies, CopyReachesTheSameFileAndOutlivesItsSource)
 {
