@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -102,16 +100,6 @@ TEST(ParseValues, SplitsValueLists)
         EXPECT_EQ(Split(r.text, r.separator), r.expected) << r.text.GetString();
         EXPECT_EQ(r.text, before);
     }
-}
-
-TEST(ParseValues, CallsAccumulateInOneArray)
-{
-    CStringArray values;
-    CTextFile::ParseValues("a,b", values, ',');
-    CTextFile::ParseValues("[c]", values, ',');
-    std::vector<std::string> all;
-    for (int i = 0; i < values.GetSize(); ++i) all.push_back(values[i].GetString());
-    EXPECT_EQ(all, (std::vector<std::string>{"a", "b", "c"}));
 }
 
 }  // namespace

