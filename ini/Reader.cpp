@@ -92,8 +92,9 @@ void AppendKey(Section& section, LineSource& in, const CommentGatherer& comment)
 {
     TokenSpan name;
     TokenSpan value;
-    FindToken(in.Text(), kKeyDelimiter, 1, &name);
-    if (name.next) FindToken(name.next, kValueDelimiter, 1, &value);
+    char* const end = in.Text() + in.Length();
+    FindToken(in.Text(), in.Length(), kKeyDelimiter, 1, &name);
+    if (name.next) FindToken(name.next, static_cast<size_t>(end - name.next), kValueDelimiter, 1, &value);
 
     CArray<Key, Key>& keys = section.m_arrKeys;
     const int index = keys.GetSize();
@@ -179,11 +180,11 @@ int CINIFile::ReadFile(const CString& path)
 
 void CINIFile::ShowSetOfSections()
 {
+    // One key receives every copy, so its strings reuse their storage and
+    // the walk costs no allocation per key.
+    CINIFileKey copy;
     for (int i = 0; i < m_arrSections.GetSize(); ++i) {
         const CINIFileSection* section = GetSection(i);
-        for (int k = 0; section && k < section->m_arrKeys.GetSize(); ++k) {
-            const CINIFileKey copy(section->m_arrKeys.GetAt(k));
-            static_cast<void>(copy);
-        }
+        for (int k = 0; section && k < section->m_arrKeys.GetSize(); ++k) copy = section->m_arrKeys.GetAt(k);
     }
 }

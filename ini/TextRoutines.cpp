@@ -26,6 +26,29 @@ const char* SkipSpaces(const char* p)
     return p;
 }
 
+// The first byte c in [from, end), or end.
+char* Find(char* from, char* end, char c)
+{
+    auto* found = static_cast<char*>(std::memchr(from, c, static_cast<size_t>(end - from)));
+    return found ? found : end;
+}
+
+// The first delimiter at or after p that stands outside double quotes, or
+// end. Quotes come in pairs from p on; an unmatched one protects the rest.
+// Each byte is searched a bounded number of times, so this stays linear.
+char* NextDelimiter(char* p, char* end, char delimiter)
+{
+    char* found = delimiter == kQuote ? end : Find(p, end, delimiter);
+    for (;;) {
+        char* const quote = Find(p, found, kQuote);
+        if (quote == found) return found;
+        char* const closing = Find(quote + 1, end, kQuote);
+        if (closing == end) return end;
+        p = closing + 1;
+        if (found < p) found = Find(p, end, delimiter);
+    }
+}
+
 // Fills span with the token between begin and end, spaces around it dropped.
 TokenResult SetSpan(const char* begin, const char* end, char* next, TokenSpan* span)
 {
@@ -67,37 +90,25 @@ size_t BracketContents(const char* line, char open, char close, char* contents)
     return 0;
 }
 
-TokenResult FindToken(char* text, char delimiter, int number, TokenSpan* span)
+TokenResult FindToken(char* text, size_t length, char delimiter, int number, TokenSpan* span)
 {
-    if (!text) {
-        span->next = nullptr;
-        return kTokenMissing;
-    }
     if (number < 1) return kTokenMissing;
-    int passed = 0;
+    char* const end = text + length;
     char* start = text;
-    bool quoted = false;
-    char* p = text;
-    for (; *p != '\0'; ++p) {
-        if (*p == kQuote) {
-            quoted = !quoted;
-            continue;
-        }
-        if (quoted || *p != delimiter) continue;
-        char* delimiterEnd = p;
+    for (int passed = 1;; ++passed) {
+        char* const found = NextDelimiter(start, end, delimiter);
+        if (found == end) return passed == number ? SetSpan(start, end, nullptr, span) : kTokenMissing;
+        char* after = found + 1;
         if (delimiter == kSpace) {   // a run of spaces is one delimiter, at its last space
-            while (delimiterEnd[1] == kSpace) ++delimiterEnd;
-            if (delimiterEnd[1] == '\0') {
+            while (*after == kSpace) ++after;
+            if (after == end) {
                 span->next = nullptr;
                 return kTokenMissing;
             }
         }
-        if (++passed == number) return SetSpan(start, p, delimiterEnd + 1, span);
-        p = delimiterEnd;
-        start = delimiterEnd + 1;
+        if (passed == number) return SetSpan(start, found, after, span);
+        start = after;
     }
-    if (passed != number - 1) return kTokenMissing;
-    return SetSpan(start, p, nullptr, span);
 }
 
 size_t CutToName(const TokenSpan& span)
@@ -166,9 +177,14 @@ int CINIFile::GetToken(char* text, char* token, CINIFilePointer* pointer, char* 
 {
     CINIFilePointer unused{nullptr};
     if (!pointer) pointer = &unused;
+    if (!text) {
+        pointer->m_pszNext = nullptr;
+        return kTokenMissing;
+    }
     TokenSpan span;
     span.next = pointer->m_pszNext;   // stays when the search leaves it alone
-    const TokenResult result = FindToken(text, delimiters ? delimiters[0] : '\0', number, &span);
+    const TokenResult result =
+        FindToken(text, std::strlen(text), delimiters ? delimiters[0] : '\0', number, &span);
     pointer->m_pszNext = span.next;
     if (result != kTokenMissing) {
         const size_t length = CutToName(span);

@@ -47,10 +47,11 @@ struct TokenSpan {
     char* next = nullptr;
 };
 
-// Finds token number (from 1) of the zero-terminated text, delimited by
-// delimiter outside double quotes. On kTokenMissing only span->next may
-// change: it becomes null when text is null or ends in a delimiting space.
-TokenResult FindToken(char* text, char delimiter, int number, TokenSpan* span);
+// Finds token number (from 1) of the length bytes at text (followed by a
+// zero byte, none inside), delimited by delimiter outside double quotes.
+// On kTokenMissing only span->next may change: it becomes null when the
+// text ends in a delimiting space.
+TokenResult FindToken(char* text, size_t length, char delimiter, int number, TokenSpan* span);
 
 // The length of the token at span once cut to kMaxNameBytes and freed of
 // the trailing spaces that the cut may leave.
