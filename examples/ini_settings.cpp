@@ -64,7 +64,7 @@ int main(int argc, char** argv)
 
     if (!ini.Save(ini.GetFile())) return 1;
     ini.Close();
-    std::printf("saved; a comment line that ended a group keeps one trailing space\n\n");
+    std::printf("saved: in a comment of several lines, all but the last now end in a space\n\n");
     Show("after", path);
     return 0;
 }

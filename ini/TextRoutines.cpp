@@ -170,7 +170,8 @@ void CINIFile::DeleteTail(char* line) { TrimTail(line, std::strlen(line)); }
 
 void CINIFile::BracketsContents(char* line, char* contents, char* brackets)
 {
-    BracketContents(line, brackets[0], brackets[1], contents);
+    if (brackets) BracketContents(line, brackets[0], brackets[1], contents);
+    else contents[0] = '\0';
 }
 
 int CINIFile::GetToken(char* text, char* token, CINIFilePointer* pointer, char* delimiters, int number)

@@ -10,7 +10,8 @@
 //   ;comment        a ';' in the first column; consecutive comment lines
 //                   become the comment of the header or key line below them
 //   [name]          a section header; the name is everything between the
-//                   first '[' and the first ']', spaces included
+//                   first '[' and the first ']', spaces included (a name
+//                   that is never closed makes the line a key line)
 //   name=value      a key line; spaces around name and value are dropped,
 //                   a line without '=' is a key with an empty value
 // Lines are cut into pieces of at most 999 bytes, each classified on its own.
@@ -127,6 +128,8 @@ public:
 
     // Reads path into the model (appending to what it holds) and opens the
     // object. 0 when already open or when the file cannot be opened.
+    // Names and values longer than 499 bytes are cut to 499 (and lose the
+    // trailing spaces the cut leaves); comments are cut to 999 bytes.
     // If the file cannot be opened a second time for the key pass, the
     // sections read so far stay (without keys), the result is 0 and the
     // object stays closed. If the file changes between the passes, the n-th
@@ -145,6 +148,7 @@ public:
     // comment lines and "name=value" (or "name" when the value is empty),
     // then an empty line. Each line-break pair of a comment is written as a
     // space and a line end; section comments keep that converted text.
+    // A comment is written cut to 1999 bytes (a section keeps the cut text).
     // A section comment of exactly ";" is written as a lone ';' line.
     // 0 when not open or when path cannot be created (model unchanged);
     // otherwise 1, write errors after the creation included.
@@ -190,16 +194,17 @@ protected:
     void DeleteTail(char* line);
     // Writes into contents (kNameBufferBytes long) the text between the
     // brackets of a header line, "" when line is no header. brackets holds
-    // the opening and closing character. Names are cut to 499 bytes. A line
-    // whose name is not closed (it ends first, or another opening bracket
-    // follows name characters) is no header.
+    // the opening and closing character (null: no header). Names are cut to
+    // 499 bytes. A line whose name is not closed (it ends first, or another
+    // opening bracket follows name characters) is no header.
     void BracketsContents(char* line, char* contents, char* brackets);
     // Copies token number (from 1) of text into token (kNameBufferBytes
     // long), cut to 499 bytes and without leading or trailing spaces. Only the
     // first character of delimiters is used; delimiters inside double quotes
     // do not count; a run of spaces is one delimiter when it is the delimiter.
     // pointer->m_pszNext: the text after the token's delimiter, or null.
-    // 0: a token; 1: an empty token; 2: no such token (token untouched).
+    // 0: a token; 1: an empty token; 2: no such token (token untouched; a
+    // delimiting space at the very end of text also gives 2 and null).
     // Null or empty delimiters: the whole text is token 1.
     int GetToken(char* text, char* token, CINIFilePointer* pointer, char* delimiters, int number);
     // The stored form of a gathered comment, cut to 999 bytes (never inside
