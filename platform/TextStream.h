@@ -4,9 +4,12 @@
 // CR LF pair is read as one LF before the text is cut into pieces, so a
 // CR LF file reads exactly like its LF twin. A lone CR stays a CR.
 // TextWriter writes "wt": each LF is stored as the platform's line end (LF
-// here). Both are buffered: no library call per character or per line.
+// here), and the file is replaced only when the whole text is written (see
+// SafeFile). Both are buffered: no library call per character or per line.
 #ifndef FILEKIT_PLATFORM_TEXTSTREAM_H
 #define FILEKIT_PLATFORM_TEXTSTREAM_H
+
+#include "platform/SafeFile.h"
 
 #include <cstddef>
 #include <memory>
@@ -52,21 +55,21 @@ public:
     TextWriter(const TextWriter&) = delete;
     TextWriter& operator=(const TextWriter&) = delete;
 
-    // Creates path, or empties it when it exists; false when it cannot.
+    // Starts replacing path (or creating it); false when it cannot be written.
     bool Open(const char* path);
 
     // Appends the bytes up to text's terminating zero.
     void Write(const char* text);
     void Write(const char* data, size_t length);
 
-    // Flushes and closes; false when any write or the close failed.
+    // Flushes and puts the text in place of the file's old content; false
+    // when any write or step failed (the old content then stays).
     bool Close();
 
 private:
     void Flush();
-    void WriteAll(const char* data, size_t length);
 
-    int m_fd = -1;
+    SafeFile m_file;
     std::unique_ptr<char[]> m_buffer;
     size_t m_used = 0;
     bool m_failed = false;

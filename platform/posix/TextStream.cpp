@@ -121,10 +121,8 @@ TextWriter::~TextWriter() { Close(); }
 bool TextWriter::Open(const char* path)
 {
     Close();
-    const int fd = g_sys.open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0) return false;
+    if (!m_file.Open(path)) return false;
     if (!m_buffer) m_buffer.reset(new char[kTextStreamBufferBytes]);
-    m_fd = fd;
     m_used = 0;
     m_failed = false;
     return true;
@@ -134,11 +132,11 @@ void TextWriter::Write(const char* text) { Write(text, std::strlen(text)); }
 
 void TextWriter::Write(const char* data, size_t length)
 {
-    if (m_fd < 0) return;
+    if (!m_file.IsOpen()) return;
     if (m_used + length > kTextStreamBufferBytes) {
         Flush();
         if (length >= kTextStreamBufferBytes) {   // too big to buffer: straight through
-            WriteAll(data, length);
+            m_file.Write(data, length);
             return;
         }
     }
@@ -148,27 +146,15 @@ void TextWriter::Write(const char* data, size_t length)
 
 void TextWriter::Flush()
 {
-    WriteAll(m_buffer.get(), m_used);
+    m_file.Write(m_buffer.get(), m_used);
     m_used = 0;
-}
-
-void TextWriter::WriteAll(const char* data, size_t length)
-{
-    size_t done = 0;
-    while (done < length && !m_failed) {
-        const ssize_t n = g_sys.write(m_fd, data + done, length - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) m_failed = true;
-        else done += static_cast<size_t>(n);
-    }
 }
 
 bool TextWriter::Close()
 {
-    if (m_fd < 0) return !m_failed;
+    if (!m_file.IsOpen()) return !m_failed;
     Flush();
-    if (g_sys.close(m_fd) != 0) m_failed = true;
-    m_fd = -1;
+    m_failed = !m_file.Commit();
     return !m_failed;
 }
 
