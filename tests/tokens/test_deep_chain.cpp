@@ -1,0 +1,95 @@
+// A chain of a million nested nodes is built, saved and destroyed with a
+// flat stack, and the walk makes exactly the calls of one descent per level.
+#include <filekit/TokenWriter.h>
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr int kChainLength = 1000000;
+
+// Records each call as one letter: D/d document, N/n node, A/E attributes,
+// C/c children, +/- Push and Pop. A node at the wrong depth, or a depth
+// string of the wrong length, adds '!'.
+class LetterTokenizer : public CTokenizer {
+public:
+    LetterTokenizer() : CTokenizer('.') {}
+    std::string letters;
+
+    int BeginDocument(std::ostream&, void*&) override { return Note('D'); }
+    int BeginNode(CTokenNode* node, std::ostream&, void*&) override { return Note('N', node); }
+    int BeginAttributes(CTokenNode*, std::ostream&, void*&) override { return Note('A'); }
+    int WriteAttribute(CTokenNode*, CTokenAttribute*, std::ostream&, void*&) override { return Note('W'); }
+    int EndAttributes(CTokenNode* node, std::ostream&, void*&) override
+    {
+        if (node->GetChildCount() == 0 && std::strlen(GetDepthString()) != static_cast<size_t>(GetDepth()))
+            letters += '!';
+        return Note('E');
+    }
+    int BeginChildren(CTokenNode*, std::ostream&, void*&) override { return Note('C'); }
+    int EndChildren(CTokenNode*, std::ostream&, void*&) override { return Note('c'); }
+    int EndNode(CTokenNode* node, std::ostream&, void*&) override { return Note('n', node); }
+    int EndDocument(std::ostream&, void*&) override { return Note('d'); }
+    void Push() override
+    {
+        CTokenizer::Push();
+        letters += '+';
+    }
+    void Pop() override
+    {
+        CTokenizer::Pop();
+        letters += '-';
+    }
+
+private:
+    // Each node's type is its level, which must be the depth it is met at.
+    int Note(char letter, CTokenNode* node = nullptr)
+    {
+        letters += letter;
+        if (node && node->GetType() != GetDepth()) letters += '!';
+        return 0;
+    }
+};
+
+// "" when a and b are equal, else where they first differ and what follows
+// there, so that a failure does not print megabytes.
+std::string FirstDifference(const std::string& a, const std::string& b)
+{
+    if (a == b) return "";
+    size_t at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
+    return "at " + std::to_string(at) + ": " + a.substr(at, 20) + " / " + b.substr(at, 20);
+}
+
+TEST(DeepChain, MillionLevelsSaveAndDestroy)
+{
+    std::string expected = "D+";
+    for (int level = 1; level <= kChainLength; ++level) expected += level < kChainLength ? "NAEC+" : "NAE";
+    for (int level = kChainLength; level >= 1; --level) expected += level < kChainLength ? "-cn" : "n";
+    expected += "-d";
+
+    filekit_test::TempDir dir;
+    LetterTokenizer t;
+    {
+        CTokenWriter writer;
+        CTokenNode* node = writer.GetDocument();
+        for (int level = 1; level <= kChainLength; ++level) node = node->AddChild("n", "", level, 0);
+        ASSERT_EQ(writer.Open(dir.Path("chain.txt").c_str(), &t, nullptr), 1);
+        EXPECT_EQ(writer.Save(), 1);
+    }   // the writer, still open, closes and deletes the chain
+    EXPECT_EQ(FirstDifference(t.letters, expected), "");
+    EXPECT_EQ(t.GetDepth(), 0);
+
+    CTokenNode root;
+    CTokenNode* node = &root;
+    for (int level = 1; level <= kChainLength; ++level) node = node->AddChild("n", "", level, 0);
+    EXPECT_EQ(root.RemoveChildAt(0), 1);
+    EXPECT_EQ(root.GetChildCount(), 0);
+}
+
+}  // namespace
