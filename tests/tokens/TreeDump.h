@@ -9,33 +9,28 @@
 
 namespace filekit_test {
 
-// name=value, then "#type/flag" when either is not 0, the attributes in
-// parentheses, the children in brackets. A null entry reads "_"; a child
-// whose GetParent() is not the node holding it is marked "^!".
+// "name=value", with "#type/flag" when either is not 0.
+template <class Item>
+std::string Fields(const Item& item)
+{
+    const bool numbers = item.GetType() || item.GetFlag();
+    return std::string(item.GetName()) + "=" + std::string(item.GetValue()) +
+           (numbers ? "#" + std::to_string(item.GetType()) + "/" + std::to_string(item.GetFlag()) : "");
+}
+
+// The node's fields, its attributes in parentheses, its children in
+// brackets; a null entry reads "_", a child whose GetParent() is not the
+// node holding it is marked "^!".
 inline std::string Dump(CTokenNode* node)
 {
-    auto fields = [](const CString& name, const CString& value, int type, int flag) {
-        std::string text = std::string(name) + "=" + std::string(value);
-        if (type || flag) text += "#" + std::to_string(type) + "/" + std::to_string(flag);
-        return text;
-    };
-    std::string text = fields(node->GetName(), node->GetValue(), node->GetType(), node->GetFlag());
-    if (node->GetAttributeCount() > 0) {
-        text += "(";
-        for (int i = 0; i < node->GetAttributeCount(); ++i) {
-            const CTokenAttribute* a = node->GetAttributeAt(i);
-            text += (i ? " " : "") + fields(a->GetName(), a->GetValue(), a->GetType(), a->GetFlag());
-        }
-        text += ")";
-    }
-    if (node->GetChildCount() > 0) {
-        text += "[";
-        for (int i = 0; i < node->GetChildCount(); ++i) {
-            CTokenNode* child = node->GetChildAt(i);
-            text += i ? "," : "";
-            text += child ? Dump(child) + (child->GetParent() == node ? "" : "^!") : "_";
-        }
-        text += "]";
+    std::string text = Fields(*node);
+    for (int i = 0; i < node->GetAttributeCount(); ++i)
+        text += (i ? " " : "(") + Fields(*node->GetAttributeAt(i)) + (i + 1 < node->GetAttributeCount() ? "" : ")");
+    for (int i = 0; i < node->GetChildCount(); ++i) {
+        CTokenNode* child = node->GetChildAt(i);
+        text += i ? "," : "[";
+        text += child ? Dump(child) + (child->GetParent() == node ? "" : "^!") : "_";
+        text += i + 1 < node->GetChildCount() ? "" : "]";
     }
     return text;
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -13,12 +14,11 @@ namespace {
 constexpr int kChainLength = 1000000;
 
 // Records each call as one letter: D/d document, N/n node, A/E attributes,
-// C/c children, +/- Push and Pop; a node met at a depth other than its
-// type adds '!'. It counts the depth itself, through the virtual Push, Pop
-// and GetDepth: the library resizes its depth string with realloc on every
-// level, which under AddressSanitizer copies the whole string each time, a
-// cost that grows with the square of a million levels. The library's own
-// depth string is tested in test_tokenizer.cpp.
+// C/c children, +/- Push and Pop; a node met at a depth other than its type
+// adds '!'. It counts the depth itself (through the virtual Push, Pop and
+// GetDepth) because the library's depth string, resized by realloc at every
+// level, is copied whole by each realloc under AddressSanitizer: a million
+// levels would take hours there.
 class LetterTokenizer : public CTokenizer {
 public:
     LetterTokenizer() : CTokenizer('\0') {}
@@ -33,16 +33,8 @@ public:
     int EndChildren(CTokenNode*, std::ostream&, void*&) override { return Note('c'); }
     int EndNode(CTokenNode* node, std::ostream&, void*&) override { return Note('n', node); }
     int EndDocument(std::ostream&, void*&) override { return Note('d'); }
-    void Push() override
-    {
-        ++m_depth;
-        letters += '+';
-    }
-    void Pop() override
-    {
-        if (m_depth > 0) --m_depth;
-        letters += '-';
-    }
+    void Push() override { ++m_depth; letters += '+'; }
+    void Pop() override { if (m_depth > 0) --m_depth; letters += '-'; }
     int GetDepth() override { return m_depth; }
 
 private:
@@ -55,16 +47,6 @@ private:
 
     int m_depth = 0;
 };
-
-// "" when a and b are equal, else where they first differ and what follows
-// there, so that a failure does not print megabytes.
-std::string FirstDifference(const std::string& a, const std::string& b)
-{
-    if (a == b) return "";
-    size_t at = 0;
-    while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
-    return "at " + std::to_string(at) + ": " + a.substr(at, 20) + " / " + b.substr(at, 20);
-}
 
 TEST(DeepChain, MillionLevelsSaveAndDestroy)
 {
@@ -82,14 +64,11 @@ TEST(DeepChain, MillionLevelsSaveAndDestroy)
         ASSERT_EQ(writer.Open(dir.Path("chain.txt").c_str(), &t, nullptr), 1);
         EXPECT_EQ(writer.Save(), 1);
     }   // the writer, still open, closes and deletes the chain
-    EXPECT_EQ(FirstDifference(t.letters, expected), "");
+    // Compared whole, but reported by the first difference: not megabytes.
+    const size_t differ = static_cast<size_t>(std::mismatch(expected.begin(), expected.end(), t.letters.begin(),
+                                                            t.letters.end()).first - expected.begin());
+    EXPECT_TRUE(t.letters == expected) << "first difference at " << differ << ": " << t.letters.substr(differ, 20);
     EXPECT_EQ(t.GetDepth(), 0);
-
-    CTokenNode root;
-    CTokenNode* node = &root;
-    for (int level = 1; level <= kChainLength; ++level) node = node->AddChild("n", "", level, 0);
-    EXPECT_EQ(root.RemoveChildAt(0), 1);
-    EXPECT_EQ(root.GetChildCount(), 0);
 }
 
 }  // namespace
