@@ -1,8 +1,8 @@
 // CTokenizer: the nesting depth and its indentation string.
 //
-// The depth string is a heap block of exactly depth + 1 bytes, resized on
-// every level change; the block comes from g_heap so that tests can make an
-// allocation fail.
+// The depth string is a heap block of depth + 1 bytes (larger only after a
+// shrink that failed), resized on every level change; the block comes from
+// g_heap so that tests can make an allocation fail.
 #include <filekit/TokenWriter.h>
 
 #include "tokens/HeapCalls.h"

@@ -130,7 +130,9 @@ public:
     // the file keeps what was written up to then and the tokenizer's depth
     // stays where the walk stopped (Pop brings it back to 0). Errors of the
     // stream itself do not change the result: a tokenizer that must notice
-    // them examines out and returns a negative value.
+    // them examines out and returns a negative value. When memory runs out
+    // (the walk's stack of levels, a Push) std::bad_alloc passes through
+    // Save, and the file is closed.
     int Save(const CString& file);
     // Clear, forget the tokenizer and close: 1. 0 when not open. The context
     // pointer and the file name keep their values.
