@@ -52,6 +52,12 @@ public:
     void Abandon();
 
 private:
+    // Names tried for the new file before writing in place instead.
+    static constexpr int kMaxTemporaryNameTries = 100;
+
+    // ".name.XXXXXX" beside target, the name cut to fit a folder entry.
+    static std::string TemporaryName(const std::string& target);
+
 #ifdef _WIN32
     void* m_handle = nullptr;     // null when closed
     bool m_targetExists = false;  // replaced with ReplaceFileA, else moved into place

@@ -8,10 +8,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <cstdint>
 
 namespace filekit {
 
@@ -22,12 +19,6 @@ namespace {
 constexpr int kMaxLinkHops = 40;
 // The longest link target read; a longer one stops the following.
 constexpr size_t kMaxLinkBytes = 4096;
-// The longest name a folder entry may have on the usual file systems.
-constexpr size_t kMaxEntryNameBytes = 255;
-// Random characters that make the new file's name unique.
-constexpr size_t kUniqueCharacters = 6;
-// Names tried for the new file before writing in place instead.
-constexpr int kMaxTemporaryNameTries = 100;
 
 std::string FolderOf(const std::string& path)
 {
@@ -53,34 +44,6 @@ std::string FollowLinks(std::string path)
             path = FolderOf(path) + "/" + next;
     }
     return path;
-}
-
-// A fresh pseudo-random value per call: unique names need no quality, and
-// the exclusive create settles any clash.
-std::uint64_t NextNameSeed()
-{
-    static std::atomic<std::uint64_t> counter{0};
-    std::uint64_t x = counter.fetch_add(1) + static_cast<std::uint64_t>(getpid()) * 0x9E3779B97F4A7C15u +
-                      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9u;   // splitmix64 finaliser
-    x = (x ^ (x >> 27)) * 0x94D049BB133111EBu;
-    return x ^ (x >> 31);
-}
-
-// ".name.XXXXXX" in target's folder, the name cut so the entry stays legal.
-std::string TemporaryName(const std::string& target)
-{
-    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    const size_t slash = target.rfind('/');
-    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const size_t kept = kMaxEntryNameBytes - 2 - kUniqueCharacters;
-    std::string name = target.substr(0, nameStart) + "." + target.substr(nameStart, kept) + ".";
-    std::uint64_t seed = NextNameSeed();
-    for (size_t i = 0; i < kUniqueCharacters; ++i) {
-        name += kAlphabet[seed % (sizeof kAlphabet - 1)];
-        seed /= sizeof kAlphabet - 1;
-    }
-    return name;
 }
 
 // Whether the existing file at path may be opened for writing (it is not
