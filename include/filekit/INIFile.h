@@ -152,6 +152,11 @@ public:
     // A section comment of exactly ";" is written as a lone ';' line.
     // 0 when not open or when path cannot be created (model unchanged);
     // otherwise 1, write errors after the creation included.
+    // A regular file is replaced whole: the text goes to a new file beside
+    // it, which is renamed over it once written and synced, so a failed or
+    // killed save leaves the old file as it was. Its permission bits stay,
+    // and a symbolic link keeps pointing to the new file. Devices and FIFOs
+    // are written in place, as is a file in a folder that takes no new file.
     int Save(const CString& path);
 
     // --- Editing by name (open or not; changes reach the file on Save) -------
