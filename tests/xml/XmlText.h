@@ -1,0 +1,42 @@
+// Test support for the XML family: documents compared as text.
+#ifndef FILEKIT_TESTS_XML_XMLTEXT_H
+#define FILEKIT_TESTS_XML_XMLTEXT_H
+
+#include <filekit/XMLParserWrapper.h>
+
+#include "support/TempDir.h"
+#include "xml/xmlsdk/Handles.h"
+
+#include <sstream>
+#include <string>
+
+namespace xml_test {
+
+// A node and everything below it in compact form (no declaration, no
+// indentation), or "<empty>" for an empty handle.
+inline std::string Text(const XMLSDK::CXMLNode& node)
+{
+    if (node.IsEmpty()) return "<empty>";
+    std::ostringstream out;
+    filekit::xml::ToBackEnd(node).print(out, "", pugi::format_raw);
+    return out.str();
+}
+
+// A wrapper whose whole document can be read as text.
+class Wrapper : public CXMLParserWrapper {
+public:
+    std::string Text() { return GetDocument() ? xml_test::Text(*GetDocument()) : "<closed>"; }
+    XMLSDK::CXMLNode Document() { return GetDocument() ? XMLSDK::CXMLNode(*GetDocument()) : XMLSDK::CXMLNode(); }
+};
+
+// Writes xml to a file in dir and opens the wrapper on it; the result of Open.
+inline int OpenText(CXMLParserWrapper& wrapper, const filekit_test::TempDir& dir, const std::string& xml)
+{
+    const std::string path = dir.Path("in.xml");
+    filekit_test::WriteBytes(path, xml);
+    return wrapper.Open(path.c_str());
+}
+
+}  // namespace xml_test
+
+#endif
