@@ -18,7 +18,7 @@ int CXMLParserWrapper::GetNodeName(CXMLNode& node, CString& name)
 int CXMLParserWrapper::GetNodeValue(CXMLNode& node, CString& value)
 {
     if (node.IsEmpty()) return 0;
-    value = filekit::xml::FirstPCDATAChild(node).GetValue();
+    value = filekit::xml::FirstPCDATAValue(node);
     return 1;
 }
 

@@ -6,6 +6,7 @@
 
 namespace XMLSDK {
 
+using filekit::xml::NodePointer;
 using filekit::xml::ToBackEnd;
 using filekit::xml::ToHandle;
 
@@ -19,14 +20,15 @@ namespace {
 
 bool IsCharacterData(pugi::xml_node node)
 {
-    return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
+    const pugi::xml_node_type type = node.type();
+    return type == pugi::node_pcdata || type == pugi::node_cdata;
 }
 
+// The back end's text of a node is its first character-data child, except
+// that a character-data node is its own text: that case has no child.
 pugi::xml_node FirstCharacterData(pugi::xml_node node)
 {
-    pugi::xml_node child = node.first_child();
-    while (child && !IsCharacterData(child)) child = child.next_sibling();
-    return child;
+    return IsCharacterData(node) ? pugi::xml_node() : node.text().data();
 }
 
 bool IsNameStart(unsigned char ch)
@@ -88,16 +90,18 @@ bool CXMLNode::IsRoot() const
 
 const char* CXMLNode::GetName() const
 {
-    const pugi::xml_node node = ToBackEnd(*this);
-    return node.type() == pugi::node_element ? node.name() : "";
+    return ToBackEnd(*this).name();
 }
 
 const char* CXMLNode::GetValue() const
 {
     const pugi::xml_node node = ToBackEnd(*this);
-    if (IsCharacterData(node)) return node.value();
-    if (node.type() == pugi::node_element) return FirstCharacterData(node).value();
-    return "";
+    switch (node.type()) {
+    case pugi::node_pcdata:
+    case pugi::node_cdata: return node.value();
+    case pugi::node_element: return node.text().get();
+    default: return "";
+    }
 }
 
 bool CXMLNode::SetName(const char* name)
@@ -132,16 +136,16 @@ CXMLNode CXMLNode::AppendChild(TAG_XMLNODETYPE type)
 
 bool CXMLNode::GetChildrenList(const char* name, CXMLNodeList& list) const
 {
+    if (IsEmpty()) return false;
     const pugi::xml_node node = ToBackEnd(*this);
-    if (!node) return false;
     std::vector<void*>& items = list.m_items;
     items.clear();
     if (name) {
-        for (pugi::xml_node child = node.child(name); child; child = child.next_sibling(name))
-            items.push_back(child.internal_object());
+        for (pugi::xml_node child = node.child(name); NodePointer(child); child = child.next_sibling(name))
+            items.push_back(NodePointer(child));
     } else {
-        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling())
-            items.push_back(child.internal_object());
+        for (pugi::xml_node child = node.first_child(); NodePointer(child); child = child.next_sibling())
+            items.push_back(NodePointer(child));
     }
     return true;
 }
@@ -172,6 +176,12 @@ namespace filekit::xml {
 XMLSDK::CXMLNode FirstPCDATAChild(const XMLSDK::CXMLNode& node)
 {
     return ToHandle(XMLSDK::FirstCharacterData(ToBackEnd(node)));
+}
+
+const char* FirstPCDATAValue(const XMLSDK::CXMLNode& node)
+{
+    const pugi::xml_node backEnd = ToBackEnd(node);
+    return XMLSDK::IsCharacterData(backEnd) ? "" : backEnd.text().get();
 }
 
 void CopyChildren(const XMLSDK::CXMLNode& from, XMLSDK::CXMLNode& to)

@@ -13,6 +13,9 @@ namespace filekit::xml {
 // there is none.
 XMLSDK::CXMLNode FirstPCDATAChild(const XMLSDK::CXMLNode& node);
 
+// The text of FirstPCDATAChild, "" when there is none.
+const char* FirstPCDATAValue(const XMLSDK::CXMLNode& node);
+
 // Appends deep copies of every child of from to to, in order.
 void CopyChildren(const XMLSDK::CXMLNode& from, XMLSDK::CXMLNode& to);
 
