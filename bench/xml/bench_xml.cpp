@@ -165,22 +165,23 @@ void SaveBackEnd(benchmark::State& state)
             document.save_file(path.c_str(), filekit::xml::kIndent, pugi::format_indent, pugi::encoding_utf8));
 }
 
-// Prints the usual console table, then the wrapper's CPU time over the back
-// end's for each operation and size. CPU time, because the machines these
-// run on are shared and wall time follows the neighbours' load.
+// Prints the usual console table, then the wrapper's median CPU time over
+// the back end's for each operation and size. CPU time and medians, because
+// the machines these run on are shared and wall time follows the
+// neighbours' load.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" && !run.error_occurred)
                 m_times[run.run_name.function_name] = run.GetAdjustedCPUTime();
     }
     void Finalize() override
     {
         ConsoleReporter::Finalize();
-        std::printf("\nwrapper / back end (CPU time)\n");
+        std::printf("\nwrapper / back end (median CPU time)\n");
         for (const auto& [name, wrapper] : m_times) {
             const size_t split = name.find("/wrapper/");
             if (split == std::string::npos) continue;
@@ -196,6 +197,8 @@ private:
 };
 
 }  // namespace
+
+constexpr int kRepetitions = 5;
 
 int main(int argc, char** argv)
 {
@@ -219,7 +222,9 @@ int main(int argc, char** argv)
                 benchmark::RegisterBenchmark((pair.operation + std::string(side) + size).c_str(), function)
                     ->Arg(static_cast<int64_t>(megabytes))
                     ->Unit(benchmark::kMillisecond)
-                    ->MinTime(1.0);
+                    ->MinTime(0.5)
+                    ->Repetitions(kRepetitions)
+                    ->ReportAggregatesOnly(true);
         }
     }
     RatioReporter reporter;
