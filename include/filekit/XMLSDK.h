@@ -86,10 +86,9 @@ private:
 
 // Handle of a node. Children are counted from 0 in document order.
 //
-// Names given to SetName, AppendChild's elements and AddAttribute must be
-// XML names (a letter, '_', ':' or a byte of a multibyte character first;
-// then also digits, '-' and '.'); other names are refused, so every saved
-// document can be read back.
+// Names given to SetName and AddAttribute must be XML names (a letter, '_',
+// ':' or a byte of a multibyte character first; then also digits, '-' and
+// '.'); other names are refused, so every saved document can be read back.
 class FILEKIT_API CXMLNode {
 public:
     CXMLNode() = default;

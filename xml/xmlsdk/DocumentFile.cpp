@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
-#include <unistd.h>
 
 namespace filekit::xml {
 

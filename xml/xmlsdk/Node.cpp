@@ -2,8 +2,6 @@
 #include "xml/xmlsdk/Handles.h"
 #include "xml/xmlsdk/NodeAccess.h"
 
-#include <cstring>
-
 namespace XMLSDK {
 
 using filekit::xml::NodePointer;
