@@ -5,7 +5,7 @@
 // g_heap so that tests can make an allocation fail.
 #include <filekit/TokenWriter.h>
 
-#include "tokens/HeapCalls.h"
+#include "platform/Heap.h"
 
 #include <climits>
 #include <cstring>
@@ -18,7 +18,7 @@ namespace {
 char* CopyDepthString(const char* text, int depth)
 {
     const size_t bytes = static_cast<size_t>(depth) + 1;
-    auto* block = static_cast<char*>(filekit::g_heap.malloc(bytes));
+    auto* block = static_cast<char*>(filekit::g_heap.allocate(bytes));
     if (!block) throw std::bad_alloc();
     std::memcpy(block, text, bytes);
     return block;
@@ -38,7 +38,7 @@ CTokenizer& CTokenizer::operator=(const CTokenizer& other)
 {
     if (this != &other) {
         char* copy = CopyDepthString(other.m_pszDepth, other.m_nDepth);
-        filekit::g_heap.free(m_pszDepth);
+        filekit::g_heap.release(m_pszDepth);
         m_pszDepth = copy;
         m_cIndent = other.m_cIndent;
         m_nDepth = other.m_nDepth;
@@ -46,7 +46,7 @@ CTokenizer& CTokenizer::operator=(const CTokenizer& other)
     return *this;
 }
 
-CTokenizer::~CTokenizer() { filekit::g_heap.free(m_pszDepth); }
+CTokenizer::~CTokenizer() { filekit::g_heap.release(m_pszDepth); }
 
 void CTokenizer::Push()
 {
@@ -54,7 +54,7 @@ void CTokenizer::Push()
     // The depth is an int: a level past INT_MAX cannot be counted, so it
     // fails as a string that long would.
     if (m_nDepth == INT_MAX) throw std::bad_alloc();
-    auto* grown = static_cast<char*>(filekit::g_heap.realloc(m_pszDepth, static_cast<size_t>(m_nDepth) + 2));
+    auto* grown = static_cast<char*>(filekit::g_heap.reallocate(m_pszDepth, static_cast<size_t>(m_nDepth) + 2));
     if (!grown) throw std::bad_alloc();
     m_pszDepth = grown;
     m_pszDepth[m_nDepth] = m_cIndent;
@@ -67,7 +67,7 @@ void CTokenizer::Pop()
     if (m_cIndent == 0 || m_nDepth == 0) return;
     --m_nDepth;
     // A failed shrink leaves the old block in place, which still has room.
-    if (auto* shrunk = static_cast<char*>(filekit::g_heap.realloc(m_pszDepth, static_cast<size_t>(m_nDepth) + 1)))
+    if (auto* shrunk = static_cast<char*>(filekit::g_heap.reallocate(m_pszDepth, static_cast<size_t>(m_nDepth) + 1)))
         m_pszDepth = shrunk;
     m_pszDepth[m_nDepth] = '\0';
 }

@@ -3,7 +3,7 @@
 #include <filekit/TokenWriter.h>
 
 #include "Recorder.h"
-#include "tokens/HeapCalls.h"
+#include "platform/Heap.h"
 
 #include <gtest/gtest.h>
 
@@ -60,8 +60,8 @@ TEST(Tokenizer, CopiesHoldTheirOwnDepthString)
 struct FailingHeap {
     FailingHeap()
     {
-        filekit::g_heap.malloc = [](size_t) -> void* { return nullptr; };
-        filekit::g_heap.realloc = [](void*, size_t) -> void* { return nullptr; };
+        filekit::g_heap.allocate = [](size_t) -> void* { return nullptr; };
+        filekit::g_heap.reallocate = [](void*, size_t) -> void* { return nullptr; };
     }
     ~FailingHeap() { filekit::g_heap = filekit::RealHeapCalls(); }
 };
