@@ -5,6 +5,7 @@
 #define FILEKIT_TESTS_HARDENING_SAVEFAMILIES_H
 
 #include <filekit/INIFile.h>
+#include <filekit/XMLParserWrapper.h>
 
 #include "support/TempDir.h"
 
@@ -41,6 +42,24 @@ private:
     CINIFile m_ini;
 };
 
+class XmlDocument : public Document {
+public:
+    // A root element with items of the given text until about bytes long.
+    XmlDocument(size_t bytes, const std::string& itemText)
+    {
+        m_xml.Open();
+        XMLSDK::CXMLNode root;
+        m_xml.CreateRootNode("doc", &root);
+        XMLSDK::CXMLNode item;
+        for (size_t size = 0; size < bytes; size += itemText.size() + 16)
+            CXMLParserWrapper::AddNewNode(root, "item", itemText.c_str(), &item);
+    }
+    int Save(const std::string& path) override { return m_xml.Save(path.c_str()); }
+
+private:
+    CXMLParserWrapper m_xml;
+};
+
 // A family of documents: how to make one of about the given size whose
 // content depends on tag, and what its Save gives when a write fails.
 struct SaveFamily {
@@ -60,10 +79,16 @@ inline std::unique_ptr<Document> MakeIni(size_t bytes, char tag)
     return std::make_unique<IniDocument>(text);
 }
 
+inline std::unique_ptr<Document> MakeXml(size_t bytes, char tag)
+{
+    return std::make_unique<XmlDocument>(bytes, std::string(200, tag));
+}
+
 inline const std::vector<SaveFamily>& SaveFamilies()
 {
     static const std::vector<SaveFamily> families = {
         {"INI", MakeIni, 1},
+        {"XML", MakeXml, 0},
     };
     return families;
 }

@@ -71,7 +71,7 @@ SysCalls KillingCalls()
 }
 
 // Big enough for the save to take many writes of the text writer's buffer.
-constexpr size_t kLargeSaveBytes = 1024 * 1024;
+constexpr size_t kLargeSaveBytes = 512 * 1024;
 
 TEST(SafeSave, KilledAtEveryStepLeavesTheOldOrTheNewFile)
 {
