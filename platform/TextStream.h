@@ -17,7 +17,7 @@
 namespace filekit {
 
 // Size of the read and write buffers.
-constexpr size_t kTextStreamBufferBytes = 64 * 1024;
+constexpr size_t kTextStreamBufferBytes = size_t{64} * 1024;
 
 class TextReader {
 public:

@@ -41,7 +41,7 @@ std::string FollowLinks(std::string path)
         if (next[0] == '/' || path.find('/') == std::string::npos)
             path = next;
         else
-            path = FolderOf(path) + "/" + next;
+            path = FolderOf(path).append("/").append(next);
     }
     return path;
 }
