@@ -111,6 +111,7 @@ int CXMLParserWrapper::GetChildrenList(CXMLNode& node, CXMLNodeList* list)
     return node.GetChildrenList(nullptr, *list) ? 1 : 0;
 }
 
+// NOLINTNEXTLINE(performance-unnecessary-value-param): the framework's signature takes the name by value
 int CXMLParserWrapper::GetChildrenByName(CXMLNode& node, CString name, CXMLNodeList* list)
 {
     if (node.IsEmpty()) return 0;
