@@ -109,7 +109,7 @@ inline std::string FolderView(const std::filesystem::path& root, const std::stri
 {
     std::vector<std::string> lines;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-        const std::string name = entry.path().lexically_relative(root).string();
+        std::string name = entry.path().lexically_relative(root).string();
         if (entry.is_symlink()) {
             lines.push_back(name + " -> " + std::filesystem::read_symlink(entry.path()).string());
         } else if (entry.is_directory()) {
@@ -119,7 +119,7 @@ inline std::string FolderView(const std::filesystem::path& root, const std::stri
             const std::string what = bytes == oldBytes   ? "old"
                                      : bytes == newBytes ? "new"
                                                          : std::to_string(bytes.size()) + " bytes";
-            lines.push_back(name + ": " + what);
+            lines.push_back(name.append(": ").append(what));
         }
     }
     std::sort(lines.begin(), lines.end());
