@@ -37,7 +37,7 @@ std::string FollowLinks(std::string path)
         if (g_sys.lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
         const ssize_t length = g_sys.readlink(path.c_str(), link.data(), link.size());
         if (length <= 0 || static_cast<size_t>(length) == link.size()) break;
-        const std::string next(link.data(), static_cast<size_t>(length));
+        const std::string next = link.substr(0, static_cast<size_t>(length));
         if (next[0] == '/' || path.find('/') == std::string::npos)
             path = next;
         else
