@@ -26,7 +26,8 @@ public:
     TextReader(const TextReader&) = delete;
     TextReader& operator=(const TextReader&) = delete;
 
-    // Opens path for reading; false when it cannot be opened or is a directory.
+    // Opens path for reading; false when it cannot be opened or is not a
+    // regular file (a directory, a device, a FIFO).
     bool Open(const char* path);
 
     // Reads the next piece as fgets does: at most size - 1 bytes, ending

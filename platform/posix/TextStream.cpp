@@ -46,10 +46,13 @@ TextReader::~TextReader() { Close(); }
 bool TextReader::Open(const char* path)
 {
     Close();
-    const int fd = g_sys.open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY, 0);
+    // Non-blocking, so that a FIFO without a writer cannot hang the open;
+    // it is refused right after, as is every file that is not regular (a
+    // device may never end, and the INI reader reads its file twice).
+    const int fd = g_sys.open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
     if (fd < 0) return false;
     struct stat info;
-    if (g_sys.fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (g_sys.fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         g_sys.close(fd);
         return false;
     }
