@@ -128,6 +128,9 @@ public:
 
     // Reads path into the model (appending to what it holds) and opens the
     // object. 0 when already open or when the file cannot be opened.
+    // Only regular files are read: a directory, a device (/dev/null
+    // included) or a FIFO gives 0, since a device may never end and the
+    // file is read twice.
     // Names and values longer than 499 bytes are cut to 499 (and lose the
     // trailing spaces the cut leaves); comments are cut to 999 bytes.
     // If the file cannot be opened a second time for the key pass, the
