@@ -8,7 +8,7 @@
 /// item carries a name, a comment and a state; a key also carries a value.
 ///
 /// The text format, as read:
-/// \verbatim
+/// ~~~
 ///   ;comment        a ';' in the first column; consecutive comment lines
 ///                   become the comment of the header or key line below them
 ///   [name]          a section header; the name is everything between the
@@ -16,13 +16,13 @@
 ///                   that is never closed makes the line a key line)
 ///   name=value      a key line; spaces around name and value are dropped,
 ///                   a line without '=' is a key with an empty value
-/// \endverbatim
+/// ~~~
 /// Lines are cut into pieces of at most 999 bytes, each classified on its own.
 /// Keys above the first header belong to the first section; a file without a
 /// header adds no section. CR LF line ends read exactly like LF.
 ///
 /// Stored form of a comment: the comment lines joined into one string, with
-/// the two characters `'\'` `'n'` (a "line-break pair") in front of every ';' and
+/// the two characters '\\' 'n' (a "line-break pair") in front of every ';' and
 /// in place of every line feed after the first character. "; a" and "; b"
 /// are stored as `"; a\n; b"` (backslash, n). The writer turns each pair back
 /// into a line end. In the key pass a blank line above a key adds a line

@@ -127,7 +127,7 @@ public:
     static bool chartype_special(char c);       ///< '!'
     static bool chartype_pi(char c);            ///< '?'
     static bool chartype_dash(char c);          ///< '-'
-    static bool chartype_quote(char c);         ///< `'"'` and `'\''`
+    static bool chartype_quote(char c);         ///< '\"' and '\\''
     static bool chartype_lbracket(char c);      ///< '['
     static bool chartype_rbracket(char c);      ///< ']'
     ///@}

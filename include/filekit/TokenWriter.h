@@ -11,7 +11,7 @@
 /// For a document with one child A, which has one attribute x and one child
 /// B, a Save makes these calls:
 ///
-/// \verbatim
+/// ~~~
 ///   BeginDocument
 ///   Push                                                     (depth 1)
 ///   BeginNode(A) BeginAttributes(A) WriteAttribute(A, x) EndAttributes(A)
@@ -21,7 +21,7 @@
 ///   EndChildren(A) EndNode(A)
 ///   Pop                                                      (depth 0)
 ///   EndDocument
-/// \endverbatim
+/// ~~~
 ///
 /// The document's own name, value, type, flag and attributes never reach the
 /// tokenizer; its children are written at depth 1.

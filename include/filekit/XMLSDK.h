@@ -7,11 +7,13 @@
 /// end, which stays private: this header needs nothing but the standard
 /// library, and every handle is a single pointer to an opaque node.
 ///
+/// ~~~
 ///   CXMLParser     owns one document: parsed from a file, or new and empty
 ///   CXMLNode       handle of a node (document, element, character data)
 ///   CXMLAttribute  handle of an attribute, with inline value conversions
 ///   CXMLPtrArray   array of node pointers that the library fills
 ///   CXMLNodeList   a CXMLPtrArray read as nodes
+/// ~~~
 ///
 /// Handles are passed by value and do not own what they refer to: they stay
 /// valid while the node exists in its parser's document, and must not be
