@@ -34,7 +34,9 @@ if(MODE STREQUAL "build")
   endforeach()
   foreach(name ${names})
     filekit_readme_block("${text}" "<!-- quickstart: ${name} -->" code)
-    file(CONFIGURE OUTPUT ${sources}/${name}.cpp CONTENT "${code}")
+    file(WRITE ${WORK}/staging/${name}.cpp "${code}")
+    file(COPY_FILE ${WORK}/staging/${name}.cpp ${sources}/${name}.cpp ONLY_IF_DIFFERENT)
+
     file(REMOVE ${WORK}/build/quickstart_${name})
   endforeach()
   run_or_fail("configuring the quick starts"
@@ -65,9 +67,12 @@ elseif(MODE STREQUAL "run")
 
 elseif(MODE STREQUAL "names")
   set(problems)
-  string(REGEX MATCHALL "\\]\\([^):]+\\)" links "${text}")
+  # Square brackets would group list entries: links are found as "](" runs
+  # turned into a plain word first.
+  string(REPLACE "](" " LINK(" linked "${text}")
+  string(REGEX MATCHALL " LINK\\([^):]+\\)" links "${linked}")
   foreach(link ${links})
-    string(REGEX REPLACE "^\\]\\(([^)#]*).*" "\\1" path "${link}")
+    string(REGEX REPLACE "^ LINK\\(([^)#]*).*" "\\1" path "${link}")
     if(NOT EXISTS ${SOURCE}/${path})
       list(APPEND problems "the link to ${path} leads nowhere")
     endif()
@@ -79,8 +84,12 @@ elseif(MODE STREQUAL "names")
       list(APPEND problems "${example} is not linked")
     endif()
   endforeach()
-  # One list entry per line; the README's own semicolons must not split it.
+  # One list entry per line; the README's own semicolons and square
+  # brackets must not split or group them.
   string(REPLACE ";" "," lines "${text}")
+  string(REPLACE "[" "<" lines "${lines}")
+  string(REPLACE "]" ">" lines "${lines}")
+
   string(REPLACE "\n" ";" lines "${lines}")
   foreach(line ${lines})
     string(REGEX MATCHALL "(tools/[A-Za-z0-9_]+\\.sh|bench/compare)" scripts "${line}")
