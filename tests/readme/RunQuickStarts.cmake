@@ -25,6 +25,8 @@ if(MODE STREQUAL "build")
   # Sources are rewritten only when they change, and programs always
   # relinked, so a quick start that no longer builds leaves no old program.
   set(sources ${WORK}/sources)
+  file(MAKE_DIRECTORY ${sources})
+
   file(GLOB old_sources ${sources}/*.cpp)
   foreach(old ${old_sources})
     get_filename_component(name ${old} NAME_WE)
