@@ -19,7 +19,10 @@
 /// ~~~
 /// Lines are cut into pieces of at most 999 bytes, each classified on its own.
 /// Keys above the first header belong to the first section; a file without a
-/// header adds no section. CR LF line ends read exactly like LF.
+/// header adds no section. Comment lines after the last key or header of the
+/// file belong to no item and are not kept. CR LF line ends read exactly
+/// like LF.
+
 ///
 /// Stored form of a comment: the comment lines joined into one string, with
 /// the two characters '\\' 'n' (a "line-break pair") in front of every ';' and
