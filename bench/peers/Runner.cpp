@@ -1,0 +1,162 @@
+// The child side times and measures, the parent side reads one line back.
+// Peak memory: the kernel's high-water mark of the resident size is reset to
+// the current size just before the first run (clear_refs 5) and read after
+// it, so it counts what the job's Run added on top of its Setup.
+#include "Runner.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+#include <vector>
+
+namespace compare {
+namespace {
+
+// A value in kB from /proc/self/status ("VmRSS:", "VmHWM:"); -1 when absent.
+long long StatusKb(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::size_t length = std::strlen(field);
+    while (std::getline(status, line))
+        if (line.compare(0, length, field) == 0) return std::atoll(line.c_str() + length);
+    return -1;
+}
+
+class PeakProbe {
+public:
+    // Sets the high-water mark to the current resident size.
+    void Start()
+    {
+        std::ofstream clear("/proc/self/clear_refs");
+        clear << "5";
+        clear.flush();
+        m_supported = static_cast<bool>(clear);
+        m_startKb = StatusKb("VmRSS:");
+    }
+    long long AddedBytes() const
+    {
+        const long long peakKb = StatusKb("VmHWM:");
+        if (!m_supported || m_startKb < 0 || peakKb < 0) return -1;
+        return std::max(0LL, peakKb - m_startKb) * 1024;
+    }
+
+private:
+    bool m_supported = false;
+    long long m_startKb = -1;
+};
+
+double CpuSeconds()
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// The CPU time (user and system) that work took. On a machine shared with
+// other work, wall time mostly measures the waits for a free core; the
+// inputs are in the page cache, so the CPU time is what the work costs.
+template <class Work>
+double Seconds(Work&& work)
+{
+    const double start = CpuSeconds();
+    work();
+    return CpuSeconds() - start;
+}
+
+std::string Measure(const Entry& entry, const Input& input, const Budget& budget)
+{
+    auto job = entry.make(input);
+    job->Setup();
+    PeakProbe probe;
+    probe.Start();
+    const double first = Seconds([&] { job->Run(); });
+    const long long peak = probe.AddedBytes();
+    const std::uint64_t digest = job->Digest();
+    job->Reset();
+
+    const int wanted = static_cast<int>(std::ceil(budget.seconds / std::max(first, 1e-9)));
+    const int runs = std::clamp(wanted, budget.minRuns, budget.maxRuns);
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        times.push_back(Seconds([&] { job->Run(); }));
+        job->Reset();
+    }
+    std::nth_element(times.begin(), times.begin() + runs / 2, times.end());
+    std::ostringstream line;
+    line.precision(9);
+    line << "ok " << times[static_cast<std::size_t>(runs / 2)] << ' ' << runs << ' ' << peak << ' ' << digest << '\n';
+    return line.str();
+}
+
+void WriteAll(int fd, const std::string& text)
+{
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n <= 0) return;
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+}  // namespace
+
+Result RunInChild(const Entry& entry, const Input& input, const Budget& budget)
+{
+    Result result;
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        result.error = "pipe failed";
+        return result;
+    }
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child < 0) {
+        result.error = "fork failed";
+        return result;
+    }
+    if (child == 0) {
+        ::close(fds[0]);
+        std::string line;
+        try {
+            line = Measure(entry, input, budget);
+        } catch (const std::exception& error) {
+            line = std::string("error ") + error.what() + "\n";
+        }
+        WriteAll(fds[1], line);
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string text;
+    char buffer[512];
+    ssize_t n;
+    while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+
+    std::istringstream line(text);
+    std::string word;
+    line >> word;
+    if (word == "ok") {
+        line >> result.median >> result.runs >> result.peakBytes >> result.digest;
+        result.ok = static_cast<bool>(line);
+    } else if (word == "error") {
+        std::getline(line, result.error);
+    } else if (WIFSIGNALED(status)) {
+        result.error = std::string("killed by ") + strsignal(WTERMSIG(status));
+    } else {
+        result.error = "no result";
+    }
+    return result;
+}
+
+}  // namespace compare

@@ -1,0 +1,86 @@
+// filekit_compare: runs every task for filekit, each peer library and the
+// floor on the same generated inputs, then prints the table and the
+// targets. bench/compare builds and runs it.
+//
+//   filekit_compare [--quick] [--data FOLDER] [--only TEXT]
+//
+// --quick: only the 64 KB and 4 MB inputs, with fewer runs (for CI; it
+// informs and never fails on the numbers). --data: where the inputs are
+// made and kept (default: $TMPDIR/filekit-bench). --only: tasks whose name
+// contains TEXT.
+#include "Inputs.h"
+#include "Report.h"
+#include "Runner.h"
+#include "Tasks.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr compare::Budget kFullBudget = {3, 30, 2.0};
+constexpr compare::Budget kQuickBudget = {3, 10, 0.3};
+
+struct Options {
+    bool quick = false;
+    std::string data;
+    std::string only;
+};
+
+bool Parse(int argc, char** argv, Options& options)
+{
+    const char* tmp = std::getenv("TMPDIR");
+    options.data = std::string(tmp && *tmp ? tmp : "/tmp") + "/filekit-bench";
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--quick") {
+            options.quick = true;
+        } else if ((arg == "--data" || arg == "--only") && i + 1 < argc) {
+            (arg == "--data" ? options.data : options.only) = argv[++i];
+        } else {
+            std::fprintf(stderr, "usage: %s [--quick] [--data FOLDER] [--only TEXT]\n", argv[0]);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!Parse(argc, argv, options)) return 2;
+    try {
+        const std::vector<compare::Input> inputs = compare::PrepareInputs(options.data, options.quick);
+        const compare::Budget& budget = options.quick ? kQuickBudget : kFullBudget;
+        std::vector<compare::Row> rows;
+        for (const compare::Task& task : compare::Tasks()) {
+            if (std::string(task.id).find(options.only) == std::string::npos) continue;
+            for (const compare::Input& input : inputs) {
+                if (input.kind != task.input) continue;
+                for (const compare::Entry& entry : compare::Entries()) {
+                    if (entry.task != task.id) continue;
+                    std::fprintf(stderr, "%-14s %-10s %-19s ", task.id, input.size.c_str(), entry.system.c_str());
+                    compare::Result result = compare::RunInChild(entry, input, budget);
+                    if (result.ok)
+                        std::fprintf(stderr, "%.6f s (%d runs)\n", result.median, result.runs);
+                    else
+                        std::fprintf(stderr, "failed: %s\n", result.error.c_str());
+                    rows.push_back({&task, input, &entry, std::move(result)});
+                }
+            }
+        }
+        std::printf("\n");
+        compare::PrintTable(stdout, rows);
+        std::printf("\n");
+        compare::PrintTargets(stdout, rows);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "filekit_compare: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
