@@ -10,6 +10,8 @@
 #include <cstring>
 #include <exception>
 #include <fstream>
+#include <limits>
+#include <malloc.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -72,8 +74,21 @@ double Seconds(Work&& work)
     return CpuSeconds() - start;
 }
 
+// Keeps every freed block in the heap for the next run: no block is mapped
+// on its own and the heap is never trimmed. Otherwise some runs would pay
+// for the first touch of every page they use and others not, depending on
+// glibc's moving mmap threshold (large blocks over 32 MB are always mapped
+// afresh), and on this sandboxed machine a first touch costs about 13 us a
+// page, which would swamp the work being measured.
+void KeepFreedMemory()
+{
+    ::mallopt(M_MMAP_MAX, 0);
+    ::mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
+}
+
 std::string Measure(const Entry& entry, const Input& input, const Budget& budget)
 {
+    KeepFreedMemory();
     auto job = entry.make(input);
     job->Setup();
     PeakProbe probe;

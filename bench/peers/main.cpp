@@ -2,12 +2,12 @@
 // floor on the same generated inputs, then prints the table and the
 // targets. bench/compare builds and runs it.
 //
-//   filekit_compare [--quick] [--data FOLDER] [--only TEXT]
+//   filekit_compare [--quick] [--data FOLDER] [--only TEXT] [--system NAME]
 //
 // --quick: only the 64 KB and 4 MB inputs, with fewer runs (for CI; it
 // informs and never fails on the numbers). --data: where the inputs are
 // made and kept (default: $TMPDIR/filekit-bench). --only: tasks whose name
-// contains TEXT.
+// contains TEXT. --system: that system alone (for profiling one of them).
 #include "Inputs.h"
 #include "Report.h"
 #include "Runner.h"
@@ -28,6 +28,7 @@ struct Options {
     bool quick = false;
     std::string data;
     std::string only;
+    std::string system;
 };
 
 bool Parse(int argc, char** argv, Options& options)
@@ -38,10 +39,10 @@ bool Parse(int argc, char** argv, Options& options)
         const std::string arg = argv[i];
         if (arg == "--quick") {
             options.quick = true;
-        } else if ((arg == "--data" || arg == "--only") && i + 1 < argc) {
-            (arg == "--data" ? options.data : options.only) = argv[++i];
+        } else if ((arg == "--data" || arg == "--only" || arg == "--system") && i + 1 < argc) {
+            (arg == "--data" ? options.data : arg == "--only" ? options.only : options.system) = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: %s [--quick] [--data FOLDER] [--only TEXT]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--quick] [--data FOLDER] [--only TEXT] [--system NAME]\n", argv[0]);
             return false;
         }
     }
@@ -63,7 +64,7 @@ int main(int argc, char** argv)
             for (const compare::Input& input : inputs) {
                 if (input.kind != task.input) continue;
                 for (const compare::Entry& entry : compare::Entries()) {
-                    if (entry.task != task.id) continue;
+                    if (entry.task != task.id || (!options.system.empty() && entry.system != options.system)) continue;
                     std::fprintf(stderr, "%-14s %-10s %-19s ", task.id, input.size.c_str(), entry.system.c_str());
                     compare::Result result = compare::RunInChild(entry, input, budget);
                     if (result.ok)
