@@ -148,7 +148,7 @@ void PrintTargets(std::FILE* out, const std::vector<Row>& rows)
         const auto fk = [&](const char* task) { return Find(rows, task, size, system::kFilekit); };
         const auto peer = [&](const char* task) { return FindRole(rows, task, size, Role::Peer); };
         const auto floor = [&](const char* task) { return FindRole(rows, task, size, Role::Floor); };
-        if (!fk(task::kIniOpen) && !peer(task::kIniOpen)) continue;   // size not run
+        if (std::none_of(rows.begin(), rows.end(), [&](const Row& row) { return row.input.size == size; })) continue;   // size not run
         AddRatio(targets, "INI open / best peer", size, fk(task::kIniOpen), peer(task::kIniOpen), kIniVsPeer);
         AddRatio(targets, "INI open / floor", size, fk(task::kIniOpen), floor(task::kIniOpen), kIniOpenVsFloor);
         AddRatio(targets, "INI open CR LF / LF", size, fk(task::kIniOpenCrLf), fk(task::kIniOpen), kCrLfVsLf);
