@@ -4,7 +4,7 @@
 // tasks.
 //
 //   struct Adapter {
-//       static constexpr const char* kSystem;          // the table's name
+//       static constexpr const char* kSystem;          // names the file the save tasks write
 //       using Name = ...;                               // a key as the library is called with it
 //       Name Prepare(const KeyRef& key);                // what application code would hold (a literal)
 //       void Load(const std::string& path);             // the whole file, comments kept where possible

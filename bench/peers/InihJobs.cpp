@@ -13,7 +13,6 @@ namespace {
 
 class InihModel {
 public:
-    static constexpr const char* kSystem = system::kInih;
     using Name = KeyRef;
 
     Name Prepare(const KeyRef& key) { return key; }
