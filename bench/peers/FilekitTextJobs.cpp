@@ -1,44 +1,31 @@
 // CTextFile::LoadFile in the load tasks: open, load the whole file in
 // chunks of the task's size, count its line ends as the floor does.
 #include "Floor.h"
-#include "Job.h"
 #include "Tasks.h"
 
 #include <filekit/TextFile.h>
 
-#include <cstdlib>
 #include <stdexcept>
 
 namespace compare {
 namespace {
 
-class LoadFileJob : public Job {
+class LoadFileJob : public TextJob {
 public:
-    LoadFileJob(const Input& input, DWORD chunk) : m_path(input.path), m_chunk(chunk) {}
-    ~LoadFileJob() override { std::free(m_text); }
+    LoadFileJob(const Input& input, DWORD chunk) : TextJob(input, true), m_chunk(chunk) {}
 
     void Run() override
     {
         CTextFile file;
+        char* text = nullptr;
         DWORD size = 0;
-        if (!file.Open(m_path.c_str(), 0) || !file.LoadFile(&m_text, &size, m_chunk)) throw std::runtime_error("CTextFile::LoadFile failed");
+        if (!file.Open(Path().c_str(), 0) || !file.LoadFile(&text, &size, m_chunk)) throw std::runtime_error("CTextFile::LoadFile failed");
         file.Close();
-        m_bytes = size;
-        m_lineEnds = m_text ? CountLineEnds(m_text, size) : 0;
+        Loaded(text, size);
     }
-    void Reset() override
-    {
-        std::free(m_text);
-        m_text = nullptr;
-    }
-    std::uint64_t Digest() override { return TextDigest(m_bytes, m_lineEnds); }
 
 private:
-    std::string m_path;
     DWORD m_chunk;
-    char* m_text = nullptr;
-    std::uint64_t m_bytes = 0;
-    std::uint64_t m_lineEnds = 0;
 };
 
 constexpr DWORD kKilobyte = 1024;
