@@ -1,4 +1,6 @@
 // The child side times and measures, the parent side reads one line back.
+// The systems of a task take turns, a share of their runs per round, so a
+// burst of other work on the machine falls on all of them alike.
 // Peak memory: the kernel's high-water mark of the resident size is reset to
 // the current size just before the first run (clear_refs 5) and read after
 // it, so it counts what the job's Run added on top of its Setup.
@@ -86,6 +88,9 @@ void KeepFreedMemory()
     ::mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
 }
 
+// One child's share of a system's runs: the untimed set-up, a first run
+// that also measures the peak memory (in the first round only it counts),
+// then timed runs until this round's part of the budget is spent.
 std::string Measure(const Entry& entry, const Input& input, const Budget& budget)
 {
     KeepFreedMemory();
@@ -98,17 +103,17 @@ std::string Measure(const Entry& entry, const Input& input, const Budget& budget
     const std::uint64_t digest = job->Digest();
     job->Reset();
 
-    const int wanted = static_cast<int>(std::ceil(budget.seconds / std::max(first, 1e-9)));
-    const int runs = std::clamp(wanted, budget.minRuns, budget.maxRuns);
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        times.push_back(Seconds([&] { job->Run(); }));
-        job->Reset();
-    }
-    std::nth_element(times.begin(), times.begin() + runs / 2, times.end());
+    const int perRound = std::max(1, budget.maxRuns / budget.rounds);
+    const int wanted = static_cast<int>(std::ceil(budget.seconds / budget.rounds / std::max(first, 1e-9)));
+    const int runs = std::clamp(wanted, 1, perRound);
     std::ostringstream line;
     line.precision(9);
-    line << "ok " << times[static_cast<std::size_t>(runs / 2)] << ' ' << runs << ' ' << peak << ' ' << digest << '\n';
+    line << "ok " << peak << ' ' << digest << ' ' << runs;
+    for (int i = 0; i < runs; ++i) {
+        line << ' ' << Seconds([&] { job->Run(); });
+        job->Reset();
+    }
+    line << '\n';
     return line.str();
 }
 
@@ -122,21 +127,19 @@ void WriteAll(int fd, const std::string& text)
     }
 }
 
-}  // namespace
-
-Result RunInChild(const Entry& entry, const Input& input, const Budget& budget)
+// Runs entry's share of one round in a child and adds its times to result.
+void RunInChild(const Entry& entry, const Input& input, const Budget& budget, Result& result)
 {
-    Result result;
     int fds[2];
     if (::pipe(fds) != 0) {
         result.error = "pipe failed";
-        return result;
+        return;
     }
     std::fflush(nullptr);
     const pid_t child = ::fork();
     if (child < 0) {
         result.error = "fork failed";
-        return result;
+        return;
     }
     if (child == 0) {
         ::close(fds[0]);
@@ -161,9 +164,16 @@ Result RunInChild(const Entry& entry, const Input& input, const Budget& budget)
     std::istringstream line(text);
     std::string word;
     line >> word;
-    if (word == "ok") {
-        line >> result.median >> result.runs >> result.peakBytes >> result.digest;
-        result.ok = static_cast<bool>(line);
+    long long peak = -1;
+    std::uint64_t digest = 0;
+    int runs = 0;
+    if (word == "ok" && line >> peak >> digest >> runs) {
+        if (result.times.empty()) {
+            result.peakBytes = peak;
+            result.digest = digest;
+        }
+        double seconds = 0;
+        for (int i = 0; i < runs && line >> seconds; ++i) result.times.push_back(seconds);
     } else if (word == "error") {
         std::getline(line, result.error);
     } else if (WIFSIGNALED(status)) {
@@ -171,7 +181,25 @@ Result RunInChild(const Entry& entry, const Input& input, const Budget& budget)
     } else {
         result.error = "no result";
     }
-    return result;
+}
+
+}  // namespace
+
+std::vector<Result> RunRounds(const std::vector<const Entry*>& entries, const Input& input, const Budget& budget)
+{
+    std::vector<Result> results(entries.size());
+    for (int round = 0; round < budget.rounds; ++round)
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            if (results[i].error.empty()) RunInChild(*entries[i], input, budget, results[i]);
+    for (Result& result : results) {
+        result.ok = result.error.empty() && !result.times.empty();
+        if (!result.ok) continue;
+        std::vector<double> sorted = result.times;
+        std::sort(sorted.begin(), sorted.end());
+        const std::size_t middle = sorted.size() / 2;
+        result.median = sorted.size() % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+    }
+    return results;
 }
 
 }  // namespace compare

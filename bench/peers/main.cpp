@@ -21,8 +21,8 @@
 
 namespace {
 
-constexpr compare::Budget kFullBudget = {3, 30, 2.0};
-constexpr compare::Budget kQuickBudget = {3, 10, 0.3};
+constexpr compare::Budget kFullBudget = {3, 30, 3.0};
+constexpr compare::Budget kQuickBudget = {3, 12, 0.5};
 
 struct Options {
     bool quick = false;
@@ -63,15 +63,18 @@ int main(int argc, char** argv)
             if (std::string(task.id).find(options.only) == std::string::npos) continue;
             for (const compare::Input& input : inputs) {
                 if (input.kind != task.input) continue;
-                for (const compare::Entry& entry : compare::Entries()) {
-                    if (entry.task != task.id || (!options.system.empty() && entry.system != options.system)) continue;
-                    std::fprintf(stderr, "%-14s %-10s %-19s ", task.id, input.size.c_str(), entry.system.c_str());
-                    compare::Result result = compare::RunInChild(entry, input, budget);
-                    if (result.ok)
-                        std::fprintf(stderr, "%.6f s (%d runs)\n", result.median, result.runs);
+                std::vector<const compare::Entry*> entries;
+                for (const compare::Entry& entry : compare::Entries())
+                    if (entry.task == task.id && (options.system.empty() || entry.system == options.system)) entries.push_back(&entry);
+                std::vector<compare::Result> results = compare::RunRounds(entries, input, budget);
+                for (std::size_t i = 0; i < entries.size(); ++i) {
+                    const compare::Result& r = results[i];
+                    std::fprintf(stderr, "%-14s %-10s %-19s ", task.id, input.size.c_str(), entries[i]->system.c_str());
+                    if (r.ok)
+                        std::fprintf(stderr, "%.6f s (%zu runs)\n", r.median, r.times.size());
                     else
-                        std::fprintf(stderr, "failed: %s\n", result.error.c_str());
-                    rows.push_back({&task, input, &entry, std::move(result)});
+                        std::fprintf(stderr, "failed: %s\n", r.error.c_str());
+                    rows.push_back({&task, input, entries[i], std::move(results[i])});
                 }
             }
         }
