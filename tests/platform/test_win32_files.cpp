@@ -1,16 +1,24 @@
-// The Win32 file functions over POSIX: dispositions, access rights, share
-// modes, 64-bit positions, invalid handles and provoked system failures.
+// The Win32 file functions: dispositions, access rights, share modes,
+// 64-bit positions, invalid handles and provoked system failures.
+//
+// The same cases run against our POSIX emulation and, in the Windows build,
+// against the system's own Win32 (wine's under test): every difference
+// between the two is a fault in the emulation.
 #include <filekit/Win32.h>
 
-#include "platform/posix/Syscalls.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include "platform/posix/Syscalls.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#endif
+
 #include <string>
 
 namespace {
@@ -27,11 +35,6 @@ HANDLE Open(const std::string& path, DWORD access, DWORD share, DWORD dispositio
 {
     return CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
-
-// Restores the real system calls when a test has replaced some.
-struct SysCallGuard {
-    ~SysCallGuard() { filekit::g_sys = filekit::RealSysCalls(); }
-};
 
 TEST(CreateFileA, DispositionTable)
 {
@@ -184,38 +187,6 @@ TEST(ShareModes, ShareZeroBlocksUntilClosedAndRefusalChangesNothing)
     CloseHandle(again);
 }
 
-TEST(ShareModes, AnotherProcessHoldingTheFileExclusivelyBlocksUs)
-{
-    TempDir dir;
-    const std::string path = dir.Path("f");
-    WriteBytes(path, "x");
-    int ready[2], done[2];
-    ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(done), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const HANDLE h = Open(path, GENERIC_READ, 0, OPEN_EXISTING);
-        const char flag = h != INVALID_HANDLE_VALUE ? '1' : '0';
-        (void)!write(ready[1], &flag, 1);
-        char wait;
-        (void)!read(done[0], &wait, 1);
-        _exit(0);
-    }
-    char flag = 0;
-    ASSERT_EQ(read(ready[0], &flag, 1), 1);
-    ASSERT_EQ(flag, '1');
-    EXPECT_EQ(Open(path, GENERIC_READ, kShareAll, OPEN_EXISTING), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
-    ASSERT_EQ(write(done[1], "x", 1), 1);
-    int status = 0;
-    waitpid(child, &status, 0);
-    const HANDLE h = Open(path, GENERIC_READ, kShareAll, OPEN_EXISTING);
-    EXPECT_NE(h, INVALID_HANDLE_VALUE);
-    CloseHandle(h);
-    for (int fd : {ready[0], ready[1], done[0], done[1]}) close(fd);
-}
-
 TEST(Positions, SeekPastFourGigabytesOnASparseFile)
 {
     TempDir dir;
@@ -313,6 +284,48 @@ TEST(InvalidHandles, EveryFunctionAnswersWithTheWin32Failure)
     }
 }
 
+// Only for the emulation: the other process is made with fork, the
+// failures are provoked through its table of POSIX calls, and the devices
+// are POSIX ones. On Windows the system's own functions are under test.
+#ifndef _WIN32
+
+// Restores the real system calls when a test has replaced some.
+struct SysCallGuard {
+    ~SysCallGuard() { filekit::g_sys = filekit::RealSysCalls(); }
+};
+
+TEST(ShareModes, AnotherProcessHoldingTheFileExclusivelyBlocksUs)
+{
+    TempDir dir;
+    const std::string path = dir.Path("f");
+    WriteBytes(path, "x");
+    int ready[2], done[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(done), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const HANDLE h = Open(path, GENERIC_READ, 0, OPEN_EXISTING);
+        const char flag = h != INVALID_HANDLE_VALUE ? '1' : '0';
+        (void)!write(ready[1], &flag, 1);
+        char wait;
+        (void)!read(done[0], &wait, 1);
+        _exit(0);
+    }
+    char flag = 0;
+    ASSERT_EQ(read(ready[0], &flag, 1), 1);
+    ASSERT_EQ(flag, '1');
+    EXPECT_EQ(Open(path, GENERIC_READ, kShareAll, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+    ASSERT_EQ(write(done[1], "x", 1), 1);
+    int status = 0;
+    waitpid(child, &status, 0);
+    const HANDLE h = Open(path, GENERIC_READ, kShareAll, OPEN_EXISTING);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    for (int fd : {ready[0], ready[1], done[0], done[1]}) close(fd);
+}
+
 TEST(SystemFailures, FullDiskAndShortWrites)
 {
     SysCallGuard guard;
@@ -367,5 +380,7 @@ TEST(SystemFailures, DeviceFiles)
     CloseHandle(second);
     CloseHandle(null);
 }
+
+#endif  // _WIN32
 
 }  // namespace

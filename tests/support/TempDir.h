@@ -1,12 +1,13 @@
-// Test support: a fresh folder per test, and whole-file read and write.
+// Test support: a fresh folder per test, whole-file read and write, and
+// the bytes a text-mode stream stores on this platform.
 #ifndef FILEKIT_TESTS_SUPPORT_TEMPDIR_H
 #define FILEKIT_TESTS_SUPPORT_TEMPDIR_H
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace filekit_test {
@@ -14,11 +15,23 @@ namespace filekit_test {
 // A folder under the system's temporary folder, removed with its contents.
 class TempDir {
 public:
+    // A random name, retried while taken: create_directory refuses an
+    // existing folder, so two tests never share one.
     TempDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "filekit-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        m_path = pattern;
+        constexpr int kAttempts = 100;
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        for (int i = 0; i < kAttempts; ++i) {
+            std::filesystem::path candidate = base / ("filekit-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) {
+                m_path = std::move(candidate);
+                return;
+            }
+        }
+        std::abort();
     }
     ~TempDir()
     {
@@ -53,6 +66,25 @@ inline std::string ReadBytes(const std::string& path)
 }
 
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+// The platform's line end, as a text-mode stream stores "\n".
+#ifdef _WIN32
+inline constexpr const char* kLineEnd = "\r\n";
+#else
+inline constexpr const char* kLineEnd = "\n";
+#endif
+
+// text with every LF replaced by the platform's line end: the bytes that
+// writing text to a text-mode stream leaves in the file.
+inline std::string StoredText(const std::string& text)
+{
+    std::string stored;
+    for (const char c : text) {
+        if (c == '\n') stored += kLineEnd;
+        else stored += c;
+    }
+    return stored;
+}
 
 }  // namespace filekit_test
 
