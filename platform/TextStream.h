@@ -2,7 +2,8 @@
 //
 // TextReader reads a file the way a stream opened "rt" does on Windows: a
 // CR LF pair is read as one LF before the text is cut into pieces, so a
-// CR LF file reads exactly like its LF twin. A lone CR stays a CR.
+// CR LF file reads exactly like its LF twin. A lone CR stays a CR, and the
+// text ends at the first Ctrl-Z byte (0x1A), as a text stream's does there.
 // TextWriter writes "wt": each LF is stored as the platform's line end (CR LF
 // on Windows, LF elsewhere). Both are buffered: no system call per character
 // or per line. On Windows they are the C run-time's own text-mode streams,

@@ -44,12 +44,17 @@ DWORD OpenError(const char* name, int err)
     return err == ENOENT ? MissingError(name) : filekit::ErrorFromErrno(err);
 }
 
-int AccessFlags(DWORD access)
+// The descriptor's mode for a handle's access. Win32 empties the file for
+// CREATE_ALWAYS and TRUNCATE_EXISTING whatever access the handle asks for,
+// as long as the file may be written: such a descriptor needs write access
+// while the handle keeps its own rights.
+int AccessFlags(DWORD access, bool truncates)
 {
     OpenFile probe;
     probe.access = access;
-    if (probe.CanRead() && probe.CanWrite()) return O_RDWR;
-    return probe.CanWrite() ? O_WRONLY : O_RDONLY;
+    const bool write = probe.CanWrite() || truncates;
+    if (probe.CanRead() && write) return O_RDWR;
+    return write ? O_WRONLY : O_RDONLY;
 }
 
 // Opens name by the disposition; *existed tells whether the file was there.
@@ -83,19 +88,16 @@ int OpenByDisposition(const char* name, int flags, mode_t mode, DWORD dispositio
 HANDLE CreateFileA(const char* fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES,
                    DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE)
 {
-    if (!fileName || creationDisposition < CREATE_NEW || creationDisposition > TRUNCATE_EXISTING) {
+    if (creationDisposition < CREATE_NEW || creationDisposition > TRUNCATE_EXISTING) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    if (fileName[0] == '\0') {
+    if (!fileName || fileName[0] == '\0') {   // a null name is an empty path to Win32
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    const int accessFlags = AccessFlags(desiredAccess);
-    if (creationDisposition == TRUNCATE_EXISTING && accessFlags == O_RDONLY) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return INVALID_HANDLE_VALUE;
-    }
+    const bool mayTruncate = creationDisposition == CREATE_ALWAYS || creationDisposition == TRUNCATE_EXISTING;
+    const int accessFlags = AccessFlags(desiredAccess, mayTruncate);
     const mode_t mode = (flagsAndAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
     // Non-blocking so that opening a FIFO cannot hang; cleared right after.
     const int flags = accessFlags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
@@ -118,15 +120,14 @@ HANDLE CreateFileA(const char* fileName, DWORD desiredAccess, DWORD shareMode, L
         return INVALID_HANDLE_VALUE;
     }
 
-    const bool truncate = existed && (creationDisposition == CREATE_ALWAYS || creationDisposition == TRUNCATE_EXISTING);
-    const HANDLE handle = filekit::AdmitHandle(fd, desiredAccess, shareMode, info, truncate, &error);
+    const HANDLE handle = filekit::AdmitHandle(fd, desiredAccess, shareMode, info, existed && mayTruncate, &error);
     if (handle == INVALID_HANDLE_VALUE) {
         g_sys.close(fd);
         SetLastError(error);
         return INVALID_HANDLE_VALUE;
     }
-    if (creationDisposition == CREATE_ALWAYS || creationDisposition == OPEN_ALWAYS)
-        SetLastError(existed ? ERROR_ALREADY_EXISTS : NO_ERROR);
+    const bool reportsExisting = creationDisposition == CREATE_ALWAYS || creationDisposition == OPEN_ALWAYS;
+    SetLastError(reportsExisting && existed ? ERROR_ALREADY_EXISTS : NO_ERROR);
     return handle;
 }
 
@@ -263,6 +264,9 @@ BOOL FlushFileBuffers(HANDLE file)
 
 BOOL CloseHandle(HANDLE object)
 {
+    // INVALID_HANDLE_VALUE is also Win32's pseudo-handle of the current
+    // process, which CloseHandle accepts and leaves open.
+    if (object == INVALID_HANDLE_VALUE) return TRUE;
     if (!filekit::ReleaseHandle(object)) return Fail(ERROR_INVALID_HANDLE);
     return TRUE;
 }

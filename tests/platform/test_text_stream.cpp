@@ -36,10 +36,12 @@ std::vector<std::string> ReadPieces(const std::string& path, int size = kPieceBu
     return pieces;
 }
 
-// What fgets on a Windows text stream gives: CR LF folded first, then pieces
-// of at most size - 1 bytes, each ending after a line feed.
+// What fgets on a Windows text stream gives: the text ends at the first
+// Ctrl-Z, CR LF is folded, then pieces of at most size - 1 bytes, each
+// ending after a line feed.
 std::vector<std::string> ExpectedPieces(std::string text, int size = kPieceBuffer)
 {
+    text = text.substr(0, text.find('\x1a'));
     std::string folded;
     for (size_t i = 0; i < text.size(); ++i)
         if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) folded += text[i];
@@ -74,6 +76,10 @@ TEST(TextReader, PiecesTable)
         longLine + "\r\n" + longLine + "\n",
         std::string("zero\0byte\r\n", 11),
         "\xfe\xff\x80\r\n",
+        "before\x1a" "after\n",
+        "\x1a" "nothing\n",
+        "cr then end\r\x1a" "\n",
+        "line\r\n\x1a" "\r\n",
     };
     for (const std::string& text : rows) {
         TempDir dir;
