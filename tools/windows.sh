@@ -81,7 +81,10 @@ while IFS= read -r program; do
   ran="${ran:-1}"
   ok="${ok:-0}"
   if [ "$ok" -ne "$ran" ]; then
-    grep -E '^\[  FAILED  \]|Failure$' "$log/$name.out" | sed "s/^/$name: /" || echo "$name: died, see $log/$name.out"
+    # The output of each failed case, from its RUN line to its FAILED line.
+    awk '/^\[ RUN      \]/ { case = "" } { case = case $0 "\n" }
+         /^\[  FAILED  \].*\([0-9]+ ms\)$/ { printf "%s", case }' "$log/$name.out"
+    grep -q '^\[  PASSED  \]\|^\[  FAILED  \] [0-9]' "$log/$name.out" || echo "$name died; its output: $log/$name.out"
   fi
   echo "$name: $ok of $ran passed"
   passed=$((passed + ok))
