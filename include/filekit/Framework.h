@@ -1,20 +1,21 @@
-// filekit — application-framework stand-ins.
-//
-// Byte strings and growable arrays with the member names of the framework
-// the exported classes come from, so application code written against that
-// interface builds unchanged. Everything is backed by the standard library.
-//
-//   CString       a byte string; no code-page conversion anywhere
-//   CObject       root of the framework's class tree (virtual destructor)
-//   CArray<T, A>  growable array of T held by value
-//   CObArray      array of CObject*   (does not own what it holds)
-//   CPtrArray     array of void*      (does not own what it holds)
-//   CStringArray  array of CString
-//
-// Indexes are int, as on the 32-bit platform. Element access with an index
-// outside [0, GetSize()) is a caller error (checked by assert in debug
-// builds); the growing and removing operations accept any index and never
-// touch memory outside the array.
+/// \file
+/// filekit — application-framework stand-ins.
+///
+/// Byte strings and growable arrays with the member names of the framework
+/// the exported classes come from, so application code written against that
+/// interface builds unchanged. Everything is backed by the standard library.
+///
+///   CString       a byte string; no code-page conversion anywhere
+///   CObject       root of the framework's class tree (virtual destructor)
+///   CArray<T, A>  growable array of T held by value
+///   CObArray      array of CObject*   (does not own what it holds)
+///   CPtrArray     array of void*      (does not own what it holds)
+///   CStringArray  array of CString
+///
+/// Indexes are int, as on the 32-bit platform. Element access with an index
+/// outside [0, GetSize()) is a caller error (checked by assert in debug
+/// builds); the growing and removing operations accept any index and never
+/// touch memory outside the array.
 #ifndef FILEKIT_FRAMEWORK_H
 #define FILEKIT_FRAMEWORK_H
 
@@ -31,59 +32,132 @@
 // CString
 // ---------------------------------------------------------------------------
 
+/// \name String pointer types of the framework
+///@{
+
+/// String pointer types of the framework.
+/// Narrow characters only: filekit has no wide-character build.
 typedef const char* LPCTSTR;
 #ifndef _WIN32
 typedef const char* LPCSTR;
 typedef char* LPTSTR;
 typedef char* LPSTR;
 #endif
+///@}
 
-// A byte string. It may hold zero bytes when built with an explicit length;
-// comparisons between two CStrings look at every byte, comparisons with a
-// const char* at the bytes up to that string's terminator.
+/// A byte string, as the framework's CString, backed by std::string.
+///
+/// It may hold zero bytes when built with an explicit length. Comparisons
+/// between two CStrings look at every byte (as unsigned values);
+/// comparisons with a `const char*` look at the bytes up to that string's
+/// terminator. No code-page conversion happens anywhere.
 class FILEKIT_API CString {
 public:
+    /// \name Construction and assignment
+    ///@{
+
+    /// A null `const char*` gives the empty string; `CString(text, length)`
+    /// copies exactly `length` bytes, zero bytes included (none when
+    /// `length` <= 0); `CString(ch, repeat)` repeats `ch` (none when
+    /// `repeat` <= 0).
     CString() = default;
-    CString(const char* text) : m_str(text ? text : "") {}          // null gives ""
-    CString(const char* text, int length)                           // may hold zero bytes
-        : m_str(text && length > 0 ? std::string(text, static_cast<size_t>(length)) : std::string()) {}
+    CString(const char* text) : m_str(text ? text : "") {}
+    CString(const char* text, int length)
+        : m_str(text && length > 0 ? std::string(text, static_cast<size_t>(length)) : std::string())
+    {
+    }
     CString(char ch, int repeat = 1) : m_str(repeat > 0 ? static_cast<size_t>(repeat) : 0, ch) {}
     CString(const CString&) = default;
     CString(CString&&) noexcept = default;
     ~CString() = default;
-
     CString& operator=(const CString&) = default;
     CString& operator=(CString&&) noexcept = default;
-    CString& operator=(const char* text) { m_str.assign(text ? text : ""); return *this; }
-    CString& operator=(char ch) { m_str.assign(1, ch); return *this; }
+    CString& operator=(const char* text)
+    {
+        m_str.assign(text ? text : "");
+        return *this;
+    }
+    CString& operator=(char ch)
+    {
+        m_str.assign(1, ch);
+        return *this;
+    }
+    ///@}
 
+    /// Number of bytes, zero bytes included.
     int GetLength() const { return static_cast<int>(m_str.size()); }
+    /// TRUE when the string holds no byte.
     BOOL IsEmpty() const { return m_str.empty() ? TRUE : FALSE; }
+    /// Makes the string empty.
     void Empty() { m_str.clear(); }
 
+    /// \name Character access
+    ///@{
+
+    /// The zero-terminated bytes, valid until the string changes; the byte
+    /// at an index (0 <= index < GetLength(), checked by assert in debug
+    /// builds); SetAt replaces one byte.
     operator const char*() const { return m_str.c_str(); }
     const char* GetString() const { return m_str.c_str(); }
-
-    char GetAt(int index) const { assert(index >= 0 && index < GetLength()); return m_str[static_cast<size_t>(index)]; }
+    char GetAt(int index) const
+    {
+        assert(index >= 0 && index < GetLength());
+        return m_str[static_cast<size_t>(index)];
+    }
     char operator[](int index) const { return GetAt(index); }
-    void SetAt(int index, char ch) { assert(index >= 0 && index < GetLength()); m_str[static_cast<size_t>(index)] = ch; }
+    void SetAt(int index, char ch)
+    {
+        assert(index >= 0 && index < GetLength());
+        m_str[static_cast<size_t>(index)] = ch;
+    }
+    ///@}
 
-    CString& operator+=(const CString& other) { m_str += other.m_str; return *this; }
-    CString& operator+=(const char* text) { if (text) m_str += text; return *this; }
-    CString& operator+=(char ch) { m_str += ch; return *this; }
+    /// \name Appending
+    ///@{
 
-    // strcmp-style order of the bytes (unsigned): <0, 0 or >0.
+    /// Appends the bytes of another string, of a zero-terminated string (a
+    /// null pointer appends nothing) or one byte.
+    CString& operator+=(const CString& other)
+    {
+        m_str += other.m_str;
+        return *this;
+    }
+    CString& operator+=(const char* text)
+    {
+        if (text) m_str += text;
+        return *this;
+    }
+    CString& operator+=(char ch)
+    {
+        m_str += ch;
+        return *this;
+    }
+    ///@}
+
+    /// Order of the bytes as unsigned values, as strcmp: < 0, 0 or > 0. A
+    /// null `text` counts as "".
     int Compare(const char* text) const { return m_str.compare(text ? text : ""); }
-    // As Compare, with the ASCII letters folded to one case.
+    /// As Compare, with the ASCII letters folded to one case; other bytes
+    /// are compared unchanged.
     int CompareNoCase(const char* text) const;
 
-    // Direct access to the character buffer: GetBuffer(n) gives room for at
-    // least n characters plus a terminator; ReleaseBuffer(length) ends the
-    // string at length (-1: at the first zero byte) and must follow writes.
+    /// \name Direct buffer access
+    ///@{
+
+    /// GetBuffer(n) gives room for at least n bytes plus a terminator,
+    /// keeping the content; after writing, ReleaseBuffer(length) ends the
+    /// string at length (-1, or a length past the buffer: at the first zero
+    /// byte). GetBufferSetLength(n) sets the length to n and gives the
+    /// buffer.
     char* GetBuffer(int minLength);
     void ReleaseBuffer(int length = -1);
     char* GetBufferSetLength(int length);
+    ///@}
 
+    /// \name Comparison operators
+    ///@{
+
+    /// Byte-wise, as Compare.
     friend bool operator==(const CString& a, const CString& b) { return a.m_str == b.m_str; }
     friend bool operator==(const CString& a, const char* b) { return a.Compare(b) == 0; }
     friend bool operator==(const char* a, const CString& b) { return b.Compare(a) == 0; }
@@ -93,14 +167,27 @@ public:
     friend bool operator<(const CString& a, const CString& b) { return a.m_str < b.m_str; }
     friend bool operator<(const CString& a, const char* b) { return a.Compare(b) < 0; }
     friend bool operator<(const char* a, const CString& b) { return b.Compare(a) > 0; }
+    ///@}
 
-    friend CString operator+(const CString& a, const CString& b) { CString r(a); r += b; return r; }
-    friend CString operator+(const CString& a, const char* b) { CString r(a); r += b; return r; }
-    friend CString operator+(const char* a, const CString& b) { CString r(a); r += b; return r; }
-    friend CString operator+(const CString& a, char b) { CString r(a); r += b; return r; }
-    friend CString operator+(char a, const CString& b) { CString r(a); r += b; return r; }
+    /// \name Concatenation
+    ///@{
+
+    /// A new string of the bytes of both operands.
+    friend CString operator+(const CString& a, const CString& b) { return Joined(a, b); }
+    friend CString operator+(const CString& a, const char* b) { return Joined(a, b); }
+    friend CString operator+(const char* a, const CString& b) { return Joined(a, b); }
+    friend CString operator+(const CString& a, char b) { return Joined(a, b); }
+    friend CString operator+(char a, const CString& b) { return Joined(a, b); }
+    ///@}
 
 private:
+    template <class Tail>
+    static CString Joined(CString head, const Tail& tail)
+    {
+        head += tail;
+        return head;
+    }
+
     std::string m_str;
 };
 
@@ -112,15 +199,22 @@ struct CRuntimeClass;
 class CArchive;
 class CDumpContext;
 
-// Root class. Objects are neither copied nor assigned through CObject;
-// the diagnostic and serialisation members do nothing.
+/// Root of the framework's class tree: a virtual destructor and diagnostic
+/// members that do nothing. Objects are neither copied nor assigned through
+/// CObject.
 class FILEKIT_API CObject {
 public:
-    virtual CRuntimeClass* GetRuntimeClass() const;   // always null: no run-time class data
+    /// Always null: filekit keeps no run-time class data.
+    virtual CRuntimeClass* GetRuntimeClass() const;
     virtual ~CObject();
+    /// \name Serialisation and diagnostics
+    ///@{
+
+    /// Do nothing.
     virtual void Serialize(CArchive& archive);
     virtual void AssertValid() const;
     virtual void Dump(CDumpContext& context) const;
+    ///@}
 
     CObject(const CObject&) = delete;
     CObject& operator=(const CObject&) = delete;
@@ -133,73 +227,92 @@ protected:
 // Arrays
 // ---------------------------------------------------------------------------
 
-// Growable array of TYPE held by value; ARG_TYPE is how elements are passed
-// in. Growth fills gaps with value-initialised elements (null pointers,
-// zero numbers, empty strings).
+/// Growable array of TYPE held by value; ARG_TYPE is how elements are
+/// passed in. Growth fills gaps with value-initialised elements (null
+/// pointers, zero numbers, empty strings).
 template <class TYPE, class ARG_TYPE = const TYPE&>
 class CArray : public CObject {
 public:
     CArray() = default;
 
-    int GetSize() const { return static_cast<int>(m_items.size()); }
-    int GetCount() const { return GetSize(); }
-    int GetUpperBound() const { return GetSize() - 1; }
-    BOOL IsEmpty() const { return m_items.empty() ? TRUE : FALSE; }
+    int GetSize() const { return static_cast<int>(m_items.size()); }  ///< number of entries
+    int GetCount() const { return GetSize(); }                        ///< number of entries
+    int GetUpperBound() const { return GetSize() - 1; }               ///< last index; -1 when empty
+    BOOL IsEmpty() const { return m_items.empty() ? TRUE : FALSE; }   ///< TRUE when there is no entry
 
-    const TYPE& GetAt(int index) const { return m_items[Checked(index)]; }
-    TYPE& GetAt(int index) { return m_items[Checked(index)]; }
-    void SetAt(int index, ARG_TYPE value) { m_items[Checked(index)] = value; }
-    TYPE& ElementAt(int index) { return m_items[Checked(index)]; }
-    const TYPE& ElementAt(int index) const { return m_items[Checked(index)]; }
-    TYPE& operator[](int index) { return ElementAt(index); }
-    const TYPE& operator[](int index) const { return ElementAt(index); }
-    TYPE* GetData() { return m_items.data(); }
-    const TYPE* GetData() const { return m_items.data(); }
+    // Element access: index must be in [0, GetSize()), checked by assert in debug builds.
+    const TYPE& GetAt(int index) const { return m_items[Checked(index)]; }  ///< the entry at index
+    TYPE& GetAt(int index) { return m_items[Checked(index)]; }              ///< the entry at index
+    void SetAt(int index, ARG_TYPE value) { m_items[Checked(index)] = value; }  ///< replaces the entry at index
+    TYPE& ElementAt(int index) { return m_items[Checked(index)]; }              ///< the entry at index
+    const TYPE& ElementAt(int index) const { return m_items[Checked(index)]; }  ///< the entry at index
+    TYPE& operator[](int index) { return ElementAt(index); }                    ///< the entry at index
+    const TYPE& operator[](int index) const { return ElementAt(index); }        ///< the entry at index
+    TYPE* GetData() { return m_items.data(); }              ///< the first entry; null when empty
+    const TYPE* GetData() const { return m_items.data(); }  ///< the first entry; null when empty
 
-    // Appends value; returns its index.
-    int Add(ARG_TYPE value) { m_items.push_back(value); return GetUpperBound(); }
+    /// Appends value; returns its index.
+    int Add(ARG_TYPE value)
+    {
+        m_items.push_back(value);
+        return GetUpperBound();
+    }
 
-    // Inserts count copies of value at index; entries from index on move up.
-    // An index past the end first grows the array to index entries. A
-    // negative index or count inserts nothing.
-    void InsertAt(int index, ARG_TYPE value, int count = 1) {
+    /// Inserts count copies of value at index; entries from index on move
+    /// up. An index past the end first grows the array to index entries. A
+    /// negative index or count inserts nothing.
+    void InsertAt(int index, ARG_TYPE value, int count = 1)
+    {
         if (index < 0 || count <= 0) return;
-        const TYPE copy(value);   // value may refer into this array
+        const TYPE copy(value);  // value may refer into this array
         if (index > GetSize()) m_items.resize(static_cast<size_t>(index));
         m_items.insert(m_items.begin() + index, static_cast<size_t>(count), copy);
     }
 
-    // Removes count entries from index on; later entries move down. The
-    // range is cut to the array; nothing happens outside it.
-    void RemoveAt(int index, int count = 1) {
+    /// Removes count entries from index on; later entries move down. The
+    /// range is cut to the array; nothing happens outside it.
+    void RemoveAt(int index, int count = 1)
+    {
         if (index < 0 || index >= GetSize() || count <= 0) return;
         const int end = count > GetSize() - index ? GetSize() : index + count;
         m_items.erase(m_items.begin() + index, m_items.begin() + end);
     }
 
-    // Sets the number of entries; new ones are value-initialised. SetSize(0)
-    // releases the storage. growBy is accepted for compatibility only.
-    void SetSize(int size, int growBy = -1) {
+    /// Sets the number of entries; new ones are value-initialised.
+    /// SetSize(0) releases the storage. growBy is accepted for
+    /// compatibility only.
+    void SetSize(int size, int growBy = -1)
+    {
         (void)growBy;
-        if (size <= 0) { std::vector<TYPE>().swap(m_items); return; }
+        if (size <= 0) {
+            std::vector<TYPE>().swap(m_items);
+            return;
+        }
         m_items.resize(static_cast<size_t>(size));
     }
 
-    // Sets the entry at index, growing the array first when index is past the end.
-    void SetAtGrow(int index, ARG_TYPE value) {
+    /// Sets the entry at index, growing the array first when index is past
+    /// the end; a negative index does nothing.
+    void SetAtGrow(int index, ARG_TYPE value)
+    {
         if (index < 0) return;
         const TYPE copy(value);
         if (index >= GetSize()) m_items.resize(static_cast<size_t>(index) + 1);
         m_items[static_cast<size_t>(index)] = copy;
     }
 
+    /// Removes every entry and releases the storage.
     void RemoveAll() { SetSize(0); }
 
-    // Reserves room for count entries without changing the size.
-    void Reserve(int count) { if (count > 0) m_items.reserve(static_cast<size_t>(count)); }
+    /// Reserves room for count entries without changing the size.
+    void Reserve(int count)
+    {
+        if (count > 0) m_items.reserve(static_cast<size_t>(count));
+    }
 
 private:
-    size_t Checked(int index) const {
+    size_t Checked(int index) const
+    {
         assert(index >= 0 && index < GetSize());
         return static_cast<size_t>(index);
     }
@@ -207,8 +320,11 @@ private:
     std::vector<TYPE> m_items;
 };
 
+/// Array of CObject pointers; it does not own what it holds.
 class CObArray : public CArray<CObject*, CObject*> {};
+/// Array of untyped pointers; it does not own what it holds.
 class CPtrArray : public CArray<void*, void*> {};
+/// Array of CString values.
 class CStringArray : public CArray<CString, const CString&> {};
 
 #endif

@@ -1,34 +1,35 @@
-// filekit — Win32 types, constants and file functions.
-//
-// On Windows this is <windows.h> and nothing is emulated. Elsewhere it
-// declares the subset the file classes use, implemented over POSIX with the
-// Win32 meaning of every argument and result:
-//
-//  - the five creation dispositions, with GetLastError() set as Win32 sets
-//    it (ERROR_ALREADY_EXISTS after OPEN_ALWAYS / CREATE_ALWAYS found the
-//    file, 0 when they created it);
-//  - access rights enforced per handle: reading through a handle without
-//    read access, or writing, truncating or flushing through one without
-//    write access, fails with ERROR_ACCESS_DENIED;
-//  - share modes: inside one process a second open whose access or share
-//    mode conflicts with a handle already open on the same file (same device
-//    and inode) fails with ERROR_SHARING_VIOLATION, by the Win32 rules.
-//    Across processes the rules are carried by advisory flock(2) locks: a
-//    handle whose share mode grants neither FILE_SHARE_READ nor
-//    FILE_SHARE_WRITE holds an exclusive lock, every other handle a shared
-//    one. So an exclusive opener is refused while another process has the
-//    file open through filekit, and every filekit opener is refused while
-//    another process holds it exclusively. Finer cross-process conflicts
-//    (a writer against a handle that shares reading only) are not detected,
-//    and processes that do not take flock locks are never blocked;
-//  - 64-bit positions and sizes through the high parts;
-//  - INVALID_HANDLE_VALUE, and any value not handed out by CreateFileA,
-//    answered with FALSE / INVALID_FILE_SIZE / INVALID_SET_FILE_POINTER and
-//    ERROR_INVALID_HANDLE.
-//
-// Not emulated: overlapped (asynchronous) I/O, security attributes, template
-// files, and the FILE_FLAG_* values, which are accepted and ignored. A
-// directory given as a file name fails with ERROR_ACCESS_DENIED, as on Win32.
+/// \file
+/// filekit — Win32 types, constants and file functions.
+///
+/// On Windows this is <windows.h> and nothing is emulated. Elsewhere it
+/// declares the subset the file classes use, implemented over POSIX with the
+/// Win32 meaning of every argument and result:
+///
+///  - the five creation dispositions, with GetLastError() set as Win32 sets
+///    it (ERROR_ALREADY_EXISTS after OPEN_ALWAYS / CREATE_ALWAYS found the
+///    file, 0 when they created it);
+///  - access rights enforced per handle: reading through a handle without
+///    read access, or writing, truncating or flushing through one without
+///    write access, fails with ERROR_ACCESS_DENIED;
+///  - share modes: inside one process a second open whose access or share
+///    mode conflicts with a handle already open on the same file (same device
+///    and inode) fails with ERROR_SHARING_VIOLATION, by the Win32 rules.
+///    Across processes the rules are carried by advisory flock(2) locks: a
+///    handle whose share mode grants neither FILE_SHARE_READ nor
+///    FILE_SHARE_WRITE holds an exclusive lock, every other handle a shared
+///    one. So an exclusive opener is refused while another process has the
+///    file open through filekit, and every filekit opener is refused while
+///    another process holds it exclusively. Finer cross-process conflicts
+///    (a writer against a handle that shares reading only) are not detected,
+///    and processes that do not take flock locks are never blocked;
+///  - 64-bit positions and sizes through the high parts;
+///  - INVALID_HANDLE_VALUE, and any value not handed out by CreateFileA,
+///    answered with FALSE / INVALID_FILE_SIZE / INVALID_SET_FILE_POINTER and
+///    ERROR_INVALID_HANDLE.
+///
+/// Not emulated: overlapped (asynchronous) I/O, security attributes, template
+/// files, and the FILE_FLAG_* values, which are accepted and ignored. A
+/// directory given as a file name fails with ERROR_ACCESS_DENIED, as on Win32.
 #ifndef FILEKIT_WIN32_H
 #define FILEKIT_WIN32_H
 
@@ -43,6 +44,10 @@
 
 #include <cstdint>
 
+/// \name Win32 integer and handle types
+///@{
+
+/// With the Win32 widths: DWORD and LONG are 32 bits, HANDLE is pointer-sized.
 typedef int BOOL;
 typedef unsigned char BYTE;
 typedef unsigned short WORD;
@@ -57,31 +62,49 @@ typedef DWORD* LPDWORD;
 typedef LONG* PLONG;
 typedef void* HANDLE;
 typedef void* HINSTANCE;
+///@}
 
+/// \name Truth values
+///@{
+
+/// Truth values.
 #ifndef TRUE
 #define TRUE 1
 #endif
 #ifndef FALSE
 #define FALSE 0
 #endif
+///@}
 
 struct _SECURITY_ATTRIBUTES;
+/// Security attributes are not supported: always pass null.
 typedef _SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
 
-// Positions for a read or write at a given offset (no asynchronous I/O).
+/// The position of a read or write made at a given offset (there is no
+/// asynchronous I/O: Offset and OffsetHigh alone are used).
 typedef struct _OVERLAPPED {
-    std::uintptr_t Internal;
-    std::uintptr_t InternalHigh;
-    DWORD Offset;
-    DWORD OffsetHigh;
-    HANDLE hEvent;
-} OVERLAPPED, *LPOVERLAPPED;
+    std::uintptr_t Internal;      ///< unused
+    std::uintptr_t InternalHigh;  ///< unused
+    DWORD Offset;                 ///< low 32 bits of the file position
+    DWORD OffsetHigh;             ///< high 32 bits of the file position
+    HANDLE hEvent;                ///< unused
+} OVERLAPPED;
+/// Pointer to an OVERLAPPED position.
+typedef OVERLAPPED* LPOVERLAPPED;
 
+/// \name Failure values
+///@{
+
+/// What the functions return for an invalid handle or a failed call.
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1)))
 #define INVALID_FILE_SIZE (static_cast<DWORD>(0xFFFFFFFF))
 #define INVALID_SET_FILE_POINTER (static_cast<DWORD>(-1))
+///@}
 
-// Access rights.
+/// \name Access rights
+///@{
+
+/// The desired access of CreateFileA.
 #define GENERIC_READ 0x80000000u
 #define GENERIC_WRITE 0x40000000u
 #define GENERIC_EXECUTE 0x20000000u
@@ -90,20 +113,32 @@ typedef struct _OVERLAPPED {
 #define FILE_WRITE_DATA 0x0002u
 #define FILE_APPEND_DATA 0x0004u
 #define DELETE 0x00010000u
+///@}
 
-// Share modes.
+/// \name Share modes
+///@{
+
+/// What other handles on the same file may do while this one is open.
 #define FILE_SHARE_READ 0x00000001u
 #define FILE_SHARE_WRITE 0x00000002u
 #define FILE_SHARE_DELETE 0x00000004u
+///@}
 
-// Creation dispositions.
+/// \name Creation dispositions
+///@{
+
+/// What CreateFileA does with an existing and with a missing file.
 #define CREATE_NEW 1
 #define CREATE_ALWAYS 2
 #define OPEN_EXISTING 3
 #define OPEN_ALWAYS 4
 #define TRUNCATE_EXISTING 5
+///@}
 
-// Attributes and flags.
+/// \name Attributes and flags
+///@{
+
+/// FILE_ATTRIBUTE_READONLY makes a created file read-only; the others are accepted and ignored.
 #define FILE_ATTRIBUTE_READONLY 0x00000001u
 #define FILE_ATTRIBUTE_HIDDEN 0x00000002u
 #define FILE_ATTRIBUTE_SYSTEM 0x00000004u
@@ -114,19 +149,31 @@ typedef struct _OVERLAPPED {
 #define FILE_FLAG_WRITE_THROUGH 0x80000000u
 #define FILE_FLAG_RANDOM_ACCESS 0x10000000u
 #define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000u
+///@}
 
-// Move methods.
+/// \name Move methods
+///@{
+
+/// Where SetFilePointer counts from.
 #define FILE_BEGIN 0
 #define FILE_CURRENT 1
 #define FILE_END 2
+///@}
 
-// Module entry reasons.
+/// \name Module entry reasons
+///@{
+
+/// Module entry reasons.
 #define DLL_PROCESS_DETACH 0
 #define DLL_PROCESS_ATTACH 1
 #define DLL_THREAD_ATTACH 2
 #define DLL_THREAD_DETACH 3
+///@}
 
-// Error codes.
+/// \name Error codes
+///@{
+
+/// The values GetLastError() returns, as on Win32.
 #define NO_ERROR 0L
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
@@ -148,7 +195,14 @@ typedef struct _OVERLAPPED {
 #define ERROR_FILENAME_EXCED_RANGE 206L
 #define ERROR_NOACCESS 998L
 #define ERROR_IO_DEVICE 1117L
+///@}
 
+/// \name File functions
+///@{
+
+/// The Win32 functions with their Win32 arguments, results and error codes
+/// (see the top of this header for what is emulated). Each failure sets
+/// the calling thread's last error, read with GetLastError().
 FILEKIT_API HANDLE CreateFileA(const char* fileName, DWORD desiredAccess, DWORD shareMode,
                                LPSECURITY_ATTRIBUTES securityAttributes, DWORD creationDisposition,
                                DWORD flagsAndAttributes, HANDLE templateFile);
@@ -164,6 +218,7 @@ FILEKIT_API BOOL FlushFileBuffers(HANDLE file);
 FILEKIT_API BOOL CloseHandle(HANDLE object);
 FILEKIT_API DWORD GetLastError();
 FILEKIT_API void SetLastError(DWORD errorCode);
+///@}
 
 #endif  // _WIN32
 #endif

@@ -12,5 +12,6 @@
 #include <filekit/XMLSDK.h>
 #include <filekit/XMLParserWrapper.h>
 #include <filekit/XMLFile.h>
+#include <filekit/Version.h>
 
 #endif

@@ -1,0 +1,8 @@
+// The version of the loaded library.
+#include <filekit/Version.h>
+
+namespace filekit {
+
+const char* Version() { return FILEKIT_VERSION_STRING; }
+
+}  // namespace filekit
