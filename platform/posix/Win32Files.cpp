@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 using filekit::g_sys;
@@ -28,10 +29,18 @@ BOOL Fail(DWORD error)
     return FALSE;
 }
 
+// name without the separators it ends with ("/" stays "/").
+std::string WithoutTrailingSeparators(const char* name)
+{
+    std::string stripped(name);
+    while (stripped.size() > 1 && stripped.back() == '/') stripped.pop_back();
+    return stripped;
+}
+
 // ENOENT means a missing file when its folder exists, else a missing path.
 DWORD MissingError(const char* name)
 {
-    std::string folder(name);
+    std::string folder = WithoutTrailingSeparators(name);
     const size_t slash = folder.find_last_of('/');
     if (slash == std::string::npos) return ERROR_FILE_NOT_FOUND;
     folder.resize(slash == 0 ? 1 : slash);
@@ -53,8 +62,26 @@ int AccessFlags(DWORD access, bool truncates)
     OpenFile probe;
     probe.access = access;
     const bool write = probe.CanWrite() || truncates;
-    if (probe.CanRead() && write) return O_RDWR;
-    return write ? O_WRONLY : O_RDONLY;
+    // A handle that may only append writes at the end, wherever its position.
+    const int append = probe.CanOnlyAppend() ? O_APPEND : 0;
+    if (probe.CanRead() && write) return O_RDWR | append;
+    return (write ? O_WRONLY : O_RDONLY) | append;
+}
+
+// Win32 takes a name that ends in a separator for a folder's name. A folder
+// under such a name goes on to be refused as every folder is (NO_ERROR
+// here); any other name fails now, with the code Win32 gives.
+DWORD TrailingSeparatorError(const char* name, DWORD disposition)
+{
+    const std::string stripped = WithoutTrailingSeparators(name);
+    struct stat info;
+    if (stat(stripped.c_str(), &info) == 0) {
+        if (disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
+        return S_ISDIR(info.st_mode) ? NO_ERROR : ERROR_INVALID_NAME;
+    }
+    const DWORD missing = MissingError(stripped.c_str());
+    if (missing == ERROR_PATH_NOT_FOUND) return missing;
+    return (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING) ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_NAME;
 }
 
 // Opens name by the disposition; *existed tells whether the file was there.
@@ -95,6 +122,13 @@ HANDLE CreateFileA(const char* fileName, DWORD desiredAccess, DWORD shareMode, L
     if (!fileName || fileName[0] == '\0') {   // a null name is an empty path to Win32
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
+    }
+    if (fileName[std::strlen(fileName) - 1] == '/') {
+        const DWORD error = TrailingSeparatorError(fileName, creationDisposition);
+        if (error != NO_ERROR) {
+            SetLastError(error);
+            return INVALID_HANDLE_VALUE;
+        }
     }
     const bool mayTruncate = creationDisposition == CREATE_ALWAYS || creationDisposition == TRUNCATE_EXISTING;
     const int accessFlags = AccessFlags(desiredAccess, mayTruncate);
@@ -169,7 +203,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWri
     if (!filekit::LookupHandle(file, &f)) return Fail(ERROR_INVALID_HANDLE);
     if (!f.CanWrite()) return Fail(ERROR_ACCESS_DENIED);
     if (bytesToWrite == 0) return TRUE;
-    if (!buffer) return Fail(ERROR_NOACCESS);
+    if (!buffer) return Fail(ERROR_INVALID_USER_BUFFER);
 
     const off_t start = overlapped ? static_cast<off_t>((std::uint64_t{overlapped->OffsetHigh} << 32) | overlapped->Offset) : 0;
     const auto* in = static_cast<const char*>(buffer);

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #ifndef _WIN32
 #include "platform/posix/Syscalls.h"
 
@@ -107,6 +108,39 @@ TEST(CreateFileA, BadNamesAndArguments)
     }
 }
 
+TEST(CreateFileA, NamesEndingInASeparatorNameFolders)
+{
+    TempDir dir;
+    WriteBytes(dir.Path("file"), "x");
+    std::filesystem::create_directory(dir.Path("folder"));
+    // The last error for each disposition, from CREATE_NEW to
+    // TRUNCATE_EXISTING; no call opens anything.
+    struct Row { std::string name; std::string errors; };
+    const Row rows[] = {
+        {"file/", "80 123 123 123 123"},          // ERROR_FILE_EXISTS, then ERROR_INVALID_NAME
+        {"file//", "80 123 123 123 123"},
+        {"missing/", "123 123 2 123 2"},          // ERROR_INVALID_NAME, ERROR_FILE_NOT_FOUND
+        {"no-folder/missing/", "3 3 3 3 3"},      // ERROR_PATH_NOT_FOUND
+        {"file/child/", "3 3 3 3 3"},
+        {"folder/", "80 5 5 5 5"},                // ERROR_ACCESS_DENIED, as for every folder
+        {"folder//", "80 5 5 5 5"},
+    };
+    for (const Row& r : rows) {
+        std::string errors;
+        for (DWORD disposition = CREATE_NEW; disposition <= TRUNCATE_EXISTING; ++disposition) {
+            SetLastError(kUnset);
+            const HANDLE h = Open(dir.Path(r.name), GENERIC_READ | GENERIC_WRITE, 0, disposition);
+            errors += (errors.empty() ? "" : " ") + std::to_string(GetLastError());
+            if (h != INVALID_HANDLE_VALUE) {
+                errors += " opened";
+                CloseHandle(h);
+            }
+        }
+        EXPECT_EQ(errors, r.errors) << r.name;
+    }
+    EXPECT_EQ(ReadBytes(dir.Path("file")), "x");
+}
+
 TEST(AccessRights, HandlesRefuseWhatTheyWereNotOpenedFor)
 {
     TempDir dir;
@@ -142,6 +176,50 @@ TEST(AccessRights, HandlesRefuseWhatTheyWereNotOpenedFor)
     EXPECT_TRUE(FlushFileBuffers(writer));
     CloseHandle(writer);
     EXPECT_EQ(ReadBytes(path), "xy");
+
+    // A handle that may only append writes at the end, wherever it points.
+    const HANDLE appender = Open(path, FILE_APPEND_DATA, kShareAll, OPEN_EXISTING);
+    ASSERT_NE(appender, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(SetFilePointer(appender, 0, nullptr, FILE_BEGIN), 0u);
+    EXPECT_TRUE(WriteFile(appender, "z", 1, &count, nullptr));
+    EXPECT_FALSE(ReadFile(appender, buffer, sizeof buffer, &count, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    CloseHandle(appender);
+    EXPECT_EQ(ReadBytes(path), "xyz");
+
+    // A handle without data access may only look at the size and position.
+    const HANDLE looker = Open(path, 0, kShareAll, OPEN_EXISTING);
+    ASSERT_NE(looker, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetFileSize(looker, nullptr), 3u);
+    EXPECT_EQ(SetFilePointer(looker, 2, nullptr, FILE_BEGIN), 2u);
+    EXPECT_FALSE(ReadFile(looker, buffer, sizeof buffer, &count, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(WriteFile(looker, "w", 1, &count, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(FlushFileBuffers(looker));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    CloseHandle(looker);
+}
+
+TEST(AccessRights, NullBuffers)
+{
+    TempDir dir;
+    const HANDLE h = Open(dir.Path("f"), GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD count = 5;
+    SetLastError(kUnset);
+    EXPECT_TRUE(WriteFile(h, nullptr, 0, &count, nullptr));   // nothing to take from it
+    EXPECT_EQ(GetLastError(), kUnset);
+    EXPECT_FALSE(WriteFile(h, nullptr, 2, &count, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_USER_BUFFER);
+    EXPECT_EQ(count, 0u);
+    EXPECT_TRUE(WriteFile(h, "ab", 2, &count, nullptr));
+    SetFilePointer(h, 0, nullptr, FILE_BEGIN);
+    EXPECT_TRUE(ReadFile(h, nullptr, 0, &count, nullptr));
+    EXPECT_FALSE(ReadFile(h, nullptr, 2, &count, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_NOACCESS);
+    EXPECT_EQ(count, 0u);
+    CloseHandle(h);
 }
 
 TEST(ShareModes, ConflictTable)
@@ -226,6 +304,24 @@ TEST(Positions, SeekPastFourGigabytesOnASparseFile)
     EXPECT_TRUE(ReadFile(h, &c, 1, &got, nullptr));
     EXPECT_EQ(got, 1u);
     EXPECT_EQ(c, 'z');
+
+    // A position or size whose low part is 0xFFFFFFFF is a success that the
+    // last error (set to NO_ERROR) tells from a failure.
+    high = 0;
+    SetLastError(kUnset);
+    EXPECT_EQ(SetFilePointer(h, -1, &high, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(NO_ERROR));
+    EXPECT_EQ(high, 0);
+    EXPECT_TRUE(SetEndOfFile(h));
+    SetLastError(kUnset);
+    EXPECT_EQ(GetFileSize(h, &sizeHigh), INVALID_FILE_SIZE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(NO_ERROR));
+    EXPECT_EQ(sizeHigh, 0u);
+    // A failed move leaves the position where it was.
+    EXPECT_EQ(SetFilePointer(h, 10, nullptr, FILE_BEGIN), 10u);
+    EXPECT_EQ(SetFilePointer(h, -20, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), ERROR_NEGATIVE_SEEK);
+    EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_CURRENT), 10u);
 
     EXPECT_EQ(SetFilePointer(h, -10, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
     EXPECT_EQ(GetLastError(), ERROR_NEGATIVE_SEEK);
