@@ -226,7 +226,7 @@ TEST(ShareModes, ConflictTable)
 {
     struct Row { DWORD access1, share1, access2, share2; bool secondOpens; };
     const DWORD R = GENERIC_READ, W = GENERIC_WRITE, RW = GENERIC_READ | GENERIC_WRITE;
-    const DWORD SR = FILE_SHARE_READ, SW = FILE_SHARE_WRITE;
+    const DWORD SR = FILE_SHARE_READ, SW = FILE_SHARE_WRITE, SD = FILE_SHARE_DELETE;
     const Row rows[] = {
         {R, 0, R, kShareAll, false},        // share 0 admits nobody
         {R, kShareAll, R, 0, false},        // nor may a newcomer deny what is held
@@ -238,6 +238,16 @@ TEST(ShareModes, ConflictTable)
         {R, SR, R, SR | SW, true},
         {0, 0, RW, kShareAll, true},        // a handle without data access conflicts with nothing
         {RW, 0, 0, 0, true},
+        {GENERIC_EXECUTE, SR, R, SR, true},  // execute counts as reading
+        {GENERIC_EXECUTE, SR, W, kShareAll, false},
+        {FILE_READ_DATA, SR, FILE_WRITE_DATA, kShareAll, false},
+        {DELETE, kShareAll, R, kShareAll, false},   // deleting not shared
+        {DELETE, kShareAll | SD, R, kShareAll, false},   // nor a newcomer deny it
+        {DELETE, kShareAll | SD, R, kShareAll | SD, true},
+        {R, kShareAll, DELETE, kShareAll | SD, false},
+        {R, kShareAll | SD, DELETE, kShareAll, true},
+        {GENERIC_ALL, kShareAll, R, kShareAll, false},   // all rights include deleting
+        {GENERIC_ALL, kShareAll | SD, RW, kShareAll | SD, true},
     };
     for (const Row& r : rows) {
         TempDir dir;
