@@ -116,7 +116,7 @@ TEST(TextReader, SmallBuffersAndRefusals)
     char buffer[4];
     EXPECT_EQ(reader.ReadPiece(buffer, 4), -1);   // not open
     EXPECT_FALSE(reader.Open(dir.Path("missing").c_str()));
-    EXPECT_FALSE(reader.Open(dir.Root().string().c_str()));   // a directory
+    EXPECT_FALSE(reader.Open(dir.Root().c_str()));   // a directory
     ASSERT_TRUE(reader.Open(dir.Path("t").c_str()));
     EXPECT_EQ(reader.ReadPiece(buffer, 1), -1);
 }
@@ -156,7 +156,7 @@ TEST(TextWriter, WritesBytesAsGivenAndReportsFailures)
     EXPECT_EQ(ReadBytes(path), StoredText("[S]\nk=v\n" + big + "\n"));
 
     EXPECT_FALSE(writer.Open(dir.Path("no/such/folder/w").c_str()));
-    EXPECT_FALSE(writer.Open(dir.Root().string().c_str()));
+    EXPECT_FALSE(writer.Open(dir.Root().c_str()));
 
 #ifndef _WIN32   // a device that is always full exists only there
     ASSERT_TRUE(writer.Open("/dev/full"));

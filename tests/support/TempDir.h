@@ -9,8 +9,26 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <utility>
 
 namespace filekit_test {
+
+// A folder's path as filekit's functions take it: c_str() gives bytes
+// (const char*) on every platform, where std::filesystem::path gives wide
+// characters on Windows. It converts to a std::filesystem::path for the
+// standard library.
+class FolderPath {
+public:
+    explicit FolderPath(std::filesystem::path path) : m_path(std::move(path)), m_bytes(m_path.string()) {}
+
+    const char* c_str() const { return m_bytes.c_str(); }
+    const std::string& string() const { return m_bytes; }
+    operator const std::filesystem::path&() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+    std::string m_bytes;
+};
 
 // A folder under the system's temporary folder, removed with its contents.
 class TempDir {
@@ -27,7 +45,7 @@ public:
             std::filesystem::path candidate = base / ("filekit-" + std::to_string(random()));
             std::error_code error;
             if (std::filesystem::create_directory(candidate, error)) {
-                m_path = std::move(candidate);
+                m_path = FolderPath(std::move(candidate));
                 return;
             }
         }
@@ -35,20 +53,24 @@ public:
     }
     ~TempDir()
     {
+        const std::filesystem::path& root = m_path;
         std::error_code ignored;
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(m_path, ignored);
+        std::filesystem::permissions(root, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     ignored);
+        std::filesystem::remove_all(root, ignored);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
     // The full path of name inside the folder.
-    std::string Path(const std::string& name) const { return (m_path / name).string(); }
-    const std::filesystem::path& Root() const { return m_path; }
+    std::string Path(const std::string& name) const
+    {
+        return (static_cast<const std::filesystem::path&>(m_path) / name).string();
+    }
+    const FolderPath& Root() const { return m_path; }
 
 private:
-    std::filesystem::path m_path;
+    FolderPath m_path{std::filesystem::path()};
 };
 
 // Writes bytes to path, replacing it (binary: no line-end translation).
