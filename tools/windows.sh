@@ -3,9 +3,11 @@
 # when missing, cross-builds GoogleTest (from Debian's googletest sources)
 # and pugixml (from Debian's source package) into build/windows-deps,
 # builds the "windows" preset, then runs every test program and every
-# example under wine. Ends with one line "N passed, M failed": N and M count
-# gtest test cases, plus one case per example program; a test program that
-# dies before its summary counts all its cases (at least one) as failed.
+# example under wine, and compares the DLL's exports with those of the Linux
+# shared library (built with the "default" preset). Ends with one line
+# "N passed, M failed": N and M count gtest test cases, plus one case per
+# example program and one for the exports; a test program that dies before
+# its summary counts all its cases (at least one) as failed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -103,6 +105,27 @@ while IFS= read -r program; do
     failed=$((failed + 1))
   fi
 done < <(find "$root/build/windows/examples" -name 'example_*.exe' | sort)
+
+# The DLL exports the same classes and members as the Linux shared library:
+# their demangled names, parameter lists left out (DWORD and LONG are other
+# types on the two platforms), and the library's own only.
+echo "== exports of libfilekit.dll against libfilekit.so"
+cmake --preset default >/dev/null
+cmake --build --preset default --target filekit >/dev/null
+own_names() { sed 's/(.*//' | grep -E '::|^(vtable|typeinfo) for ' | grep -v 'std::' | sort -u; }
+nm -D --defined-only -C "$root/build/default/libfilekit.so" | sed 's/^[0-9a-f]* [A-Za-z] //' | own_names \
+  >"$log/exports-linux.txt"
+"$triplet-objdump" -p "$root/build/windows/libfilekit.dll" |
+  sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/s/^\t\[ *[0-9]*\] //p' | "$triplet-c++filt" | own_names \
+  >"$log/exports-windows.txt"
+if diff "$log/exports-linux.txt" "$log/exports-windows.txt" >"$log/exports.diff"; then
+  echo "exports: the same $(wc -l <"$log/exports-linux.txt") names"
+  passed=$((passed + 1))
+else
+  echo "exports differ (< Linux only, > Windows only):"
+  grep '^[<>]' "$log/exports.diff"
+  failed=$((failed + 1))
+fi
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
