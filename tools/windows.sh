@@ -69,6 +69,15 @@ export WINEDEBUG=-all
 export WINEPREFIX="$root/build/windows-wine"
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no prompts to install .NET or a browser engine
 
+# The prefix is made before the first test, and one wine server serves every
+# program: quicker starts, and no program racing a server that shuts down.
+wineserver="$(dirname "$wine")/wineserver"
+mkdir -p "$WINEPREFIX"
+"$wineserver" -w   # a server still ending from an earlier run goes first
+"$wineserver" -p
+trap '"$wineserver" -k' EXIT
+"$wine" wineboot --init >/dev/null 2>&1
+
 passed=0
 failed=0
 log="$root/build/windows/test-logs"
@@ -112,7 +121,7 @@ done < <(find "$root/build/windows/examples" -name 'example_*.exe' | sort)
 echo "== exports of libfilekit.dll against libfilekit.so"
 cmake --preset default >/dev/null
 cmake --build --preset default --target filekit >/dev/null
-own_names() { sed 's/(.*//' | grep -E '::|^(vtable|typeinfo) for ' | grep -v 'std::' | sort -u; }
+own_names() { sed 's/(.*//' | grep -E '::|^(vtable|typeinfo) for ' | grep -v -e 'std::' -e '^typeinfo name for ' | sort -u; }
 nm -D --defined-only -C "$root/build/default/libfilekit.so" | sed 's/^[0-9a-f]* [A-Za-z] //' | own_names \
   >"$log/exports-linux.txt"
 "$triplet-objdump" -p "$root/build/windows/libfilekit.dll" |
