@@ -1,0 +1,190 @@
+// The INI reader and the open state: Open, Close and the two passes of
+// ReadFile. A section pass creates one section per header with the comment
+// lines above it; a key pass reads the file again and appends each key line,
+// with its comment, to the section of the header above it. All line work
+// happens in fixed buffers; nothing is allocated per line but the model's
+// own records and strings, and neither pass holds the file in memory.
+#include <filekit/INIFile.h>
+
+#include "ini/TextRoutines.h"
+#include "platform/TextStream.h"
+
+#include <cstring>
+#include <memory>
+
+using namespace filekit::ini;
+
+namespace {
+
+using Section = CINIFile::CINIFileSection;
+using Key = CINIFile::CINIFileKey;
+
+// The line pieces of one file, as fgets hands them out: at most
+// kMaxLineBytes bytes each, ending after a line feed. A piece is seen up to
+// its first zero byte, as every zero-terminated routine sees it.
+class LineSource {
+public:
+    bool Open(const CString& path) { return m_reader.Open(path); }
+    void Close() { m_reader.Close(); }
+
+    bool Next()
+    {
+        const int stored = m_reader.ReadPiece(m_line, CINIFile::kLineBufferBytes);
+        if (stored < 0) return false;
+        m_length = strnlen(m_line, static_cast<size_t>(stored));
+        return true;
+    }
+
+    void Trim() { m_length = TrimTail(m_line, m_length); }
+    char* Text() { return m_line; }
+    size_t Length() const { return m_length; }
+    bool IsHeader() { return BracketContents(m_line, kHeaderOpen, kHeaderClose, m_name) > 0; }
+    const char* Name() const { return m_name; }   // the last header's name
+
+private:
+    filekit::TextReader m_reader;
+    char m_line[CINIFile::kLineBufferBytes];
+    size_t m_length = 0;
+    char m_name[CINIFile::kNameBufferBytes];
+};
+
+// Appends a section for the header just read by in.
+Section* AppendSection(CObArray& sections, const LineSource& in, const CommentGatherer& comment)
+{
+    auto section = std::make_unique<Section>();
+    section->m_nState = CINIFile::STATE_LOADED;
+    section->m_strName = in.Name();
+    section->m_strComment = comment.Stored();
+    sections.Add(section.get());
+    return section.release();
+}
+
+// Reads the headers of the file into new sections at the end of sections.
+// Each section's key array is sized for the key lines counted under it.
+void ReadSections(LineSource& in, CObArray& sections)
+{
+    CommentGatherer pending;
+    Section* current = nullptr;
+    int keyLines = 0;   // under the current header; above the first one, they count for it
+    while (in.Next()) {
+        in.Trim();
+        if (in.Text()[0] == kCommentStart) {
+            pending.Append(in.Text(), in.Length());
+        } else if (in.Length() == 0) {
+            continue;   // blank and empty lines neither add to nor end a comment
+        } else if (!in.IsHeader()) {
+            pending.Clear();
+            ++keyLines;
+        } else {
+            if (current) {
+                current->m_arrKeys.Reserve(keyLines);
+                keyLines = 0;
+            }
+            current = AppendSection(sections, in, pending);
+            pending.Clear();
+        }
+    }
+    if (current) current->m_arrKeys.Reserve(keyLines);
+}
+
+// Appends the key line just read by in to section.
+void AppendKey(Section& section, LineSource& in, const CommentGatherer& comment)
+{
+    TokenSpan name;
+    TokenSpan value;
+    char* const end = in.Text() + in.Length();
+    FindToken(in.Text(), in.Length(), kKeyDelimiter, 1, &name);
+    if (name.next) FindToken(name.next, static_cast<size_t>(end - name.next), kValueDelimiter, 1, &value);
+
+    CArray<Key, Key>& keys = section.m_arrKeys;
+    const int index = keys.GetSize();
+    keys.SetSize(index + 1);   // built in place: no copy of the key's strings
+    Key& key = keys.ElementAt(index);
+    key.m_nState = CINIFile::STATE_LOADED;
+    if (!comment.IsEmpty()) key.m_strComment = comment.Stored();
+    key.m_strName = CString(name.begin, static_cast<int>(CutToName(name)));
+    key.m_strValue = CString(value.begin, static_cast<int>(CutToName(value)));
+}
+
+// Reads the key lines of the file into the sections from index first on:
+// keys above the first header and under it go to the first of them, keys
+// under the n-th header to the n-th. Keys under headers beyond the last
+// section (the file grew since the section pass) are dropped.
+void ReadKeys(LineSource& in, CObArray& sections, int first)
+{
+    CommentGatherer pending;
+    int current = first;
+    bool headerSeen = false;
+    while (in.Next()) {
+        const char lead = in.Text()[0];
+        if (lead == kCommentStart) {
+            in.Trim();
+            pending.Append(in.Text(), in.Length());
+            continue;
+        }
+        if (lead == '\n') {   // a blank line belongs to the comment of the next key
+            pending.Append(in.Text(), 1);
+            continue;
+        }
+        in.Trim();
+        if (in.Length() == 0) continue;
+        if (in.IsHeader()) {
+            if (headerSeen) ++current;
+            headerSeen = true;
+        } else if (current < sections.GetSize()) {
+            AppendKey(*static_cast<Section*>(sections.GetAt(current)), in, pending);
+        }
+        pending.Clear();
+    }
+}
+
+}  // namespace
+
+int CINIFile::Open(const CString& path)
+{
+    if (m_bOpen || !ReadFile(path)) return 0;
+    m_strFile = path;
+    m_bOpen = 1;
+    return 1;
+}
+
+int CINIFile::Open()
+{
+    if (m_bOpen) return 0;
+    m_bOpen = 1;
+    return 1;
+}
+
+int CINIFile::Close()
+{
+    if (!m_bOpen) return 0;
+    ClearMemory();
+    m_bOpen = 0;
+    return 1;
+}
+
+int CINIFile::ReadFile(const CString& path)
+{
+    LineSource in;
+    if (!in.Open(path)) return 0;
+    const int first = m_arrSections.GetSize();
+    ReadSections(in, m_arrSections);
+    in.Close();
+    if (m_arrSections.GetSize() == first) return 1;   // no header: the key lines have nowhere to go
+    if (!in.Open(path)) return 0;
+    ReadKeys(in, m_arrSections, first);
+    in.Close();
+    ShowSetOfSections();
+    return 1;
+}
+
+void CINIFile::ShowSetOfSections()
+{
+    // One key receives every copy, so its strings reuse their storage and
+    // the walk costs no allocation per key.
+    CINIFileKey copy;
+    for (int i = 0; i < m_arrSections.GetSize(); ++i) {
+        const CINIFileSection* section = GetSection(i);
+        for (int k = 0; section && k < section->m_arrKeys.GetSize(); ++k) copy = section->m_arrKeys.GetAt(k);
+    }
+}
