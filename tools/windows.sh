@@ -100,7 +100,7 @@ while IFS= read -r program; do
   echo "$name: $ok of $ran passed"
   passed=$((passed + ok))
   failed=$((failed + ran - ok))
-done < <(find "$root/build/windows/tests" -name '*_tests.exe' | sort)
+done < <(find "$root/build/windows/tests" -name '*.exe' -not -path '*/CMakeFiles/*' | sort)
 
 while IFS= read -r program; do
   name="$(basename "$program" .exe)"
