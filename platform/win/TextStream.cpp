@@ -13,6 +13,15 @@ namespace {
 // the terminator that fgets stored.
 constexpr char kFillByte = '\n';
 
+// Opens path in the given text mode with a buffer of our size; null when it
+// cannot be opened.
+std::FILE* OpenTextStream(const char* path, const char* mode)
+{
+    std::FILE* file = std::fopen(path, mode);
+    if (file) std::setvbuf(file, nullptr, _IOFBF, kTextStreamBufferBytes);
+    return file;
+}
+
 }  // namespace
 
 TextReader::~TextReader() { Close(); }
@@ -20,10 +29,8 @@ TextReader::~TextReader() { Close(); }
 bool TextReader::Open(const char* path)
 {
     Close();
-    m_file = std::fopen(path, "rt");
-    if (!m_file) return false;
-    std::setvbuf(m_file, nullptr, _IOFBF, kTextStreamBufferBytes);
-    return true;
+    m_file = OpenTextStream(path, "rt");
+    return m_file != nullptr;
 }
 
 void TextReader::Close()
@@ -47,9 +54,8 @@ TextWriter::~TextWriter() { Close(); }
 bool TextWriter::Open(const char* path)
 {
     Close();
-    m_file = std::fopen(path, "wt");
+    m_file = OpenTextStream(path, "wt");
     if (!m_file) return false;
-    std::setvbuf(m_file, nullptr, _IOFBF, kTextStreamBufferBytes);
     m_failed = false;
     return true;
 }
