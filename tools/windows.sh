@@ -12,6 +12,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
 
+# Each stage is announced with the seconds spent so far.
+stage() { echo "== $1 (at ${SECONDS}s)"; }
+
 triplet=x86_64-w64-mingw32
 wine=/usr/lib/wine/wine64
 tools/deps.sh g++-mingw-w64-x86-64-posix wine64 googletest dpkg-dev
@@ -24,7 +27,7 @@ cross=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release
 
 # GoogleTest, from the sources the googletest package installs.
 if [ ! -f "$prefix/lib/cmake/GTest/GTestConfig.cmake" ]; then
-  echo "== GoogleTest (cross)"
+  stage "GoogleTest (cross)"
   cmake -S /usr/src/googletest -B "$deps/googletest" "${cross[@]}" >/dev/null
   cmake --build "$deps/googletest" --target install >/dev/null
 fi
@@ -33,7 +36,7 @@ fi
 # machine's own entries from a private folder, keeping its indexes there
 # too, so the system's apt configuration is left as it was.
 if [ ! -f "$prefix/lib/cmake/pugixml/pugixml-config.cmake" ]; then
-  echo "== pugixml (Debian source package, cross)"
+  stage "pugixml (Debian source package, cross)"
   apt_dir="$deps/apt"
   rm -rf "$apt_dir" "$deps"/pugixml-*
   mkdir -p "$apt_dir/sources" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
@@ -52,7 +55,7 @@ if [ ! -f "$prefix/lib/cmake/pugixml/pugixml-config.cmake" ]; then
   cmake --build "$deps/pugixml" --target install >/dev/null
 fi
 
-echo "== filekit (windows preset)"
+stage "filekit (windows preset)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 cmake --build --preset windows --target filekit_header_check >/dev/null
@@ -78,6 +81,7 @@ mkdir -p "$WINEPREFIX"
 trap '"$wineserver" -k' EXIT
 "$wine" wineboot --init >/dev/null 2>&1
 
+stage "tests under wine"
 passed=0
 failed=0
 log="$root/build/windows/test-logs"
@@ -118,7 +122,7 @@ done < <(find "$root/build/windows/examples" -name 'example_*.exe' | sort)
 # The DLL exports the same classes and members as the Linux shared library:
 # their demangled names, parameter lists left out (DWORD and LONG are other
 # types on the two platforms), and the library's own only.
-echo "== exports of libfilekit.dll against libfilekit.so"
+stage "exports of libfilekit.dll against libfilekit.so"
 cmake --preset default >/dev/null
 cmake --build --preset default --target filekit >/dev/null
 own_names() { sed 's/(.*//' | grep -E '::|^(vtable|typeinfo) for ' | grep -v -e 'std::' -e '^typeinfo name for ' | sort -u; }
@@ -136,5 +140,6 @@ else
   failed=$((failed + 1))
 fi
 
+stage "done"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
