@@ -2,7 +2,7 @@
 // zero-terminated heap string, grown to exactly its length at every append.
 #include <filekit/TextFile.h>
 
-#include "files/Heap.h"
+#include "platform/Heap.h"
 
 #include <cstdlib>
 #include <cstring>

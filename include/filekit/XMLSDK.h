@@ -1,10 +1,222 @@
-// filekit — the XMLSDK interface over pugixml.
-// (Skeleton: the family's classes are declared here as they are built.)
+// filekit — the XMLSDK interface: XML documents held by a parser object,
+// reached through node and attribute handles.
+//
+// This is the small XML library interface the wrapper and the XML file
+// classes are written against. filekit implements it over its own XML back
+// end, which stays private: this header needs nothing but the standard
+// library, and every handle is a single pointer to an opaque node.
+//
+//   CXMLParser     owns one document: parsed from a file, or new and empty
+//   CXMLNode       handle of a node (document, element, character data)
+//   CXMLAttribute  handle of an attribute, with inline value conversions
+//   CXMLPtrArray   array of node pointers that the library fills
+//   CXMLNodeList   a CXMLPtrArray read as nodes
+//
+// Handles are passed by value and do not own what they refer to: they stay
+// valid while the node exists in its parser's document, and must not be
+// used after the node's parser is cleared, given a new document or
+// destroyed. A handle that refers to nothing is empty; every call on an
+// empty handle does nothing and gives an empty handle, "", 0 or false.
+//
+// Documents are read and written as UTF-8 (a byte-order mark or UTF-16/32
+// input is converted on reading). Parsing keeps elements, attributes and
+// character data, with entities expanded and line ends made LF; text made
+// only of whitespace, comments, processing instructions, the declaration
+// and the document type are not kept. Saved files start with an XML
+// declaration and put each element on a line of its own, indented by its
+// depth.
 #ifndef FILEKIT_XMLSDK_H
 #define FILEKIT_XMLSDK_H
 
-#include <filekit/Framework.h>
+#include <filekit/Export.h>
 
-namespace XMLSDK {}
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace XMLSDK {
+
+// Opaque node, attribute and document types of the back end.
+struct TAG_XMLNODE;
+struct TAG_XMLATTRIBUTE;
+struct TAG_XMLDOCUMENT;
+
+// Node types. Parsed documents hold elements and character data below the
+// document node.
+enum TAG_XMLNODETYPE {
+    XMLNODE_NULL = 0,       // the type of an empty handle
+    XMLNODE_DOCUMENT = 1,   // the document node: its children are the top-level nodes
+    XMLNODE_ELEMENT = 2,    // an element: a name, attributes and children
+    XMLNODE_PCDATA = 3,     // character data written as text
+    XMLNODE_CDATA = 4,      // character data written as a CDATA section
+};
+
+class CXMLNodeList;
+
+// Handle of an attribute: a name and a value.
+class FILEKIT_API CXMLAttribute {
+public:
+    CXMLAttribute() = default;
+    explicit CXMLAttribute(TAG_XMLATTRIBUTE* handle) : m_handle(handle) {}
+
+    bool IsEmpty() const { return m_handle == nullptr; }
+    // True when the attribute exists and its value is not the empty string.
+    bool HasValue() const;
+    // The value text; "" for an empty handle.
+    const char* GetValue() const;
+
+    // Conversions of the value. Without a value (see HasValue) they give "",
+    // a null pointer, 0, 0.0 and false.
+    operator std::string() const { return HasValue() ? std::string(GetValue()) : std::string(); }
+    operator const char*() const { return HasValue() ? GetValue() : nullptr; }
+    operator long() const { return HasValue() ? std::strtol(GetValue(), nullptr, 10) : 0; }
+    operator double() const { return HasValue() ? std::strtod(GetValue(), nullptr) : 0.0; }
+    // True exactly when the value starts with '1', 't', 'T', 'y' or 'Y'.
+    operator bool() const
+    {
+        if (!HasValue()) return false;
+        const char first = GetValue()[0];
+        return first == '1' || first == 't' || first == 'T' || first == 'y' || first == 'Y';
+    }
+
+private:
+    TAG_XMLATTRIBUTE* m_handle = nullptr;
+};
+
+// Handle of a node. Children are counted from 0 in document order.
+//
+// Names given to SetName and AddAttribute must be XML names (a letter, '_',
+// ':' or a byte of a multibyte character first; then also digits, '-' and
+// '.'); other names are refused, so every saved document can be read back.
+class FILEKIT_API CXMLNode {
+public:
+    CXMLNode() = default;
+    explicit CXMLNode(TAG_XMLNODE* handle) : m_handle(handle) {}
+
+    bool IsEmpty() const { return m_handle == nullptr; }
+
+    // Number of children. Counting walks the children: use GetChildrenList
+    // to visit many of them.
+    unsigned GetChildrenCount() const;
+    // The child at index, counted from 0; empty past the last one. Walks
+    // from the first child.
+    CXMLNode GetChildAt(unsigned index) const;
+    // The first child element named name (exact, case-sensitive).
+    CXMLNode GetChild(const char* name) const;
+    // The parent; empty for the document node.
+    CXMLNode GetParent() const;
+
+    // True for character data, written as text or as a CDATA section.
+    bool IsPCDATA() const;
+    bool IsElement() const;
+    // True only for the document node.
+    bool IsRoot() const;
+
+    // The element's name; "" for other nodes.
+    const char* GetName() const;
+    // Character data: its text. An element: the text of its first character
+    // data child, "" when it has none. Other nodes: "".
+    const char* GetValue() const;
+
+    // Renames an element; false for other nodes and for names that are not
+    // XML names.
+    bool SetName(const char* name);
+    // Character data: replaces its text. An element: replaces the text of
+    // its first character data child, or appends one holding value when
+    // there is none and value is not "". False for other nodes.
+    bool SetValue(const char* value);
+
+    // Appends a new last child of type XMLNODE_ELEMENT (nameless until
+    // SetName), XMLNODE_PCDATA or XMLNODE_CDATA (both with the text "") and
+    // returns it. Only the document node and elements take children, and
+    // the document node takes only elements; otherwise the result is empty.
+    CXMLNode AppendChild(TAG_XMLNODETYPE type);
+
+    // Replaces the content of list with the children named name (elements
+    // only), or with every child when name is null. False for an empty
+    // handle, which leaves list alone.
+    bool GetChildrenList(const char* name, CXMLNodeList& list) const;
+
+    // The attribute named name (exact, case-sensitive); empty when none.
+    CXMLAttribute GetAttribute(const char* name) const;
+    // Gives the element the attribute name="value" and returns it: an
+    // attribute of that name already there has its value replaced, so a
+    // name never appears twice. Empty for other nodes and invalid names.
+    CXMLAttribute AddAttribute(const char* name, const char* value);
+
+    operator void*() const { return m_handle; }
+    operator TAG_XMLNODE*() const { return m_handle; }
+
+private:
+    TAG_XMLNODE* m_handle = nullptr;
+};
+
+// An array of node pointers filled by the library (CXMLNode::GetChildrenList).
+// Each fill replaces the content and keeps the storage, so one list reused
+// through a walk allocates only when it meets a longer run of children.
+class FILEKIT_API CXMLPtrArray {
+public:
+    // initialSize: entries reserved ahead of the first fill.
+    explicit CXMLPtrArray(long initialSize = 4);
+
+    long GetSize() const { return static_cast<long>(m_items.size()); }
+    // The pointer at index, counted from 0; null outside [0, GetSize()).
+    void* GetAt(long index) const
+    {
+        return index >= 0 && index < GetSize() ? m_items[static_cast<size_t>(index)] : nullptr;
+    }
+
+private:
+    friend class CXMLNode;
+    std::vector<void*> m_items;
+};
+
+class FILEKIT_API CXMLNodeList : public CXMLPtrArray {
+public:
+    explicit CXMLNodeList(long initialSize = 4) : CXMLPtrArray(initialSize) {}
+
+    // The node at index, counted from 0; empty outside [0, GetSize()).
+    CXMLNode GetAt(long index) const { return CXMLNode(static_cast<TAG_XMLNODE*>(CXMLPtrArray::GetAt(index))); }
+};
+
+// Owns at most one document: none after construction and Clear, a parsed
+// one after a successful ParseFile, a new empty one after Create.
+// A parser is not copyable: its document has one owner.
+class FILEKIT_API CXMLParser {
+public:
+    // The arguments are accepted for compatibility and change nothing: this
+    // back end reads and writes with one fixed set of options.
+    explicit CXMLParser(unsigned long options = 0xFFFF, bool flag = true, long count = 4);
+    virtual ~CXMLParser();
+    CXMLParser(const CXMLParser&) = delete;
+    CXMLParser& operator=(const CXMLParser&) = delete;
+
+    // Releases the document, if any.
+    void Clear();
+    // Reads the file at path into a new document (options are ignored).
+    // False when the path is not a readable regular file or the text is not
+    // a well-formed document with at least one element; the parser then
+    // holds no document.
+    bool ParseFile(const char* path, unsigned long options);
+    // Replaces any document by a new, empty one.
+    bool Create();
+    // Writes the document to path (created or replaced). False when there is
+    // no document or the file cannot be written completely. Documents nested
+    // deeper than kMaxIndentedDepth are written with one node per line and
+    // no indentation, so the file stays proportional to the document.
+    bool Save(const char* path) const;
+    static constexpr unsigned kMaxIndentedDepth = 256;
+
+    // The document node; empty when there is no document.
+    CXMLNode GetDocument() const;
+    operator TAG_XMLNODE*() const { return GetDocument(); }
+    operator CXMLNode() const { return GetDocument(); }
+
+private:
+    std::unique_ptr<TAG_XMLDOCUMENT> m_document;
+};
+
+}  // namespace XMLSDK
 
 #endif

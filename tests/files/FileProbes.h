@@ -6,7 +6,7 @@
 #include <filekit/BinaryFile.h>
 #include <filekit/TextFile.h>
 
-#include "files/Heap.h"
+#include "platform/Heap.h"
 #include "platform/posix/Syscalls.h"
 
 #include <cstring>

@@ -1,0 +1,197 @@
+// CXMLFile and CVersionableXMLFile: the open, prepare and save pattern with
+// its hooks, the open flag, the paths written, and the version attribute.
+#include <filekit/XMLFile.h>
+
+#include "XmlText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using filekit_test::ReadBytes;
+using filekit_test::TempDir;
+using filekit_test::WriteBytes;
+using W = CXMLParserWrapper;
+
+// Records its hook calls: LoadData with the file's and the wrapper's open
+// flags and the root element it sees, whose version it reads; SaveData
+// builds a root element with the version and two items.
+class RecordingFile : public CVersionableXMLFile {
+public:
+    std::string calls;
+    int loadResult = 1;
+    int saveResult = 1;
+    int openOverride = -1;   // -1: CXMLFile's own IsOpen
+
+    int IsOpen() override { return openOverride < 0 ? CXMLFile::IsOpen() : openOverride; }
+    int WrapperOpen() { return m_XMLParser.IsOpen(); }
+    int CloseWrapper() { return m_XMLParser.Close(); }
+    std::string Path() const { return std::string(m_strFile); }
+    int Load(XMLSDK::CXMLNode& node) { return LoadVersion(node); }
+    int Save(XMLSDK::CXMLNode& node) { return SaveVersion(node); }
+    using CXMLFile::Save;
+    std::string Root()
+    {
+        XMLSDK::CXMLNode root;
+        m_XMLParser.GetRootNode("root", &root);
+        return xml_test::Text(root);
+    }
+
+protected:
+    int LoadData() override
+    {
+        XMLSDK::CXMLNode root;
+        m_XMLParser.GetRootNode("root", &root);
+        LoadVersion(root);
+        calls += "load" + std::to_string(m_bOpen) + std::to_string(m_XMLParser.IsOpen()) + Root() + " ";
+        return loadResult;
+    }
+    int SaveData() override
+    {
+        calls += "save ";
+        XMLSDK::CXMLNode root;
+        m_XMLParser.CreateRootNode("root", &root);
+        SaveVersion(root);
+        for (const char* item : {"a", "b"}) W::AddNewNode(root, "item", item, nullptr);
+        return saveResult;
+    }
+};
+
+const char kSaved[] = "<?xml version=\"1.0\"?>\n<root version=\"2.0\">\n\t<item>a</item>\n\t<item>b</item>\n</root>\n";
+const char kEmptySaved[] = "<?xml version=\"1.0\"?>\n";
+
+TEST(XMLFile, CreateWritesANewFileOnlyWhenSaved)
+{
+    TempDir dir;
+    const std::string path = dir.Path("new.xml");
+    {
+        RecordingFile file;
+        ASSERT_EQ(file.Open(path.c_str(), 1), 1);
+        EXPECT_EQ(file.Open(path.c_str(), 1) + file.Open(path.c_str(), 0), 0);
+        EXPECT_EQ(file.calls, "");
+        EXPECT_FALSE(filekit_test::Exists(path));
+        ASSERT_EQ(file.Save(), 1);   // without PrepareData: the empty new document
+        EXPECT_EQ(ReadBytes(path), kEmptySaved);
+        file.SetVersion("2.0");
+        ASSERT_EQ(file.PrepareData() & file.PrepareData() & file.Save(), 1);
+        EXPECT_EQ(file.calls, "save save ");
+    }
+    EXPECT_EQ(ReadBytes(path), kSaved);
+}
+
+TEST(XMLFile, LoadDataSeesTheWrapperOpenAndCanRefuse)
+{
+    TempDir dir;
+    const std::string path = dir.Path("in.xml");
+    WriteBytes(path, "<root version='3'><item>x</item></root>");
+    RecordingFile file;
+    file.loadResult = 0;
+    EXPECT_EQ(file.Open(path.c_str(), 0), 0);
+    EXPECT_EQ(file.IsOpen() + file.WrapperOpen(), 0);
+    EXPECT_EQ(file.Path(), "");
+    file.loadResult = 1;
+    ASSERT_EQ(file.Open(path.c_str(), 0), 1);
+    EXPECT_EQ(file.calls + std::string(file.GetVersion()),
+              "load01<root version=\"3\"><item>x</item></root> load01<root version=\"3\"><item>x</item></root> 3");
+    EXPECT_EQ(file.Path(), path);
+
+    ASSERT_EQ(file.Close(), 1);
+    file.loadResult = 0;
+    EXPECT_EQ(file.Open(dir.Path("other.xml").c_str(), 1), 1);   // no LoadData when creating
+    EXPECT_EQ(file.Close(), 1);
+    EXPECT_EQ(file.Open(path.c_str(), 0), 0);
+    EXPECT_EQ(file.Path(), dir.Path("other.xml"));   // the earlier path stays
+}
+
+TEST(XMLFile, SavePathsAndWhatIsWritten)
+{
+    TempDir dir;
+    const std::string path = dir.Path("in.xml"), other = dir.Path("other.xml");
+    const std::string original = "<root><item>x</item><!-- c --></root>";
+    WriteBytes(path, original);
+    {
+        RecordingFile file;
+        ASSERT_EQ(file.Open(path.c_str(), 0), 1);
+        ASSERT_EQ(file.Save(other.c_str()), 1);   // the document as it was read
+        EXPECT_EQ(ReadBytes(other), "<?xml version=\"1.0\"?>\n<root>\n\t<item>x</item>\n</root>\n");
+        file.SetVersion("2.0");
+        ASSERT_EQ(file.PrepareData(), 1);
+        EXPECT_EQ(ReadBytes(path), original);   // nothing written before Save
+        ASSERT_EQ(file.Save(), 1);
+        EXPECT_EQ(ReadBytes(path), kSaved);
+        ASSERT_EQ(file.Save(other.c_str()), 1);
+        EXPECT_EQ(file.Path(), path);
+        file.saveResult = 0;
+        EXPECT_EQ(file.PrepareData(), 0);
+        EXPECT_EQ(file.IsOpen(), 1);
+        EXPECT_EQ(file.Save(dir.Path("no/such/dir.xml").c_str()), 0);
+    }
+    EXPECT_EQ(ReadBytes(path), kSaved);   // destroying the open object wrote nothing
+    EXPECT_EQ(ReadBytes(other), kSaved);
+}
+
+TEST(XMLFile, DefaultHooksAndGuardsThroughTheVirtualTable)
+{
+    TempDir dir;
+    const std::string path = dir.Path("in.xml");
+    WriteBytes(path, "<root><item>x</item></root>");
+    CXMLFile plain;
+    ASSERT_EQ(plain.Open(path.c_str(), 0), 1);
+    ASSERT_EQ(plain.PrepareData() & plain.Save(), 1);   // the default SaveData leaves the document empty
+    EXPECT_EQ(ReadBytes(path), kEmptySaved);
+
+    RecordingFile file;
+    EXPECT_EQ(file.IsOpen() + file.Close() + file.PrepareData() + file.Save() + file.Save(path.c_str()), 0);
+    EXPECT_EQ(file.calls + file.Path() + std::string(file.GetVersion()), "");
+    ASSERT_EQ(file.Open(path.c_str(), 1), 1);
+    file.openOverride = 0;
+    EXPECT_EQ(file.Close() + file.PrepareData() + file.Save() + file.Save(path.c_str()), 0);
+    file.openOverride = 1;
+    EXPECT_EQ(file.Open(path.c_str(), 1), 0);
+    file.openOverride = -1;
+    EXPECT_EQ(file.CloseWrapper(), 1);
+    EXPECT_EQ(file.Close(), 0);   // the wrapper was closed behind the file's back
+    EXPECT_EQ(file.IsOpen(), 1);
+    EXPECT_EQ(file.Save(), 0);
+}
+
+TEST(VersionableXMLFile, VersionAttribute)
+{
+    RecordingFile file;
+    XMLSDK::CXMLNode empty, root;
+    EXPECT_EQ(file.GetVersion(), "");
+    file.SetVersion("kept");
+    EXPECT_EQ(file.Load(empty) + file.Save(empty), 0);
+    xml_test::Wrapper wrapper;
+    ASSERT_EQ(wrapper.Open() & wrapper.CreateRootNode("root", &root), 1);
+    EXPECT_EQ(file.Load(root), 0);   // no attribute: the version stays
+    EXPECT_EQ(file.GetVersion(), "kept");
+    EXPECT_EQ(file.Save(root) & file.Save(root), 1);
+    EXPECT_EQ(wrapper.Text(), "<root version=\"kept\"/>");
+    file.SetVersion("");
+    EXPECT_EQ(file.Load(root), 1);
+    EXPECT_EQ(file.GetVersion(), "kept");
+}
+
+TEST(VersionableXMLFile, CopiesTakePathFlagVersionAndADuplicateDocument)
+{
+    TempDir dir;
+    const std::string path = dir.Path("in.xml");
+    WriteBytes(path, "<root version='7'><item>x</item></root>");
+    RecordingFile file;
+    ASSERT_EQ(file.Open(path.c_str(), 0), 1);
+    RecordingFile copy(file);
+    EXPECT_EQ(copy.Path() + std::to_string(copy.IsOpen()) + std::string(copy.GetVersion()) + copy.Root(),
+              path + "17<root version=\"7\"><item>x</item></root>");
+    copy.SetVersion("2.0");
+    ASSERT_EQ(copy.PrepareData(), 1);
+    EXPECT_EQ(file.Root(), "<root version=\"7\"><item>x</item></root>");
+    RecordingFile closed;
+    copy = closed;
+    EXPECT_EQ(copy.IsOpen() + copy.Close(), 0);
+    EXPECT_EQ(file.Close(), 1);
+}
+
+}  // namespace
