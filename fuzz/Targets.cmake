@@ -4,4 +4,7 @@
 set(FILEKIT_FUZZ_TARGETS
     ini_reader
     ini_text
-    parse_values)
+    ini_edit
+    parse_values
+    xml_wrapper
+    token_writer)

@@ -66,7 +66,53 @@ def ini_edit():
         yield bytes(rng.randrange(256) for _ in range(rng.randrange(8, 200)))
 
 
-TARGETS = {"ini_reader": ini_reader, "ini_text": ini_text, "ini_edit": ini_edit, "parse_values": parse_values}
+def xml_wrapper():
+    """An edit program (a length byte, then the program), then a document."""
+    documents = [
+        b'<?xml version="1.0"?>\n<root a="1" value="v"><item value="x">text</item><item/></root>\n',
+        b"<a>one<b>two</b>three<![CDATA[four]]><!-- gone -->five</a>",
+        b'<!DOCTYPE a [<!ENTITY e "x">]><?pi data?><a x="&lt;&amp;&#10;&#x41;">&gt;&quot;&apos;&#13;</a>',
+        b"\xef\xbb\xbf<a>\xc3\xa9\xe2\x82\xac\xff\xfe</a>",
+        "<a>\u00e9t\u00e9</a>".encode("utf-16"),
+        b"<a>\r\n<b>\r</b>\r\n</a>",
+        b"<r>" + b"<n>" * 300 + b"x" + b"</n>" * 300 + b"</r>",
+        b"<r>" + b"".join(b'<c i="%d">%d</c>' % (i, i) for i in range(60)) + b"</r>",
+        b"<a><b></a>",
+        b"not xml at all",
+        b"",
+        b"<a/><b/>",
+        b"<x:y xmlns:x='u' x:z='1'><_-.a/></x:y>",
+    ]
+    programs = [b"", bytes([1, 0, 0, 1, ord("q")]), bytes([0, 1, 0, 1, ord("v")]) + bytes([2, 2, 1, 3]) + b"abc",
+                bytes([3, 3, 9, 2]) + b"zz" + bytes([1, ord("w")]), bytes([0, 4, 0, 0, 0, 5, 0, 0]),
+                bytes([5, 1, 5, 1, ord("k"), 7, 2, 3, 2, ord("\r"), ord("\n")])]
+    for number, document in enumerate(documents):
+        for program in programs[: 2 + number % len(programs)]:
+            yield bytes([len(program)]) + program + document
+
+
+def token_writer():
+    """An indent byte, tree-building operations (operation, name, value and
+    index), the end operation 8, then the tokenizer's script."""
+    def op(operation, name=b"", value=b"", index=0):
+        return bytes([operation, len(name)]) + name + bytes([len(value)]) + value + bytes([index])
+
+    yield b"\t"
+    yield b"\t" + op(0, b"A") + op(2) + op(4, b"x", b"1") + op(0, b"B") + bytes([8])
+    yield b" " + op(0, b"a") + op(1, b"gap", index=4) + op(6, index=2) + op(5, b"X", b"2") + op(5, b"x", b"3") + bytes([8])
+    yield b"\x00" + op(0, b"a") + op(2) + op(0, b"b") + bytes([8]) + b"\x02\x04\x30\xff"
+    chain = b"".join(op(0, b"n") + op(2) for _ in range(300))
+    yield b"\t" + chain + bytes([8]) + b"\x01"
+    rng = random.Random(6)
+    for _ in range(30):
+        tree = b"".join(op(rng.choice([0, 0, 1, 2, 2, 3, 4, 5, 6, 7]), b"k%d" % rng.randrange(4), b"v",
+                           rng.randrange(6)) for _ in range(rng.randrange(1, 40)))
+        script = bytes(rng.randrange(255) for _ in range(rng.randrange(0, 30)))
+        yield b"\t" + tree + bytes([8]) + script
+
+
+TARGETS = {"ini_reader": ini_reader, "ini_text": ini_text, "ini_edit": ini_edit, "parse_values": parse_values,
+           "xml_wrapper": xml_wrapper, "token_writer": token_writer}
 
 
 def main():
