@@ -1,6 +1,7 @@
 // Runs a fuzz target's body without libFuzzer: every file named on the
 // command line, or found in a folder named there, is passed to
-// LLVMFuzzerTestOneInput once. A failed check aborts, which fails the test.
+// LLVMFuzzerTestOneInput once. A failed check aborts, which fails the test;
+// a path that does not exist fails it too, so a missing corpus is noticed.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -31,6 +32,10 @@ int main(int argc, char** argv)
     int replayed = 0;
     for (int i = 1; i < argc; ++i) {
         const std::filesystem::path path(argv[i]);
+        if (!std::filesystem::exists(path)) {
+            std::fprintf(stderr, "%s: no such file or folder\n", argv[i]);
+            return 1;
+        }
         if (std::filesystem::is_directory(path)) {
             for (const auto& entry : std::filesystem::recursive_directory_iterator(path)) {
                 if (!entry.is_regular_file()) continue;

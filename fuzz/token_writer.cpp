@@ -26,7 +26,7 @@ constexpr int kMaxChanges = 32;     // tree changes per tokenizer: a child added
 
 // What the tokenizer does at one call, decoded from one byte.
 struct Step {
-    explicit Step(uint8_t byte) : byte(byte) {}
+    explicit Step(uint8_t value) : byte(value) {}
     bool Stops() const { return byte == 0xFF; }
     int Result() const { return byte & 1; }   // 0 or 1: both go on
     bool Pushes() const { return (byte & 0x0E) == 0x02; }
