@@ -1,7 +1,8 @@
 // Fuzz target: the INI reader and writer. The input bytes become a file that
 // is opened and walked; the model is saved, the saved file read again, and
 // every section and key the writer can represent must come back with the
-// same name and value, in the same order.
+// same name and value, in the same order. An input without CR bytes must
+// also read exactly like its twin with CR LF line ends.
 #include <filekit/INIFile.h>
 
 #include "FuzzSupport.h"
@@ -60,6 +61,21 @@ bool StaysComment(const CString& stored)
     for (const std::string& line : WrittenCommentLines(Bytes(stored)))
         if (!line.empty() && line[0] != ';' && line.find_first_not_of(' ') != std::string::npos) return false;
     return true;
+}
+
+// The whole model, every field of every section and key, as one string.
+std::string Dump(CINIFile& ini)
+{
+    std::string dump;
+    for (int i = 0; i < ini.GetSectionCount(); ++i) {
+        const Section* section = ini.GetSection(i);
+        dump += "[" + Bytes(section->m_strName) + "]{" + Bytes(section->m_strComment) + "}\n";
+        for (int k = 0; k < section->m_arrKeys.GetSize(); ++k) {
+            const CINIFile::CINIFileKey& key = section->m_arrKeys.GetAt(k);
+            dump += Bytes(key.m_strName) + "=" + Bytes(key.m_strValue) + "{" + Bytes(key.m_strComment) + "}\n";
+        }
+    }
+    return dump;
 }
 
 // Walks the model read from a file, checks what must hold for it, and
@@ -141,13 +157,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string source = Folder().Path("source.ini");
     const std::string saved = Folder().Path("saved.ini");
-    filekit_test::WriteBytes(source, std::string(reinterpret_cast<const char*>(data), size));
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    filekit_test::WriteBytes(source, text);
 
     CINIFile ini;
     FUZZ_CHECK(ini.Open(source.c_str()) == 1);
     FUZZ_CHECK(ini.Open(source.c_str()) == 0);   // already open
     bool comparable = true;
     const std::vector<SectionItem> expected = Walk(ini, &comparable);
+    if (text.find('\r') == std::string::npos) {
+        std::string crlf;
+        for (const char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        const std::string twin = Folder().Path("crlf.ini");
+        filekit_test::WriteBytes(twin, crlf);
+        CINIFile crlfIni;
+        FUZZ_CHECK(crlfIni.Open(twin.c_str()) == 1 && Dump(crlfIni) == Dump(ini));
+    }
     FUZZ_CHECK(ini.Save(saved.c_str()) == 1);
 
     CINIFile again;

@@ -204,7 +204,7 @@ std::string AsTaken(const std::string& text) { return text.substr(0, text.find('
 
 void ApplyEdit(Wrapper& wrapper, Input& program)
 {
-    CXMLNode node = Nodes(wrapper.Document())[0].first;
+    CXMLNode node = wrapper.Document();
     for (int step = program.Between(0, 15); step > 0 && node.GetChildrenCount() > 0; --step)
         node = node.GetChildAt(program.Byte() % node.GetChildrenCount());
     bool valid = false, invalid = false;
@@ -283,10 +283,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     while (!program.Empty()) ApplyEdit(wrapper, program);
     const std::vector<std::string> content = Content(Walk(wrapper));
 
-    // A copy is independent: editing it leaves the original's saved bytes alone.
+    // A copy holds the same content and changes on its own.
     Wrapper copy(wrapper);
     CXMLNode extra;
     FUZZ_CHECK(copy.CreateRootNode("extra", &extra) == 1);
+    std::vector<std::string> copied = content;
+    copied.push_back("1<extra value- a-");
+    FUZZ_CHECK(Content(Walk(copy)) == copied);
+    FUZZ_CHECK(Content(Nodes(wrapper.Document())) == content);
     FUZZ_CHECK(wrapper.Save(ToCString(saved)) == 1);
 
     // The document read back holds the same content; saved again and read
