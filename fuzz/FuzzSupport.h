@@ -1,10 +1,12 @@
 // Shared pieces of the fuzz targets: a failed property stops the run with a
-// message (libFuzzer then keeps the input as a crash), and a reader that
-// decodes choices and strings from the input bytes.
+// message (libFuzzer then keeps the input as a crash), a scratch folder, and
+// a reader that decodes choices and strings from the input bytes.
 #ifndef FILEKIT_FUZZ_FUZZSUPPORT_H
 #define FILEKIT_FUZZ_FUZZSUPPORT_H
 
 #include <filekit/Framework.h>
+
+#include "support/TempDir.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -22,6 +24,14 @@ namespace filekit_fuzz {
 }
 
 #define FUZZ_CHECK(condition) ((condition) ? void(0) : ::filekit_fuzz::Fail(#condition, __FILE__, __LINE__))
+
+// A folder for the files a target writes, made once per process and
+// removed with its content when the process ends.
+inline const filekit_test::TempDir& ScratchFolder()
+{
+    static const filekit_test::TempDir folder;
+    return folder;
+}
 
 // The bytes of a CString, zero bytes included.
 inline std::string Bytes(const CString& text) { return std::string(text.GetString(), static_cast<size_t>(text.GetLength())); }

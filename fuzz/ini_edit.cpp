@@ -7,7 +7,6 @@
 #include <filekit/INIFile.h>
 
 #include "FuzzSupport.h"
-#include "support/TempDir.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,6 +15,7 @@
 
 using filekit_fuzz::Bytes;
 using filekit_fuzz::Input;
+using filekit_fuzz::ScratchFolder;
 using filekit_fuzz::ToCString;
 
 namespace {
@@ -324,18 +324,12 @@ void Apply(CINIFile& ini, Mirror& mirror, Input& input, const std::string& path)
     }
 }
 
-const filekit_test::TempDir& Folder()
-{
-    static const filekit_test::TempDir folder;
-    return folder;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Input input(data, size);
-    const std::string path = Folder().Path("edited.ini");
+    const std::string path = ScratchFolder().Path("edited.ini");
     CINIFile ini;
     Mirror mirror;
     for (int done = 0; done < kMaxOperations && !input.Empty(); ++done) {

@@ -6,7 +6,6 @@
 #include <filekit/INIFile.h>
 
 #include "FuzzSupport.h"
-#include "support/TempDir.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,6 +13,7 @@
 #include <vector>
 
 using filekit_fuzz::Bytes;
+using filekit_fuzz::ScratchFolder;
 
 namespace {
 
@@ -145,18 +145,12 @@ void CheckSameItems(const std::vector<SectionItem>& expected, const std::vector<
     }
 }
 
-const filekit_test::TempDir& Folder()
-{
-    static const filekit_test::TempDir folder;
-    return folder;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const std::string source = Folder().Path("source.ini");
-    const std::string saved = Folder().Path("saved.ini");
+    const std::string source = ScratchFolder().Path("source.ini");
+    const std::string saved = ScratchFolder().Path("saved.ini");
     const std::string text(reinterpret_cast<const char*>(data), size);
     filekit_test::WriteBytes(source, text);
 
@@ -168,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (text.find('\r') == std::string::npos) {
         std::string crlf;
         for (const char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-        const std::string twin = Folder().Path("crlf.ini");
+        const std::string twin = ScratchFolder().Path("crlf.ini");
         filekit_test::WriteBytes(twin, crlf);
         CINIFile crlfIni;
         FUZZ_CHECK(crlfIni.Open(twin.c_str()) == 1 && Dump(crlfIni) == Dump(ini));

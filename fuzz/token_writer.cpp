@@ -7,7 +7,6 @@
 #include <filekit/TokenWriter.h>
 
 #include "FuzzSupport.h"
-#include "support/TempDir.h"
 
 #include <cstring>
 #include <sstream>
@@ -15,6 +14,7 @@
 
 using filekit_fuzz::Bytes;
 using filekit_fuzz::Input;
+using filekit_fuzz::ScratchFolder;
 using filekit_fuzz::ToCString;
 
 namespace {
@@ -209,12 +209,6 @@ void Build(Input& input, CTokenNode* root)
     }
 }
 
-const filekit_test::TempDir& Folder()
-{
-    static const filekit_test::TempDir folder;
-    return folder;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -235,7 +229,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     void* contexts[kContexts] = {&markers[0], &markers[1], &markers[2], &markers[3]};
     Recorder tokenizer(indent, script, contexts);
     Recorder reference(indent, script, contexts);
-    const std::string path = Folder().Path("tokens.txt");
+    const std::string path = ScratchFolder().Path("tokens.txt");
     FUZZ_CHECK(writer.Save(ToCString(path)) == 0);   // closed: nothing is written
     FUZZ_CHECK(writer.Open(ToCString(path), &tokenizer, contexts[0]) == 1);
     FUZZ_CHECK(writer.Open(ToCString(path), &tokenizer, contexts[0]) == 0);

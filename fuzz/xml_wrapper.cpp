@@ -7,7 +7,6 @@
 #include <filekit/XMLParserWrapper.h>
 
 #include "FuzzSupport.h"
-#include "support/TempDir.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,6 +15,7 @@
 #include <vector>
 
 using filekit_fuzz::Input;
+using filekit_fuzz::ScratchFolder;
 using filekit_fuzz::ToCString;
 using XMLSDK::CXMLNode;
 using XMLSDK::CXMLNodeList;
@@ -253,21 +253,15 @@ void ApplyEdit(Wrapper& wrapper, Input& program)
     }
 }
 
-const filekit_test::TempDir& Folder()
-{
-    static const filekit_test::TempDir folder;
-    return folder;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Input input(data, size);
     const std::string editBytes = input.Text(255);
-    const std::string source = Folder().Path("source.xml");
-    const std::string saved = Folder().Path("saved.xml");
-    const std::string savedAgain = Folder().Path("again.xml");
+    const std::string source = ScratchFolder().Path("source.xml");
+    const std::string saved = ScratchFolder().Path("saved.xml");
+    const std::string savedAgain = ScratchFolder().Path("again.xml");
     filekit_test::WriteBytes(source, input.Rest());
     CheckEmptyNode();
 
