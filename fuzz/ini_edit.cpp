@@ -168,15 +168,17 @@ void AddSection(CINIFile& ini, Mirror& mirror, const std::string& name, const st
                 bool wantIndex)
 {
     int index = -7;
-    const int result = withComment ? ini.AddNewSection(ToCString(name), ToCString(comment), wantIndex ? &index : nullptr)
-                                   : ini.AddNewSection(ToCString(name), wantIndex ? &index : nullptr);
+    const int result = withComment
+                           ? ini.AddNewSection(ToCString(name), ToCString(comment), wantIndex ? &index : nullptr)
+                           : ini.AddNewSection(ToCString(name), wantIndex ? &index : nullptr);
     const bool added = !mirror.Live(name);
     FUZZ_CHECK(result == (added ? 1 : 0));
     if (!added) {
         FUZZ_CHECK(index == -7);
         return;
     }
-    mirror.sections.push_back(MirrorSection{name, withComment ? AddedComment(comment) : "", CINIFile::STATE_CHANGED, {}});
+    mirror.sections.push_back(
+        MirrorSection{name, withComment ? AddedComment(comment) : "", CINIFile::STATE_CHANGED, {}});
     if (wantIndex) FUZZ_CHECK(index == static_cast<int>(mirror.sections.size()) - 1);
 }
 
@@ -184,12 +186,13 @@ void AddKey(CINIFile& ini, Mirror& mirror, const std::string& section, const CSt
             const std::string& comment, bool withComment, bool wantIndex)
 {
     int index = -7;
-    const std::string keyName = Bytes(key);   // key may be a field of the model the call changes
+    const std::string keyName = Bytes(key);  // key may be a field of the model the call changes
     MirrorSection* found = mirror.Live(section);
     const bool added = found && KeyIndex(found, keyName, false) < 0;
-    const int result = withComment ? ini.AddNewKey(ToCString(section), key, ToCString(value), ToCString(comment),
-                                                   wantIndex ? &index : nullptr)
-                                   : ini.AddNewKey(ToCString(section), key, ToCString(value), wantIndex ? &index : nullptr);
+    const int result =
+        withComment
+            ? ini.AddNewKey(ToCString(section), key, ToCString(value), ToCString(comment), wantIndex ? &index : nullptr)
+            : ini.AddNewKey(ToCString(section), key, ToCString(value), wantIndex ? &index : nullptr);
     FUZZ_CHECK(result == (added ? 1 : 0));
     if (!added) {
         FUZZ_CHECK(index == -7);
@@ -212,12 +215,23 @@ void Save(CINIFile& ini, Mirror& mirror, const std::string& path)
 }
 
 enum Operation {
-    kAddSection, kAddKey, kAddKeyNamedLikeKey,
-    kDeleteSection, kDeleteKey, kUpdateSection, kUpdateKey,
-    kLookups, kKeyAt, kSave, kEmpty, kClose, kOpen, kOperationCount
+    kAddSection,
+    kAddKey,
+    kAddKeyNamedLikeKey,
+    kDeleteSection,
+    kDeleteKey,
+    kUpdateSection,
+    kUpdateKey,
+    kLookups,
+    kKeyAt,
+    kSave,
+    kEmpty,
+    kClose,
+    kOpen,
+    kOperationCount
 };
 
-constexpr int kMaxOperations = 256;   // keeps every input quick to run
+constexpr int kMaxOperations = 256;  // keeps every input quick to run
 
 void Apply(CINIFile& ini, Mirror& mirror, Input& input, const std::string& path)
 {
@@ -236,12 +250,13 @@ void Apply(CINIFile& ini, Mirror& mirror, Input& input, const std::string& path)
         AddKey(ini, mirror, section, ToCString(key), value, Comment(input), withComment, input.Byte() % 2 != 0);
         break;
     }
-    case kAddKeyNamedLikeKey: {   // the key's name is a field of a key already in the section
+    case kAddKeyNamedLikeKey: {  // the key's name is a field of a key already in the section
         Section* section = ini.GetSection(input.Between(0, 7));
         const int k = input.Between(0, 7);
         if (!section || k >= section->GetKeyCount()) break;
         const std::string value = Name(input);
-        AddKey(ini, mirror, Bytes(section->m_strName), section->m_arrKeys.ElementAt(k).m_strName, value, "", false, true);
+        AddKey(ini, mirror, Bytes(section->m_strName), section->m_arrKeys.ElementAt(k).m_strName, value, "", false,
+               true);
         break;
     }
     case kDeleteSection: {
@@ -264,7 +279,7 @@ void Apply(CINIFile& ini, Mirror& mirror, Input& input, const std::string& path)
         std::string section = Name(input), name = Name(input), comment = Comment(input);
         Section* own = ini.GetSection(input.Between(0, 7));
         const bool fromFields = own && input.Byte() % 2 != 0;
-        if (fromFields) {   // name and comment swapped, passed as the section's own fields
+        if (fromFields) {  // name and comment swapped, passed as the section's own fields
             section = Bytes(own->m_strName);
             name = Bytes(own->m_strComment);
             comment = Bytes(own->m_strName);
@@ -281,8 +296,8 @@ void Apply(CINIFile& ini, Mirror& mirror, Input& input, const std::string& path)
         std::string key = Name(input), name = Name(input), value = Name(input), comment = Comment(input);
         MirrorSection* found = mirror.Live(section);
         int k = KeyIndex(found, key, true);
-        const int result = ini.UpdateKey(ToCString(section), ToCString(key), ToCString(name), ToCString(value),
-                                         ToCString(comment));
+        const int result =
+            ini.UpdateKey(ToCString(section), ToCString(key), ToCString(name), ToCString(value), ToCString(comment));
         FUZZ_CHECK(result == (k >= 0 ? 1 : 0));
         if (k >= 0) found->keys[static_cast<size_t>(k)] = MirrorKey{name, value, comment, CINIFile::STATE_CHANGED};
         // Then the same key again, its new name, value and comment rotated
@@ -294,7 +309,8 @@ void Apply(CINIFile& ini, Mirror& mirror, Input& input, const std::string& path)
         const MirrorKey before = found->keys[static_cast<size_t>(k)];
         FUZZ_CHECK(ini.UpdateKey(own->m_strName, target.m_strName, target.m_strValue, target.m_strComment,
                                  target.m_strName) == 1);
-        found->keys[static_cast<size_t>(k)] = MirrorKey{before.value, before.comment, before.name, CINIFile::STATE_CHANGED};
+        found->keys[static_cast<size_t>(k)] =
+            MirrorKey{before.value, before.comment, before.name, CINIFile::STATE_CHANGED};
         break;
     }
     case kLookups: {

@@ -22,19 +22,22 @@ using Section = CINIFile::CINIFileSection;
 struct KeyItem {
     std::string name;
     std::string value;
-    bool exact = true;   // false: a key comes back here, but changed
+    bool exact = true;  // false: a key comes back here, but changed
     bool operator==(const KeyItem& other) const { return name == other.name && value == other.value; }
 };
 
 struct SectionItem {
     std::string name;
     std::vector<KeyItem> keys;
-    bool exact = true;   // false: the keys of this section are not compared
+    bool exact = true;  // false: the keys of this section are not compared
 };
 
 // Whether the written line reads back as a header: a '[' first and a ']'
 // somewhere after it. Wider than the reader's rule, so never too narrow.
-bool MayReadAsHeader(const std::string& line) { return !line.empty() && line[0] == '[' && line.find(']') != std::string::npos; }
+bool MayReadAsHeader(const std::string& line)
+{
+    return !line.empty() && line[0] == '[' && line.find(']') != std::string::npos;
+}
 
 // The lines a stored comment is written as: each line-break pair after the
 // first byte becomes a line end.
@@ -109,7 +112,7 @@ std::vector<SectionItem> Walk(CINIFile& ini, bool* comparable)
             FUZZ_CHECK(std::strlen(name) == static_cast<size_t>(name.GetLength()));
             const int first = section->GetIndexForKey(name);
             FUZZ_CHECK(first >= 0 && first <= k);
-            if (found == i) {   // the section that lookups by its name reach
+            if (found == i) {  // the section that lookups by its name reach
                 CString firstValue, firstComment;
                 FUZZ_CHECK(ini.GetKeyData(section->m_strName, name, firstValue, firstComment) == 1);
                 FUZZ_CHECK(firstValue == section->m_arrKeys.GetAt(first).m_strValue);
@@ -119,7 +122,7 @@ std::vector<SectionItem> Walk(CINIFile& ini, bool* comparable)
 
             const std::string line = Bytes(name) + (value.IsEmpty() ? "" : "=" + Bytes(value));
             if (MayReadAsHeader(line)) *comparable = false;
-            if (line.empty() || line[0] == ';') continue;   // an empty line, or a comment line
+            if (line.empty() || line[0] == ';') continue;  // an empty line, or a comment line
             // A line end written after a CR reads back as a lone line end,
             // and the spaces before that CR are dropped then.
             if (line.back() == '\r') item.exact = false;
@@ -156,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     CINIFile ini;
     FUZZ_CHECK(ini.Open(source.c_str()) == 1);
-    FUZZ_CHECK(ini.Open(source.c_str()) == 0);   // already open
+    FUZZ_CHECK(ini.Open(source.c_str()) == 0);  // already open
     bool comparable = true;
     const std::vector<SectionItem> expected = Walk(ini, &comparable);
     if (text.find('\r') == std::string::npos) {

@@ -27,7 +27,7 @@ public:
 
 constexpr size_t kMaxName = CINIFile::kNameBufferBytes - 1;
 constexpr size_t kMaxComment = CINIFile::kCommentBufferBytes - 1;
-constexpr char kFill = '\x5A';   // marks bytes a routine must not write
+constexpr char kFill = '\x5A';  // marks bytes a routine must not write
 
 // A heap buffer holding exactly text and its terminating zero.
 std::unique_ptr<char[]> Terminated(const std::string& text)
@@ -138,7 +138,7 @@ struct TokenCall {
 TokenCall CallGetToken(TextRoutines& ini, char* text, char* delimiters, int number)
 {
     auto token = NameBuffer();
-    CINIFile::CINIFilePointer pointer{text};   // a value the call must replace or keep
+    CINIFile::CINIFilePointer pointer{text};  // a value the call must replace or keep
     const int result = ini.GetToken(text, token.get(), &pointer, delimiters, number);
     FUZZ_CHECK(result >= 0 && result <= 2);
     if (result == 2) {
@@ -155,7 +155,7 @@ TokenCall CallGetToken(TextRoutines& ini, char* text, char* delimiters, int numb
 
 void CheckGetToken(TextRoutines& ini, const std::string& text, Input& input)
 {
-    const int form = input.Between(0, 3);   // null, empty, one or several delimiter bytes
+    const int form = input.Between(0, 3);  // null, empty, one or several delimiter bytes
     std::string delimiterText;
     if (form >= 2) delimiterText += static_cast<char>(input.Byte());
     if (form == 3) delimiterText += input.Text(4);

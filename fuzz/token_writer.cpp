@@ -19,21 +19,21 @@ using filekit_fuzz::ToCString;
 
 namespace {
 
-constexpr int kMaxDepth = 600;      // of the built tree: the reference walk recurses once per level
-constexpr int kContexts = 4;        // context pointers a tokenizer can switch between
-constexpr int kNoSuchChild = 9;     // beyond this index, entry lookups miss
-constexpr int kMaxChanges = 32;     // tree changes per tokenizer: a child added at each visit would never end
+constexpr int kMaxDepth = 600;  // of the built tree: the reference walk recurses once per level
+constexpr int kContexts = 4;  // context pointers a tokenizer can switch between
+constexpr int kMaxIndex = 9;  // of the builder's entries: many land past the end of a short list
+constexpr int kMaxChanges = 32;  // tree changes per tokenizer: a child added at each visit would never end
 
 // What the tokenizer does at one call, decoded from one byte.
 struct Step {
     explicit Step(uint8_t value) : byte(value) {}
     bool Stops() const { return byte == 0xFF; }
-    int Result() const { return byte & 1; }   // 0 or 1: both go on
+    int Result() const { return byte & 1; }  // 0 or 1: both go on
     bool Pushes() const { return (byte & 0x0E) == 0x02; }
     bool Pops() const { return (byte & 0x0E) == 0x04; }
     bool SwitchesContext() const { return (byte & 0x30) == 0x30; }
     int Context() const { return byte >> 6; }
-    int Change() const { return (byte >> 3) & 7; }   // tree change at BeginNode: 0-3, none otherwise
+    int Change() const { return (byte >> 3) & 7; }  // tree change at BeginNode: 0-3, none otherwise
     uint8_t byte;
 };
 
@@ -46,23 +46,44 @@ public:
     {
     }
 
-    int BeginDocument(std::ostream& out, void*& context) override { return Call("BeginDocument", nullptr, nullptr, out, context); }
+    int BeginDocument(std::ostream& out, void*& context) override
+    {
+        return Call("BeginDocument", nullptr, nullptr, out, context);
+    }
     int BeginNode(CTokenNode* node, std::ostream& out, void*& context) override
     {
         const int result = Call("BeginNode", node, nullptr, out, context);
         ChangeTree(node);
         return result;
     }
-    int BeginAttributes(CTokenNode* node, std::ostream& out, void*& context) override { return Call("BeginAttributes", node, nullptr, out, context); }
+    int BeginAttributes(CTokenNode* node, std::ostream& out, void*& context) override
+    {
+        return Call("BeginAttributes", node, nullptr, out, context);
+    }
     int WriteAttribute(CTokenNode* node, CTokenAttribute* attribute, std::ostream& out, void*& context) override
     {
         return Call("WriteAttribute", node, attribute, out, context);
     }
-    int EndAttributes(CTokenNode* node, std::ostream& out, void*& context) override { return Call("EndAttributes", node, nullptr, out, context); }
-    int BeginChildren(CTokenNode* node, std::ostream& out, void*& context) override { return Call("BeginChildren", node, nullptr, out, context); }
-    int EndChildren(CTokenNode* node, std::ostream& out, void*& context) override { return Call("EndChildren", node, nullptr, out, context); }
-    int EndNode(CTokenNode* node, std::ostream& out, void*& context) override { return Call("EndNode", node, nullptr, out, context); }
-    int EndDocument(std::ostream& out, void*& context) override { return Call("EndDocument", nullptr, nullptr, out, context); }
+    int EndAttributes(CTokenNode* node, std::ostream& out, void*& context) override
+    {
+        return Call("EndAttributes", node, nullptr, out, context);
+    }
+    int BeginChildren(CTokenNode* node, std::ostream& out, void*& context) override
+    {
+        return Call("BeginChildren", node, nullptr, out, context);
+    }
+    int EndChildren(CTokenNode* node, std::ostream& out, void*& context) override
+    {
+        return Call("EndChildren", node, nullptr, out, context);
+    }
+    int EndNode(CTokenNode* node, std::ostream& out, void*& context) override
+    {
+        return Call("EndNode", node, nullptr, out, context);
+    }
+    int EndDocument(std::ostream& out, void*& context) override
+    {
+        return Call("EndDocument", nullptr, nullptr, out, context);
+    }
 
     const std::string& Log() const { return m_log; }
 
@@ -76,8 +97,8 @@ private:
         FUZZ_CHECK(std::strspn(depth, std::string(1, m_indent).c_str()) == std::strlen(depth));
         int contextIndex = 0;
         while (contextIndex < kContexts && m_contexts[contextIndex] != context) ++contextIndex;
-        std::string line = std::string(name) + " depth " + std::to_string(GetDepth()) + " context " +
-                           std::to_string(contextIndex);
+        std::string line =
+            std::string(name) + " depth " + std::to_string(GetDepth()) + " context " + std::to_string(contextIndex);
         if (node) line += " node " + Bytes(node->GetName()) + "=" + Bytes(node->GetValue());
         if (attribute) line += " attribute " + Bytes(attribute->GetName()) + "=" + Bytes(attribute->GetValue());
         line += "\n";
@@ -168,10 +189,10 @@ void Build(Input& input, CTokenNode* root)
     int serial = 0;
     while (!input.Empty()) {
         const int operation = input.Between(0, 8);
-        if (operation == 8) break;   // the rest of the input is the tokenizer's script
+        if (operation == 8) break;  // the rest of the input is the tokenizer's script
         const CString name = ToCString(input.Text(8));
         const CString value = ToCString(input.Text(8) + "#" + std::to_string(++serial));
-        const int index = input.Between(0, kNoSuchChild);
+        const int index = input.Between(0, kMaxIndex);
         switch (operation) {
         case 0: FUZZ_CHECK(current->AddChild(name, value, index, -index)->GetParent() == current); break;
         case 1: FUZZ_CHECK(current->InsertChildAt(index, name, value, 0, 0) == current->GetChildAt(index)); break;
@@ -230,7 +251,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Recorder tokenizer(indent, script, contexts);
     Recorder reference(indent, script, contexts);
     const std::string path = ScratchFolder().Path("tokens.txt");
-    FUZZ_CHECK(writer.Save(ToCString(path)) == 0);   // closed: nothing is written
+    FUZZ_CHECK(writer.Save(ToCString(path)) == 0);  // closed: nothing is written
     FUZZ_CHECK(writer.Open(ToCString(path), &tokenizer, contexts[0]) == 1);
     FUZZ_CHECK(writer.Open(ToCString(path), &tokenizer, contexts[0]) == 0);
 

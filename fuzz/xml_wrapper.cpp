@@ -36,7 +36,7 @@ bool Same(const CXMLNode& a, const CXMLNode& b)
     return static_cast<XMLSDK::TAG_XMLNODE*>(a) == static_cast<XMLSDK::TAG_XMLNODE*>(b);
 }
 
-constexpr size_t kCheckedChildren = 16;   // children compared one by one, per node
+constexpr size_t kCheckedChildren = 16;  // children compared one by one, per node
 const char* const kNoSuchName = "no-such-name";
 
 // Every node of the document, the document node first, in document order,
@@ -149,7 +149,8 @@ void CheckNode(CXMLNode& node)
         CXMLNode child;
         FUZZ_CHECK(W::GetNodeAt(children, static_cast<int>(i), &child) == 1);
         FUZZ_CHECK(Same(child.GetParent(), node));
-        if (static_cast<size_t>(i) < kCheckedChildren) FUZZ_CHECK(Same(child, node.GetChildAt(static_cast<unsigned>(i))));
+        if (static_cast<size_t>(i) < kCheckedChildren)
+            FUZZ_CHECK(Same(child, node.GetChildAt(static_cast<unsigned>(i))));
         if (child.IsPCDATA() && !textSeen) {
             firstText = child.GetValue();
             textSeen = true;
@@ -210,7 +211,7 @@ void ApplyEdit(Wrapper& wrapper, Input& program)
     bool valid = false, invalid = false;
     const int operation = program.Between(0, 5);
     const std::string name = Name(program, &valid, &invalid);
-    const std::string value = "v" + program.Text(12);   // never blank: blank text is not kept by a read
+    const std::string value = "v" + program.Text(12);  // never blank: blank text is not kept by a read
     CString read;
     CXMLNode added;
     switch (operation) {
@@ -223,7 +224,8 @@ void ApplyEdit(Wrapper& wrapper, Input& program)
         const int result = W::AddAttribute(node, ToCString(name), ToCString(value));
         if (!node.IsElement() || invalid) FUZZ_CHECK(result == 0);
         if (node.IsElement() && valid) FUZZ_CHECK(result == 1);
-        if (result) FUZZ_CHECK(W::GetAttributeValue(node, ToCString(name), read) == 1 && read == AsTaken(value).c_str());
+        if (result)
+            FUZZ_CHECK(W::GetAttributeValue(node, ToCString(name), read) == 1 && read == AsTaken(value).c_str());
         break;
     }
     case 2:
