@@ -73,7 +73,9 @@ size_t TrimTail(char* line, size_t length)
 size_t BracketContents(const char* line, char open, char close, char* contents)
 {
     const char* p = SkipSpaces(line);
-    if (*p != open) {   // anything else first: no name can open on this line
+    // Anything else first: no name can open on this line. A zero opening
+    // character would match the terminator and run past it.
+    if (*p != open || open == '\0') {
         contents[0] = '\0';
         return 0;
     }

@@ -2,16 +2,20 @@
 //
 // TextReader reads a file the way a stream opened "rt" does on Windows: a
 // CR LF pair is read as one LF before the text is cut into pieces, so a
-// CR LF file reads exactly like its LF twin. A lone CR stays a CR.
-// TextWriter writes "wt": each LF is stored as the platform's line end (LF
-// here), and the file is replaced only when the whole text is written (see
-// SafeFile). Both are buffered: no library call per character or per line.
+// CR LF file reads exactly like its LF twin. A lone CR stays a CR, and the
+// text ends at the first Ctrl-Z byte (0x1A), as a text stream's does there.
+// TextWriter writes "wt": each LF is stored as the platform's line end (CR LF
+// on Windows, LF elsewhere), and the file is replaced only once the whole
+// text is written (see SafeFile). Both are buffered: no system call per
+// character or per line. On Windows the reader is the C run-time's own
+// text-mode stream, elsewhere our own over POSIX descriptors.
 #ifndef FILEKIT_PLATFORM_TEXTSTREAM_H
 #define FILEKIT_PLATFORM_TEXTSTREAM_H
 
 #include "platform/SafeFile.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <memory>
 
 namespace filekit {
@@ -39,6 +43,9 @@ public:
     void Close();
 
 private:
+#ifdef _WIN32
+    std::FILE* m_file = nullptr;
+#else
     bool Fill();
 
     int m_fd = -1;
@@ -47,6 +54,7 @@ private:
     size_t m_end = 0;        // end of the converted bytes
     bool m_heldCR = false;   // a CR at m_buffer[m_end] waits for the next byte
     bool m_eof = false;
+#endif
 };
 
 class TextWriter {
@@ -69,6 +77,7 @@ public:
 
 private:
     void Flush();
+    void Append(const char* data, size_t length);
 
     SafeFile m_file;
     std::unique_ptr<char[]> m_buffer;

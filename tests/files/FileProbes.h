@@ -7,7 +7,9 @@
 #include <filekit/TextFile.h>
 
 #include "platform/Heap.h"
+#ifndef _WIN32
 #include "platform/posix/Syscalls.h"
+#endif
 
 #include <cstring>
 #include <string>
@@ -44,7 +46,9 @@ inline bool FileIsFree(const std::string& path)
 struct HookGuard {
     ~HookGuard()
     {
+#ifndef _WIN32
         filekit::g_sys = filekit::RealSysCalls();
+#endif
         filekit::g_heap = filekit::RealHeapCalls();
     }
 };

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 #include <memory>
 #include <type_traits>
@@ -70,6 +72,8 @@ TYPED_TEST(FileCopies, AssignmentLetsGoOfTheTargetsOwnFile)
     EXPECT_EQ(ReadBytes(first), "ba");
 }
 
+// The descriptor limit is a POSIX one; Windows has no such limit to lower.
+#ifndef _WIN32
 TYPED_TEST(FileCopies, WithoutAFreeDescriptorTheCopyStartsClosed)
 {
     TempDir dir;
@@ -91,5 +95,6 @@ TYPED_TEST(FileCopies, WithoutAFreeDescriptorTheCopyStartsClosed)
     EXPECT_EQ(copy.Name(), dir.Path("f").c_str());
     EXPECT_EQ(source.Write("still open"), 1);
 }
+#endif
 
 }  // namespace

@@ -82,6 +82,7 @@ TEST(LoadFile, FailuresPartWayKeepWhatWasAppended)
     WriteBytes(dir.Path("f"), "abcdefghij");
     static int calls;
     Loader f;
+#ifndef _WIN32   // a failing read is provoked through the POSIX layer's table
     ASSERT_TRUE(f.Open(dir.Path("f").c_str(), 0));
     calls = 0;
     filekit::g_sys.read = [](int fd, void* buffer, size_t count) -> ssize_t {
@@ -95,6 +96,7 @@ TEST(LoadFile, FailuresPartWayKeepWhatWasAppended)
 
     filekit::g_sys = filekit::RealSysCalls();
     f.Close();
+#endif
     ASSERT_TRUE(f.Open(dir.Path("f").c_str(), 0));
     calls = 0;
     filekit::g_heap.reallocate = [](void* block, size_t size) -> void* {

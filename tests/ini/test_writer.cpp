@@ -10,7 +10,8 @@ namespace {
 
 using namespace filekit_test;
 
-// The bytes that Save writes for ini, and its result through *result.
+// The bytes that Save writes for ini (LF stored as the platform's line end),
+// and its result through *result.
 std::string SavedText(CINIFile& ini, int* result = nullptr)
 {
     TempDir dir;
@@ -31,11 +32,11 @@ TEST(IniWriter, LayoutOfASavedModel)
     ASSERT_TRUE(ini.AddNewSection("Gone", ";c", nullptr) && ini.AddNewKey("Gone", "g", "1", nullptr));
     ASSERT_TRUE(ini.DeleteSection("Gone"));
     const std::string layout = ";c1 \n;c2\n[Main]\n;about k\nk=v\nflag\n\n[Other]\n\n";
-    EXPECT_EQ(SavedText(ini), layout);
+    EXPECT_EQ(SavedText(ini), StoredText(layout));
     // The section comment keeps its written form; the key comment its stored form.
     EXPECT_EQ(Dump(ini), "S1 [Main] {;c1 <LF>;c2}\nK1 k=v {;about k}\nK1 flag= {}\nK2 gone=x {}\n"
                          "S1 [Other] {}\nS2 [Gone] {;c}\nK1 g=1 {}\n");
-    EXPECT_EQ(SavedText(ini), layout);
+    EXPECT_EQ(SavedText(ini), StoredText(layout));
     EXPECT_EQ(DumpOfText(layout), "S0 [Main] {;c1\\n;c2}\nK0 k=v {;about k}\nK0 flag= {}\nS0 [Other] {}\n");
 }
 
@@ -71,7 +72,7 @@ TEST(IniWriter, EdgeCases)
     ASSERT_TRUE(ini.AddNewKey("S", "", "", nullptr));
     ASSERT_TRUE(ini.AddNewKey("S", "two", "a\nb", " x \\n;y", nullptr));
     ASSERT_TRUE(ini.AddNewKey("S", "long", "v", (";" + std::string(2500, 'c')).c_str(), nullptr));
-    EXPECT_EQ(SavedText(ini), ";\n[S]\n\n x  \n;y\ntwo=a\nb\n;" + std::string(1998, 'c') + "\nlong=v\n\n");
+    EXPECT_EQ(SavedText(ini), StoredText(";\n[S]\n\n x  \n;y\ntwo=a\nb\n;" + std::string(1998, 'c') + "\nlong=v\n\n"));
 }
 
 TEST(IniWriter, FailuresLeaveTheModelAlone)

@@ -105,7 +105,7 @@ TEST(TokenWriter, CallSequenceTable)
         const int saved = writer.Save();
         EXPECT_EQ(t.Calls(), r.calls) << r.what;
         EXPECT_EQ(std::to_string(saved) + " " + std::to_string(t.GetDepth()), r.outcome) << r.what;
-        EXPECT_EQ(filekit_test::ReadBytes(dir.Path("out.txt")), t.Text()) << r.what;
+        EXPECT_EQ(filekit_test::ReadBytes(dir.Path("out.txt")), filekit_test::StoredText(t.Text())) << r.what;
     }
 }
 
@@ -147,7 +147,8 @@ TEST(TokenWriter, OpenSaveCloseStates)
     const std::string text = "BeginDocument\n-BeginNode(A)\n-BeginAttributes(A)\n-EndAttributes(A)\n-EndNode(A)\n"
                              "EndDocument\n";
     using filekit_test::ReadBytes;
-    EXPECT_EQ(ReadBytes(dir.Path("main.txt")) + ReadBytes(dir.Path("other.txt")), text + text);
+    EXPECT_EQ(ReadBytes(dir.Path("main.txt")) + ReadBytes(dir.Path("other.txt")),
+              filekit_test::StoredText(text + text));
 }
 
 // Reaches the protected walk.
