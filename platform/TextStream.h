@@ -5,11 +5,14 @@
 // CR LF file reads exactly like its LF twin. A lone CR stays a CR, and the
 // text ends at the first Ctrl-Z byte (0x1A), as a text stream's does there.
 // TextWriter writes "wt": each LF is stored as the platform's line end (CR LF
-// on Windows, LF elsewhere). Both are buffered: no system call per character
-// or per line. On Windows they are the C run-time's own text-mode streams,
-// elsewhere our own over POSIX descriptors.
+// on Windows, LF elsewhere), and the file is replaced only once the whole
+// text is written (see SafeFile). Both are buffered: no system call per
+// character or per line. On Windows the reader is the C run-time's own
+// text-mode stream, elsewhere our own over POSIX descriptors.
 #ifndef FILEKIT_PLATFORM_TEXTSTREAM_H
 #define FILEKIT_PLATFORM_TEXTSTREAM_H
+
+#include "platform/SafeFile.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -18,7 +21,7 @@
 namespace filekit {
 
 // Size of the read and write buffers.
-constexpr size_t kTextStreamBufferBytes = 64 * 1024;
+constexpr size_t kTextStreamBufferBytes = size_t{64} * 1024;
 
 class TextReader {
 public:
@@ -27,7 +30,8 @@ public:
     TextReader(const TextReader&) = delete;
     TextReader& operator=(const TextReader&) = delete;
 
-    // Opens path for reading; false when it cannot be opened or is a directory.
+    // Opens path for reading; false when it cannot be opened or is not a
+    // regular file (a directory, a device, a FIFO).
     bool Open(const char* path);
 
     // Reads the next piece as fgets does: at most size - 1 bytes, ending
@@ -60,27 +64,24 @@ public:
     TextWriter(const TextWriter&) = delete;
     TextWriter& operator=(const TextWriter&) = delete;
 
-    // Creates path, or empties it when it exists; false when it cannot.
+    // Starts replacing path (or creating it); false when it cannot be written.
     bool Open(const char* path);
 
     // Appends the bytes up to text's terminating zero.
     void Write(const char* text);
     void Write(const char* data, size_t length);
 
-    // Flushes and closes; false when any write or the close failed.
+    // Flushes and puts the text in place of the file's old content; false
+    // when any write or step failed (the old content then stays).
     bool Close();
 
 private:
-#ifdef _WIN32
-    std::FILE* m_file = nullptr;
-#else
     void Flush();
-    void WriteAll(const char* data, size_t length);
+    void Append(const char* data, size_t length);
 
-    int m_fd = -1;
+    SafeFile m_file;
     std::unique_ptr<char[]> m_buffer;
     size_t m_used = 0;
-#endif
     bool m_failed = false;
 };
 

@@ -1,4 +1,5 @@
-// Text-mode streams over POSIX descriptors.
+// The text-mode reader over POSIX descriptors (the writer is
+// platform/TextWriter.cpp, alike everywhere).
 //
 // The reader converts CR LF to LF once per buffer fill with a single
 // compacting pass, then hands out pieces with memchr and memcpy.
@@ -49,10 +50,13 @@ TextReader::~TextReader() { Close(); }
 bool TextReader::Open(const char* path)
 {
     Close();
-    const int fd = g_sys.open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY, 0);
+    // Non-blocking, so that a FIFO without a writer cannot hang the open;
+    // it is refused right after, as is every file that is not regular (a
+    // device may never end, and the INI reader reads its file twice).
+    const int fd = g_sys.open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
     if (fd < 0) return false;
     struct stat info;
-    if (g_sys.fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (g_sys.fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         g_sys.close(fd);
         return false;
     }
@@ -124,62 +128,6 @@ int TextReader::ReadPiece(char* buffer, int size)
     if (stored == 0) return -1;
     buffer[stored] = '\0';
     return static_cast<int>(stored);
-}
-
-TextWriter::~TextWriter() { Close(); }
-
-bool TextWriter::Open(const char* path)
-{
-    Close();
-    const int fd = g_sys.open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0) return false;
-    if (!m_buffer) m_buffer.reset(new char[kTextStreamBufferBytes]);
-    m_fd = fd;
-    m_used = 0;
-    m_failed = false;
-    return true;
-}
-
-void TextWriter::Write(const char* text) { Write(text, std::strlen(text)); }
-
-void TextWriter::Write(const char* data, size_t length)
-{
-    if (m_fd < 0) return;
-    if (m_used + length > kTextStreamBufferBytes) {
-        Flush();
-        if (length >= kTextStreamBufferBytes) {   // too big to buffer: straight through
-            WriteAll(data, length);
-            return;
-        }
-    }
-    std::memcpy(m_buffer.get() + m_used, data, length);
-    m_used += length;
-}
-
-void TextWriter::Flush()
-{
-    WriteAll(m_buffer.get(), m_used);
-    m_used = 0;
-}
-
-void TextWriter::WriteAll(const char* data, size_t length)
-{
-    size_t done = 0;
-    while (done < length && !m_failed) {
-        const ssize_t n = g_sys.write(m_fd, data + done, length - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) m_failed = true;
-        else done += static_cast<size_t>(n);
-    }
-}
-
-bool TextWriter::Close()
-{
-    if (m_fd < 0) return !m_failed;
-    Flush();
-    if (g_sys.close(m_fd) != 0) m_failed = true;
-    m_fd = -1;
-    return !m_failed;
 }
 
 }  // namespace filekit

@@ -1,5 +1,5 @@
-// Text-mode streams over the C run-time's "rt" and "wt" streams, which fold
-// CR LF into LF on reading and store LF as CR LF on writing.
+// The text-mode reader over the C run-time's "rt" stream, which folds CR LF
+// into LF. The writer is platform/TextWriter.cpp, alike everywhere.
 #include "platform/TextStream.h"
 
 #include <cstring>
@@ -47,32 +47,6 @@ int TextReader::ReadPiece(char* buffer, int size)
     int end = size - 1;
     while (buffer[end] != '\0') --end;
     return end;
-}
-
-TextWriter::~TextWriter() { Close(); }
-
-bool TextWriter::Open(const char* path)
-{
-    Close();
-    m_file = OpenTextStream(path, "wt");
-    if (!m_file) return false;
-    m_failed = false;
-    return true;
-}
-
-void TextWriter::Write(const char* text) { Write(text, std::strlen(text)); }
-
-void TextWriter::Write(const char* data, size_t length)
-{
-    if (m_file && std::fwrite(data, 1, length, m_file) != length) m_failed = true;
-}
-
-bool TextWriter::Close()
-{
-    if (!m_file) return !m_failed;
-    if (std::fclose(m_file) != 0) m_failed = true;
-    m_file = nullptr;
-    return !m_failed;
 }
 
 }  // namespace filekit

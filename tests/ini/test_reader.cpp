@@ -100,7 +100,7 @@ TEST(IniReader, LongRunsOfCommentsAreCutAtTheLimit)
     std::string stored = ";";
     while (stored.size() + 3 <= 999) stored += "\\n;";
     std::string run;
-    while (run.size() < 10 * 1024 * 1024) run += ";\n";
+    while (run.size() < size_t{10} * 1024 * 1024) run += ";\n";
     EXPECT_EQ(DumpOfText(run), "");
     EXPECT_EQ(DumpOfText(run + "[S]\n" + run + "k=v\n" + run),
               "S0 [S] {" + stored + "}\nK0 k=v {" + stored + "}\n");
@@ -108,7 +108,7 @@ TEST(IniReader, LongRunsOfCommentsAreCutAtTheLimit)
 
 TEST(IniReader, MegabyteLineIsReadInPieces)
 {
-    const std::string line(1024 * 1024, 'a');
+    const std::string line(size_t{1024} * 1024, 'a');
     std::string model = "S0 [S] {}\n";
     for (size_t piece = 0; piece * 999 < line.size(); ++piece) model += "K0 " + std::string(499, 'a') + "= {}\n";
     EXPECT_EQ(DumpOfText("[S]\n" + line + "\n"), model);

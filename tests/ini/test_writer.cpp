@@ -85,9 +85,6 @@ TEST(IniWriter, FailuresLeaveTheModelAlone)
     EXPECT_EQ(ini.Save(dir.Path("no/such/folder/x.ini").c_str()), 0);
     EXPECT_EQ(ini.Save(dir.Root().c_str()), 0);
     EXPECT_EQ(Dump(ini), model);
-#ifndef _WIN32   // a device that is always full exists only there
-    EXPECT_EQ(ini.Save("/dev/full"), 1);   // write errors after the file is created are not reported
-#endif
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 // The example program is compiled into this test so that its tokenizer and
 // its catalogue are at hand; its main() is renamed to be callable.
 #define main token_xml_main
-#include "examples/token_xml.cpp"
+#include "examples/token_xml.cpp"   // NOLINT(bugprone-suspicious-include): compiled in on purpose, see above
 #undef main
 
 namespace {

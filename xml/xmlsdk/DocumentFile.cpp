@@ -58,7 +58,8 @@ void* ReadRegularFile(const char* path, size_t& length)
 #else
 void* ReadRegularFile(const char* path, size_t& length)
 {
-    const int fd = g_sys.open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY, 0);
+    // Non-blocking, so that a FIFO without a writer cannot hang the open.
+    const int fd = g_sys.open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
     if (fd < 0) return nullptr;
     struct stat info {};
     void* block = nullptr;
