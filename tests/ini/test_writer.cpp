@@ -63,7 +63,7 @@ TEST(IniWriter, EdgeCasesAndFailures)
     EXPECT_EQ(Saved(ini), "1:;\n[S]\n\n x  \n;y\ntwo=a\nb\n;" + std::string(1998, 'c') + "\nlong=v\n\n");
 
     CINIFile failing;   // a failed save leaves even the comment's stored form alone
-    ASSERT_EQ(failing.Open() + failing.AddNewSection("S", ";a\\n;b", nullptr), 2);
+    ASSERT_EQ(Results({failing.Open(), failing.AddNewSection("S", ";a\\n;b", nullptr)}), "1 1");
     EXPECT_EQ(failing.Save(dir.Path("no/such/folder/x.ini").c_str()) + failing.Save(dir.Root().c_str()), 0);
     EXPECT_EQ(Dump(failing), "S1 [S] {;a\\n;b}\n");
     EXPECT_EQ(failing.Save("/dev/full"), 1);   // write errors after the file is created are not reported
