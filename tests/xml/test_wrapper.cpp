@@ -109,7 +109,7 @@ TEST(WrapperNodes, BuildingADocument)
 {
     xml_test::Wrapper wrapper;
     CXMLNode root, node, attr, empty;
-    ASSERT_EQ(wrapper.Open() + wrapper.CreateRootNode("settings", &root), 2);
+    ASSERT_EQ(Results({wrapper.Open(), wrapper.CreateRootNode("settings", &root)}), "11");
     EXPECT_EQ(Results({W::AddAttribute(root, "version", "1"), W::AddAttribute(root, "version", "2"),
                        W::AddAttribute(root, "bad name", "2"), W::AddNewNode(root, "name", "a & b", &node),
                        W::AddNewNode(root, "blank", "", nullptr), W::AddNewNodeAttr(root, "size", "10", &attr),
@@ -251,7 +251,7 @@ TEST(WrapperDocument, HugeDocuments)
     ASSERT_EQ(xml_test::OpenText(wrapper, dir, xml + "</r>\n"), 1);
     CXMLNode root;
     CXMLNodeList list;
-    ASSERT_EQ(wrapper.GetRootNode("r", &root) + W::GetChildrenByName(root, "item", &list), 2);
+    ASSERT_EQ(Results({wrapper.GetRootNode("r", &root), W::GetChildrenByName(root, "item", &list)}), "11");
     EXPECT_EQ(static_cast<size_t>(list.GetSize()), count);
 }
 
@@ -262,7 +262,7 @@ TEST(WrapperDocument, CopiesHoldTheirOwnDocument)
     ASSERT_EQ(xml_test::OpenText(original, dir, "<r><a>1</a></r>"), 1);
     xml_test::Wrapper copy(original), copyOfClosed(closed);
     CXMLNode root;
-    ASSERT_EQ(copy.GetRootNode("r", &root) + W::AddNewNode(root, "b", "2", nullptr), 2);
+    ASSERT_EQ(Results({copy.GetRootNode("r", &root), W::AddNewNode(root, "b", "2", nullptr)}), "11");
     EXPECT_EQ(original.Text() + " " + copy.Text() + " " + copyOfClosed.Text(),
               "<r><a>1</a></r> <r><a>1</a><b>2</b></r> <closed>");
     copy = closed;   // releases the copy's document

@@ -29,9 +29,7 @@ public:
     int WrapperOpen() { return m_XMLParser.IsOpen(); }
     int CloseWrapper() { return m_XMLParser.Close(); }
     std::string Path() const { return std::string(m_strFile); }
-    int Load(XMLSDK::CXMLNode& node) { return LoadVersion(node); }
-    int Save(XMLSDK::CXMLNode& node) { return SaveVersion(node); }
-    using CXMLFile::Save;
+    using CVersionableXMLFile::LoadVersion, CVersionableXMLFile::SaveVersion;
     std::string Root()
     {
         XMLSDK::CXMLNode root;
@@ -74,7 +72,7 @@ TEST(XMLFile, CreateWritesANewFileOnlyWhenSaved)
         ASSERT_EQ(file.Save(), 1);   // without PrepareData: the empty new document
         EXPECT_EQ(file.calls + ReadBytes(path), kEmptySaved);
         file.SetVersion("2.0");
-        ASSERT_EQ(file.PrepareData() & file.PrepareData() & file.Save(), 1);
+        ASSERT_EQ(Results({file.PrepareData(), file.PrepareData(), file.Save()}), "111");
         EXPECT_EQ(file.calls, "save save ");
     }
     EXPECT_EQ(ReadBytes(path), kSaved);
@@ -109,7 +107,7 @@ TEST(XMLFile, SavePathsAndWhatIsWritten)
     WriteBytes(path, original);
     {
         RecordingFile file;
-        ASSERT_EQ(file.Open(path.c_str(), 0) + file.Save(other.c_str()), 2);   // the document as it was read
+        ASSERT_EQ(Results({file.Open(path.c_str(), 0), file.Save(other.c_str())}), "11");   // the document as read
         EXPECT_EQ(ReadBytes(other), "<?xml version=\"1.0\"?>\n<root>\n\t<item>x</item>\n</root>\n");
         file.SetVersion("2.0");
         ASSERT_EQ(file.PrepareData(), 1);
@@ -129,7 +127,7 @@ TEST(XMLFile, DefaultHooksAndGuardsThroughTheVirtualTable)
     const std::string path = dir.Path("in.xml");
     WriteBytes(path, "<root><item>x</item></root>");
     CXMLFile plain;
-    ASSERT_EQ(plain.Open(path.c_str(), 0) & plain.PrepareData() & plain.Save(), 1);
+    ASSERT_EQ(Results({plain.Open(path.c_str(), 0), plain.PrepareData(), plain.Save()}), "111");
     EXPECT_EQ(ReadBytes(path), kEmptySaved);   // the default SaveData leaves the document empty
 
     RecordingFile file;
@@ -152,14 +150,14 @@ TEST(VersionableXMLFile, VersionAttribute)
     XMLSDK::CXMLNode empty, root;
     xml_test::Wrapper wrapper;
     file.SetVersion("kept");
-    ASSERT_EQ(wrapper.Open() & wrapper.CreateRootNode("root", &root), 1);
-    EXPECT_EQ(Results({file.Load(empty), file.Save(empty),
-                       file.Load(root),   // no attribute: the version stays
-                       file.Save(root), file.Save(root)}),
+    ASSERT_EQ(Results({wrapper.Open(), wrapper.CreateRootNode("root", &root)}), "11");
+    EXPECT_EQ(Results({file.LoadVersion(empty), file.SaveVersion(empty),
+                       file.LoadVersion(root),   // no attribute: the version stays
+                       file.SaveVersion(root), file.SaveVersion(root)}),
               "00011");
     EXPECT_EQ(std::string(file.GetVersion()) + wrapper.Text(), "kept<root version=\"kept\"/>");
     file.SetVersion("");
-    EXPECT_EQ(file.Load(root), 1);
+    EXPECT_EQ(file.LoadVersion(root), 1);
     EXPECT_EQ(file.GetVersion(), "kept");
 }
 
