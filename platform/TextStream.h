@@ -2,13 +2,17 @@
 //
 // TextReader reads a file the way a stream opened "rt" does on Windows: a
 // CR LF pair is read as one LF before the text is cut into pieces, so a
-// CR LF file reads exactly like its LF twin. A lone CR stays a CR.
-// TextWriter writes "wt": each LF is stored as the platform's line end (LF
-// here). Both are buffered: no library call per character or per line.
+// CR LF file reads exactly like its LF twin. A lone CR stays a CR, and the
+// text ends at the first Ctrl-Z byte (0x1A), as a text stream's does there.
+// TextWriter writes "wt": each LF is stored as the platform's line end (CR LF
+// on Windows, LF elsewhere). Both are buffered: no system call per character
+// or per line. On Windows they are the C run-time's own text-mode streams,
+// elsewhere our own over POSIX descriptors.
 #ifndef FILEKIT_PLATFORM_TEXTSTREAM_H
 #define FILEKIT_PLATFORM_TEXTSTREAM_H
 
 #include <cstddef>
+#include <cstdio>
 #include <memory>
 
 namespace filekit {
@@ -35,6 +39,9 @@ public:
     void Close();
 
 private:
+#ifdef _WIN32
+    std::FILE* m_file = nullptr;
+#else
     bool Fill();
 
     int m_fd = -1;
@@ -43,6 +50,7 @@ private:
     size_t m_end = 0;        // end of the converted bytes
     bool m_heldCR = false;   // a CR at m_buffer[m_end] waits for the next byte
     bool m_eof = false;
+#endif
 };
 
 class TextWriter {
@@ -63,12 +71,16 @@ public:
     bool Close();
 
 private:
+#ifdef _WIN32
+    std::FILE* m_file = nullptr;
+#else
     void Flush();
     void WriteAll(const char* data, size_t length);
 
     int m_fd = -1;
     std::unique_ptr<char[]> m_buffer;
     size_t m_used = 0;
+#endif
     bool m_failed = false;
 };
 

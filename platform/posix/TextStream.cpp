@@ -17,6 +17,9 @@ namespace filekit {
 
 namespace {
 
+// Ctrl-Z: a text stream ends at the first one, as it does on Windows.
+constexpr char kEndOfText = '\x1a';
+
 // Removes the CR of every CR LF pair in [begin, end) and returns the new
 // end. A CR in the last byte is kept: its LF may come with the next read.
 char* ConvertCrLf(char* begin, char* end)
@@ -79,16 +82,23 @@ bool TextReader::Fill()
         do {
             got = g_sys.read(m_fd, m_buffer.get() + start, kTextStreamBufferBytes - start);
         } while (got < 0 && errno == EINTR);
-        m_pos = 0;
-        if (got <= 0) {   // end of file, or an error, which ends the text as fgets does
-            m_eof = true;
-            m_end = start;   // a held CR had no LF after it: it is an ordinary byte
-            m_heldCR = false;
-            return m_end > 0;
-        }
+        // The end of the file, a read error (which ends the text, as fgets
+        // does) or a Ctrl-Z, which ends a text stream on Windows.
         char* begin = m_buffer.get();
-        char* end = ConvertCrLf(begin, begin + start + static_cast<size_t>(got));
-        m_heldCR = end[-1] == '\r';
+        char* end = begin + start;
+        if (got > 0) {
+            end += got;
+            if (auto* stop = static_cast<char*>(std::memchr(begin + start, kEndOfText, static_cast<size_t>(got)))) {
+                end = stop;
+                m_eof = true;
+            }
+        } else {
+            m_eof = true;
+        }
+        end = ConvertCrLf(begin, end);
+        // A CR that ends the text has no LF after it: it is an ordinary byte.
+        m_heldCR = !m_eof && end > begin && end[-1] == '\r';
+        m_pos = 0;
         m_end = static_cast<size_t>(end - begin) - (m_heldCR ? 1 : 0);
         if (m_end > 0) return true;
     }

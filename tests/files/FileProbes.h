@@ -8,7 +8,9 @@
 #include <filekit/TextFile.h>
 
 #include "platform/Heap.h"
+#ifndef _WIN32
 #include "platform/posix/Syscalls.h"
+#endif
 
 #include <initializer_list>
 #include <string>
@@ -45,7 +47,9 @@ inline bool FileIsFree(const std::string& path)
 struct HookGuard {
     ~HookGuard()
     {
+#ifndef _WIN32
         filekit::g_sys = filekit::RealSysCalls();
+#endif
         filekit::g_heap = filekit::RealHeapCalls();
     }
 };

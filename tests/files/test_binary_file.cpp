@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 #include <functional>
 #include <memory>
@@ -76,6 +78,7 @@ TEST(BinaryFile, ForwardersReachTheOpenFile)
                        f.ReadFile(buffer, sizeof buffer, &count), f.FlushFileBuffers()}) +
                   " " + buffer,
               "1 5 1 5 0 1 1 1 ello");
+    f.Close();   // the file shares nothing while open: on Windows nobody else may read it
     EXPECT_EQ(ReadBytes(dir.Path("f")), "hello");
 }
 
@@ -125,6 +128,8 @@ TYPED_TEST(FileCopies, AssignmentLetsGoOfTheTargetsOwnFile)
     EXPECT_EQ(ReadBytes(first), "ba");
 }
 
+// The descriptor limit is a POSIX one; Windows has no such limit to lower.
+#ifndef _WIN32
 TYPED_TEST(FileCopies, WithoutAFreeDescriptorTheCopyStartsClosed)
 {
     TempDir dir;
@@ -145,5 +150,6 @@ TYPED_TEST(FileCopies, WithoutAFreeDescriptorTheCopyStartsClosed)
     EXPECT_EQ(copy.Name(), dir.Path("f").c_str());
     EXPECT_EQ(source.Write("still open"), 1);
 }
+#endif
 
 }  // namespace

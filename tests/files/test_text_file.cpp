@@ -108,6 +108,7 @@ TEST(TextFile, LineOutput)
         ASSERT_EQ(open.Open(dir.Path("out").c_str(), 1), 1);
         open.failWriteAt = r.failWriteAt;
         const int result = r.call(open);
+        open.Close();   // the file shares nothing while open: on Windows nobody else may read it
         EXPECT_EQ(std::to_string(result) + ":" + ReadBytes(dir.Path("out")), r.expected);
         EXPECT_EQ(r.call(closed), 0) << r.expected;
     }
@@ -190,6 +191,7 @@ TEST(LoadFile, FailuresPartWayKeepWhatWasAppended)
     WriteBytes(dir.Path("f"), "abcdefghij");
     static int calls;
     Loader f;
+#ifndef _WIN32   // a failing read is provoked through the POSIX layer's table
     ASSERT_TRUE(f.Open(dir.Path("f").c_str(), 0));
     calls = 0;
     filekit::g_sys.read = [](int fd, void* buffer, size_t count) -> ssize_t {
@@ -201,6 +203,7 @@ TEST(LoadFile, FailuresPartWayKeepWhatWasAppended)
 
     filekit::g_sys = filekit::RealSysCalls();
     f.Close();
+#endif
     ASSERT_TRUE(f.Open(dir.Path("f").c_str(), 0));
     calls = 0;
     filekit::g_heap.reallocate = [](void* block, size_t size) -> void* {

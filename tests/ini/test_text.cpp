@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -29,9 +29,9 @@ std::string Token(const char* text, const char* delimiters, int number)
     TestIni ini;
     const int result = ini.GetToken(text ? copy.data() : nullptr, token, &pointer,
                                     delimiters ? delims.data() : nullptr, number);
-    const long next = pointer.m_pszNext == &sentinel ? kUntouched
-                      : pointer.m_pszNext == nullptr ? kNull
-                                                     : pointer.m_pszNext - copy.data();
+    const std::ptrdiff_t next = pointer.m_pszNext == &sentinel ? kUntouched
+                                : pointer.m_pszNext == nullptr ? kNull
+                                                               : pointer.m_pszNext - copy.data();
     return std::to_string(result) + " " + token + " " + std::to_string(next);
 }
 
@@ -82,7 +82,8 @@ TEST(IniText, LineRoutineTables)
                 {"[]", ""}, {"[[]]", ""}, {"a[b]", ""}, {"]x[y]", ""}, {"[abc", ""}, {"[ab[c]", ""}, {"[ ]", " "},
                 {"[" + std::string(600, 'n') + "]", std::string(499, 'n')}},
                [&](char* line) { ini.BracketsContents(line, contents, square); return contents; });
-    ExpectRows({{"(a)", "a"}, {"[a]", ""}}, [&](char* line) { ini.BracketsContents(line, contents, round); return contents; });
+    ExpectRows({{"(a)", "a"}, {"[a]", ""}},
+               [&](char* line) { ini.BracketsContents(line, contents, round); return contents; });
 }
 
 TEST(IniText, CommentConversionTables)

@@ -153,7 +153,7 @@ TEST(TokenWriter, CallSequenceTable)
         const int saved = writer.Save();
         EXPECT_EQ(t.calls, r.calls) << r.what;
         EXPECT_EQ(std::to_string(saved) + " " + std::to_string(t.GetDepth()), r.outcome) << r.what;
-        EXPECT_EQ(ReadBytes(dir.Path("out.txt")), t.text) << r.what;
+        EXPECT_EQ(ReadBytes(dir.Path("out.txt")), filekit_test::StoredText(t.text)) << r.what;
     }
 }
 
@@ -192,7 +192,8 @@ TEST(TokenWriter, OpenSaveCloseStates)
     EXPECT_EQ(results, (std::vector<int>{0, 0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 1, 0, 0, 0}));
     const std::string text = "BeginDocument\n-BeginNode(A)\n-BeginAttributes(A)\n-EndAttributes(A)\n-EndNode(A)\n"
                              "EndDocument\n";
-    EXPECT_EQ(ReadBytes(dir.Path("main.txt")) + ReadBytes(dir.Path("other.txt")), text + text);
+    EXPECT_EQ(ReadBytes(dir.Path("main.txt")) + ReadBytes(dir.Path("other.txt")),
+              filekit_test::StoredText(text + text));
 }
 
 // Reaches the protected walk.

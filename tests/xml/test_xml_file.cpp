@@ -57,8 +57,10 @@ protected:
     }
 };
 
-const char kSaved[] = "<?xml version=\"1.0\"?>\n<root version=\"2.0\">\n\t<item>a</item>\n\t<item>b</item>\n</root>\n";
-const char kEmptySaved[] = "<?xml version=\"1.0\"?>\n";
+// What saving writes, each LF stored as the platform's line end.
+const std::string kSaved = filekit_test::StoredText(
+    "<?xml version=\"1.0\"?>\n<root version=\"2.0\">\n\t<item>a</item>\n\t<item>b</item>\n</root>\n");
+const std::string kEmptySaved = filekit_test::StoredText("<?xml version=\"1.0\"?>\n");
 
 TEST(XMLFile, CreateWritesANewFileOnlyWhenSaved)
 {
@@ -108,7 +110,8 @@ TEST(XMLFile, SavePathsAndWhatIsWritten)
     {
         RecordingFile file;
         ASSERT_EQ(Results({file.Open(path.c_str(), 0), file.Save(other.c_str())}), "11");   // the document as read
-        EXPECT_EQ(ReadBytes(other), "<?xml version=\"1.0\"?>\n<root>\n\t<item>x</item>\n</root>\n");
+        EXPECT_EQ(ReadBytes(other),
+                  filekit_test::StoredText("<?xml version=\"1.0\"?>\n<root>\n\t<item>x</item>\n</root>\n"));
         file.SetVersion("2.0");
         ASSERT_EQ(file.PrepareData(), 1);
         EXPECT_EQ(ReadBytes(path), original);   // nothing written before Save
@@ -118,7 +121,7 @@ TEST(XMLFile, SavePathsAndWhatIsWritten)
         EXPECT_EQ(Results({file.PrepareData(), file.IsOpen(), file.Save(dir.Path("no/such/dir.xml").c_str())}),
                   "010");
     }
-    EXPECT_EQ(ReadBytes(path) + ReadBytes(other), std::string(kSaved) + kSaved);   // destroying wrote nothing
+    EXPECT_EQ(ReadBytes(path) + ReadBytes(other), kSaved + kSaved);   // destroying wrote nothing
 }
 
 TEST(XMLFile, DefaultHooksAndGuardsThroughTheVirtualTable)

@@ -118,7 +118,9 @@ TEST(XMLSDKParser, DeepDocumentsAreSavedWithoutIndentation)
         CXMLParserWrapper wrapper;
         ASSERT_EQ(xml_test::OpenText(wrapper, dir, xml_test::Chain(depth, false)), 1);
         ASSERT_EQ(wrapper.Save(dir.Path("out.xml").c_str()), 1);
-        EXPECT_EQ(filekit_test::ReadBytes(dir.Path("out.xml")), xml_test::Chain(depth, depth <= limit)) << depth;
+        EXPECT_EQ(filekit_test::ReadBytes(dir.Path("out.xml")),
+                  filekit_test::StoredText(xml_test::Chain(depth, depth <= limit)))
+            << depth;
     }
 }
 
