@@ -50,9 +50,9 @@ private:
 
     int m_fd = -1;
     std::unique_ptr<char[]> m_buffer;
-    size_t m_pos = 0;        // next byte to hand out
-    size_t m_end = 0;        // end of the converted bytes
-    bool m_heldCR = false;   // a CR at m_buffer[m_end] waits for the next byte
+    size_t m_pos = 0;  // next byte to hand out
+    size_t m_end = 0;  // end of the converted bytes
+    bool m_heldCR = false;  // a CR at m_buffer[m_end] waits for the next byte
     bool m_eof = false;
 #endif
 };

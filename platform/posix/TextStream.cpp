@@ -34,7 +34,7 @@ char* ConvertCrLf(char* begin, char* end)
         write += cr - read;
         if (cr == end) break;
         if (cr + 1 < end && cr[1] == '\n') {
-            read = cr + 1;   // drop the CR; the LF is copied with the next run
+            read = cr + 1;  // drop the CR; the LF is copied with the next run
         } else {
             *write++ = '\r';
             read = cr + 1;
