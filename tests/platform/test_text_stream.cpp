@@ -76,10 +76,10 @@ TEST(TextReader, PiecesTable)
         longLine + "\r\n" + longLine + "\n",
         std::string("zero\0byte\r\n", 11),
         "\xfe\xff\x80\r\n",
-        "before\x1a" "after\n",
-        "\x1a" "nothing\n",
-        "cr then end\r\x1a" "\n",
-        "line\r\n\x1a" "\r\n",
+        "before\032after\n",   // \032 is Ctrl-Z
+        "\032nothing\n",
+        "cr then end\r\032\n",
+        "line\r\n\032\r\n",
     };
     for (const std::string& text : rows) {
         TempDir dir;
