@@ -261,7 +261,7 @@ TEST(Tokenizer, FailedAllocationsKeepDepthAndStringConsistent)
             ~FailingHeap() { filekit::g_heap = filekit::RealHeapCalls(); }
         } failing;
         EXPECT_THROW(t.Push(), std::bad_alloc);
-        EXPECT_THROW(Recorder copy(t), std::bad_alloc);
+        EXPECT_THROW(Recorder copy(t), std::bad_alloc);   // NOLINT(performance-unnecessary-copy-initialization)
         EXPECT_THROW(target = t, std::bad_alloc);
         EXPECT_EQ(Trace(target, "") + " | " + Trace(t, "-"), ":0 | --:2 -:1");   // Pop keeps the larger block
     }
