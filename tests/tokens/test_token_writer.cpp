@@ -52,7 +52,7 @@ public:
 private:
     std::string Record(const std::string& call)
     {
-        const std::string record = GetDepthString() + call;
+        std::string record = GetDepthString() + call;
         calls += (calls.empty() ? "" : " ") + record;
         return record;
     }
