@@ -11,6 +11,7 @@
 #include <cerrno>
 #endif
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,7 @@ std::vector<std::string> ReadPieces(const std::string& path, int size = kPieceBu
 // ending after a line feed.
 std::vector<std::string> ExpectedPieces(std::string text, int size = kPieceBuffer)
 {
-    text = text.substr(0, text.find('\x1a'));
+    text.resize(std::min(text.find('\x1a'), text.size()));
     std::string folded;
     for (size_t i = 0; i < text.size(); ++i)
         if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) folded += text[i];
