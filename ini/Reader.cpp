@@ -57,7 +57,7 @@ void AppendSection(CObArray& sections, const LineSource& in, const CommentGather
     section->m_strName = in.Name();
     section->m_strComment = comment.Stored();
     sections.Add(section.get());
-    section.release();
+    static_cast<void>(section.release());  // the array owns it now
 }
 
 // Reads the headers of the file into new sections at the end of sections.

@@ -139,7 +139,7 @@ struct Loader : TextProbe {
         char* text = unset;
         DWORD size = 99;
         const int result = LoadFile(&text, &size, chunk);
-        const std::string line =
+        std::string line =
             std::to_string(result) + " " + (text ? '"' + std::string(text) + '"' : "NULL") + " " + std::to_string(size);
         if (text != unset) std::free(text);
         return line;

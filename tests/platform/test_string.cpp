@@ -101,7 +101,7 @@ TEST(CString, BufferAccess)
 {
     CString s("abc");
     char* p = s.GetBuffer(10);
-    std::strcpy(p, "wxyz");
+    std::memcpy(p, "wxyz", 5);  // with its terminating zero
     s.ReleaseBuffer();
     EXPECT_EQ(Bytes(s), "wxyz");
 
@@ -111,7 +111,7 @@ TEST(CString, BufferAccess)
     EXPECT_EQ(Bytes(s), "wx");
 
     p = s.GetBufferSetLength(5);
-    std::memcpy(p, "12345", 5);
+    std::memcpy(p, "12345", 5);  // NOLINT(bugprone-not-null-terminated-result): the string ends after them
     EXPECT_EQ(Bytes(s), "12345");
     s.ReleaseBuffer(99);  // a length past the buffer ends at the first zero byte
     EXPECT_EQ(Bytes(s), "12345");

@@ -60,7 +60,7 @@ public:
 private:
     std::string Record(const std::string& call)
     {
-        const std::string record = GetDepthString() + call;
+        std::string record = GetDepthString() + call;
         calls += (calls.empty() ? "" : " ") + record;
         return record;
     }
@@ -294,7 +294,7 @@ TEST(Tokenizer, FailedAllocationsKeepDepthAndStringConsistent)
             ~FailingHeap() { filekit::g_heap = filekit::RealHeapCalls(); }
         } failing;
         EXPECT_THROW(t.Push(), std::bad_alloc);
-        EXPECT_THROW(Recorder copy(t), std::bad_alloc);
+        EXPECT_THROW(Recorder copy(t), std::bad_alloc);  // NOLINT(performance-unnecessary-copy-initialization)
         EXPECT_THROW(target = t, std::bad_alloc);
         EXPECT_EQ(Trace(target, "") + " | " + Trace(t, "-"), ":0 | --:2 -:1");  // Pop keeps the larger block
     }

@@ -270,7 +270,7 @@ TEST(WrapperDocument, HugeDocuments)
     EXPECT_EQ(wrapper.Close() + copy.Close(), 2);
 
     const std::string item = "<item id='12345'>some text &amp; more</item>\n";
-    const size_t count = 100 * 1024 * 1024 / item.size();  // 100 MB
+    const size_t count = size_t{100} * 1024 * 1024 / item.size();  // 100 MB
     std::string xml = "<r>\n";
     xml.reserve(count * item.size() + 10);
     for (size_t i = 0; i < count; ++i) xml += item;
