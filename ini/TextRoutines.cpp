@@ -28,6 +28,11 @@ char* Find(char* from, char* end, char c)
     return found ? found : end;
 }
 
+const char* Find(const char* from, const char* end, char c)
+{
+    return Find(const_cast<char*>(from), const_cast<char*>(end), c);
+}
+
 // The first delimiter at or after p that stands outside double quotes, or
 // end. Quotes come in pairs from p on; an unmatched one protects the rest.
 // Each byte is searched a bounded number of times, so this stays linear.
@@ -121,18 +126,36 @@ size_t CutToName(const TokenSpan& span)
 
 size_t StoreComment(const char* text, size_t length, char* out)
 {
-    size_t n = 0;
-    for (size_t i = 0; i < length; ++i) {
-        const char c = text[i];
-        const bool breaks = i > 0 && (c == kLineFeed || c == kCommentStart);
-        const size_t need = !breaks ? 1 : c == kLineFeed ? 2 : 3;
+    if (length == 0) {
+        out[0] = '\0';
+        return 0;
+    }
+    // The first character is kept as it is. After it, the text is copied in
+    // runs between the characters that take a pair: each line feed becomes
+    // one, each ';' gets one in front.
+    const char* const end = text + length;
+    const char* p = text + 1;
+    const char* semicolon = Find(p, end, kCommentStart);
+    const char* lineFeed = Find(p, end, kLineFeed);
+    out[0] = text[0];
+    size_t n = 1;
+    for (;;) {
+        const char* const special = std::min(semicolon, lineFeed);
+        const size_t run = std::min(static_cast<size_t>(special - p), kMaxCommentBytes - n);
+        std::memcpy(out + n, p, run);
+        n += run;
+        if (p + run != special || special == end) break;   // cut inside the run, or done
+        const size_t need = special == lineFeed ? 2 : 3;
         if (n + need > kMaxCommentBytes) break;
-        if (breaks) {
-            out[n++] = kPairFirst;
-            out[n++] = kPairSecond;
-            if (c == kLineFeed) continue;
+        out[n++] = kPairFirst;
+        out[n++] = kPairSecond;
+        p = special + 1;
+        if (special == lineFeed) {
+            lineFeed = Find(p, end, kLineFeed);
+        } else {
+            out[n++] = kCommentStart;
+            semicolon = Find(p, end, kCommentStart);
         }
-        out[n++] = c;
     }
     out[n] = '\0';
     return n;
