@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 using namespace filekit::ini;
 
@@ -51,23 +52,25 @@ private:
 };
 
 // Appends a section for the header just read by in.
-Section* AppendSection(CObArray& sections, const LineSource& in, const CommentGatherer& comment)
+void AppendSection(CObArray& sections, const LineSource& in, const CommentGatherer& comment)
 {
     auto section = std::make_unique<Section>();
     section->m_nState = CINIFile::STATE_LOADED;
     section->m_strName = in.Name();
     section->m_strComment = comment.Stored();
     sections.Add(section.get());
-    return section.release();
+    section.release();
 }
 
 // Reads the headers of the file into new sections at the end of sections.
-// Each section's key array is sized for the key lines counted under it.
+// Each section's key array is sized for the key lines counted under it, once
+// the pass is over: allocated between the sections, the arrays would spread
+// them over the whole model, and every lookup by name walks the sections.
 void ReadSections(LineSource& in, CObArray& sections)
 {
+    const int first = sections.GetSize();
+    std::vector<int> keyLines(1);   // per new section; above the first header they count for it
     CommentGatherer pending;
-    Section* current = nullptr;
-    int keyLines = 0;   // under the current header; above the first one, they count for it
     while (in.Next()) {
         in.Trim();
         if (in.Lead() == kCommentStart) {
@@ -76,17 +79,15 @@ void ReadSections(LineSource& in, CObArray& sections)
             continue;   // blank and empty lines neither add to nor end a comment
         } else if (!in.IsHeader()) {
             pending.Clear();
-            ++keyLines;
+            ++keyLines.back();
         } else {
-            if (current) {
-                current->m_arrKeys.Reserve(keyLines);
-                keyLines = 0;
-            }
-            current = AppendSection(sections, in, pending);
+            if (sections.GetSize() > first) keyLines.push_back(0);
+            AppendSection(sections, in, pending);
             pending.Clear();
         }
     }
-    if (current) current->m_arrKeys.Reserve(keyLines);
+    for (int i = first; i < sections.GetSize(); ++i)
+        static_cast<Section*>(sections.GetAt(i))->m_arrKeys.Reserve(keyLines[static_cast<size_t>(i - first)]);
 }
 
 // Appends the key line just read by in to section.
