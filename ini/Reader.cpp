@@ -183,11 +183,7 @@ int CINIFile::ReadFile(const CString& path)
 
 void CINIFile::ShowSetOfSections()
 {
-    // One key receives every copy, so its strings reuse their storage and
-    // the walk costs no allocation per key.
-    CINIFileKey copy;
-    for (int i = 0; i < m_arrSections.GetSize(); ++i) {
-        const CINIFileSection* section = GetSection(i);
-        for (int k = 0; section && k < section->m_arrKeys.GetSize(); ++k) copy = section->m_arrKeys.GetAt(k);
-    }
+    // A copy of each key, taken and dropped, shows nothing and changes
+    // nothing, so none is taken: reading the whole model back cost a sixth
+    // of Open.
 }
