@@ -39,6 +39,7 @@ const char* Find(const char* from, const char* end, char c)
 char* NextDelimiter(char* p, char* end, char delimiter)
 {
     char* found = delimiter == kQuote ? end : Find(p, end, delimiter);
+    if (found == end) return end;   // quotes only matter around a delimiter
     for (;;) {
         char* const quote = Find(p, found, kQuote);
         if (quote == found) return found;
