@@ -5,12 +5,14 @@
 /// the exported classes come from, so application code written against that
 /// interface builds unchanged. Everything is backed by the standard library.
 ///
+/// ~~~
 ///   CString       a byte string; no code-page conversion anywhere
 ///   CObject       root of the framework's class tree (virtual destructor)
 ///   CArray<T, A>  growable array of T held by value
 ///   CObArray      array of CObject*   (does not own what it holds)
 ///   CPtrArray     array of void*      (does not own what it holds)
 ///   CStringArray  array of CString
+/// ~~~
 ///
 /// Indexes are int, as on the 32-bit platform. Element access with an index
 /// outside [0, GetSize()) is a caller error (checked by assert in debug

@@ -1,30 +1,33 @@
-// filekit — the XMLSDK interface: XML documents held by a parser object,
-// reached through node and attribute handles.
-//
-// This is the small XML library interface the wrapper and the XML file
-// classes are written against. filekit implements it over its own XML back
-// end, which stays private: this header needs nothing but the standard
-// library, and every handle is a single pointer to an opaque node.
-//
-//   CXMLParser     owns one document: parsed from a file, or new and empty
-//   CXMLNode       handle of a node (document, element, character data)
-//   CXMLAttribute  handle of an attribute, with inline value conversions
-//   CXMLPtrArray   array of node pointers that the library fills
-//   CXMLNodeList   a CXMLPtrArray read as nodes
-//
-// Handles are passed by value and do not own what they refer to: they stay
-// valid while the node exists in its parser's document, and must not be
-// used after the node's parser is cleared, given a new document or
-// destroyed. A handle that refers to nothing is empty; every call on an
-// empty handle does nothing and gives an empty handle, "", 0 or false.
-//
-// Documents are read and written as UTF-8 (a byte-order mark or UTF-16/32
-// input is converted on reading). Parsing keeps elements, attributes and
-// character data, with entities expanded and line ends made LF; text made
-// only of whitespace, comments, processing instructions, the declaration
-// and the document type are not kept. Saved files start with an XML
-// declaration and put each element on a line of its own, indented by its
-// depth.
+/// \file
+/// filekit — the XMLSDK interface: XML documents held by a parser object,
+/// reached through node and attribute handles.
+///
+/// This is the small XML library interface the wrapper and the XML file
+/// classes are written against. filekit implements it over its own XML back
+/// end, which stays private: this header needs nothing but the standard
+/// library, and every handle is a single pointer to an opaque node.
+///
+/// ~~~
+///   CXMLParser     owns one document: parsed from a file, or new and empty
+///   CXMLNode       handle of a node (document, element, character data)
+///   CXMLAttribute  handle of an attribute, with inline value conversions
+///   CXMLPtrArray   array of node pointers that the library fills
+///   CXMLNodeList   a CXMLPtrArray read as nodes
+/// ~~~
+///
+/// Handles are passed by value and do not own what they refer to: they stay
+/// valid while the node exists in its parser's document, and must not be
+/// used after the node's parser is cleared, given a new document or
+/// destroyed. A handle that refers to nothing is empty; every call on an
+/// empty handle does nothing and gives an empty handle, "", 0 or false.
+///
+/// Documents are read and written as UTF-8 (a byte-order mark or UTF-16/32
+/// input is converted on reading). Parsing keeps elements, attributes and
+/// character data, with entities expanded and line ends made LF; text made
+/// only of whitespace, comments, processing instructions, the declaration
+/// and the document type are not kept. Saved files start with an XML
+/// declaration and put each element on a line of its own, indented by its
+/// depth.
 #ifndef FILEKIT_XMLSDK_H
 #define FILEKIT_XMLSDK_H
 
@@ -35,133 +38,166 @@
 #include <string>
 #include <vector>
 
+/// The XML library interface: parser, node and attribute handles, node
+/// lists and node types (see the top of this header).
 namespace XMLSDK {
 
-// Opaque node, attribute and document types of the back end.
+/// Opaque node, attribute and document types of the back end.
 struct TAG_XMLNODE;
 struct TAG_XMLATTRIBUTE;
 struct TAG_XMLDOCUMENT;
 
-// Node types. Parsed documents hold elements and character data below the
-// document node.
+/// Node types. Parsed documents hold elements and character data below the
+/// document node.
 enum TAG_XMLNODETYPE {
-    XMLNODE_NULL = 0,       // the type of an empty handle
-    XMLNODE_DOCUMENT = 1,   // the document node: its children are the top-level nodes
-    XMLNODE_ELEMENT = 2,    // an element: a name, attributes and children
-    XMLNODE_PCDATA = 3,     // character data written as text
-    XMLNODE_CDATA = 4,      // character data written as a CDATA section
+    XMLNODE_NULL = 0,       ///< the type of an empty handle
+    XMLNODE_DOCUMENT = 1,   ///< the document node: its children are the top-level nodes
+    XMLNODE_ELEMENT = 2,    ///< an element: a name, attributes and children
+    XMLNODE_PCDATA = 3,     ///< character data written as text
+    XMLNODE_CDATA = 4,      ///< character data written as a CDATA section
 };
 
 class CXMLNodeList;
 
-// Handle of an attribute: a name and a value.
+/// Handle of an attribute: a name and a value.
 class FILEKIT_API CXMLAttribute {
 public:
+    /// \name Construction
+    ///@{
+
+    /// An empty handle, or a handle of the back end's attribute (null gives
+    /// an empty handle). The handle does not own the attribute.
     CXMLAttribute() = default;
     explicit CXMLAttribute(TAG_XMLATTRIBUTE* handle) : m_handle(handle) {}
+    ///@}
 
+    /// True when the handle refers to nothing.
     bool IsEmpty() const { return m_handle == nullptr; }
-    // True when the attribute exists and its value is not the empty string.
+    /// True when the attribute exists and its value is not the empty string.
     bool HasValue() const;
-    // The value text; "" for an empty handle.
+    /// The value text; "" for an empty handle. The text belongs to the
+    /// document: valid until the attribute changes or goes.
     const char* GetValue() const;
 
-    // Conversions of the value. Without a value (see HasValue) they give "",
-    // a null pointer, 0, 0.0 and false.
+    /// \name Conversions of the value
+    ///@{
+
+    /// Conversions of the value. Without a value (see HasValue) they give "",
+    /// a null pointer, 0, 0.0 and false. The pointer points into the
+    /// document: valid while the attribute exists, never to be freed.
+
     operator std::string() const { return HasValue() ? std::string(GetValue()) : std::string(); }
     operator const char*() const { return HasValue() ? GetValue() : nullptr; }
     operator long() const { return HasValue() ? std::strtol(GetValue(), nullptr, 10) : 0; }
     operator double() const { return HasValue() ? std::strtod(GetValue(), nullptr) : 0.0; }
-    // True exactly when the value starts with '1', 't', 'T', 'y' or 'Y'.
+    /// True exactly when the value starts with '1', 't', 'T', 'y' or 'Y'.
     operator bool() const
     {
         if (!HasValue()) return false;
         const char first = GetValue()[0];
         return first == '1' || first == 't' || first == 'T' || first == 'y' || first == 'Y';
     }
+    ///@}
 
 private:
     TAG_XMLATTRIBUTE* m_handle = nullptr;
 };
 
-// Handle of a node. Children are counted from 0 in document order.
-//
-// Names given to SetName and AddAttribute must be XML names (a letter, '_',
-// ':' or a byte of a multibyte character first; then also digits, '-' and
-// '.'); other names are refused, so every saved document can be read back.
+/// Handle of a node. Children are counted from 0 in document order.
+///
+/// Names given to SetName and AddAttribute must be XML names (a letter, '_',
+/// ':' or a byte of a multibyte character first; then also digits, '-' and
+/// '.'); other names are refused, so every saved document can be read back.
 class FILEKIT_API CXMLNode {
 public:
+    /// \name Construction
+    ///@{
+
+    /// An empty handle, or a handle of the back end's node (null gives an
+    /// empty handle). The handle does not own the node.
     CXMLNode() = default;
     explicit CXMLNode(TAG_XMLNODE* handle) : m_handle(handle) {}
+    ///@}
 
+    /// True when the handle refers to nothing.
     bool IsEmpty() const { return m_handle == nullptr; }
 
-    // Number of children. Counting walks the children: use GetChildrenList
-    // to visit many of them.
+    /// Number of children. Counting walks the children: use GetChildrenList
+    /// to visit many of them.
     unsigned GetChildrenCount() const;
-    // The child at index, counted from 0; empty past the last one. Walks
-    // from the first child.
+    /// The child at index, counted from 0; empty past the last one. Walks
+    /// from the first child.
     CXMLNode GetChildAt(unsigned index) const;
-    // The first child element named name (exact, case-sensitive).
+    /// The first child element named name (exact, case-sensitive).
     CXMLNode GetChild(const char* name) const;
-    // The parent; empty for the document node.
+    /// The parent; empty for the document node.
     CXMLNode GetParent() const;
 
-    // True for character data, written as text or as a CDATA section.
+    /// True for character data, written as text or as a CDATA section.
     bool IsPCDATA() const;
+    /// True for an element.
     bool IsElement() const;
-    // True only for the document node.
+    /// True only for the document node.
     bool IsRoot() const;
 
-    // The element's name; "" for other nodes.
+    /// The element's name; "" for other nodes. The text belongs to the
+    /// document, as GetValue's does.
     const char* GetName() const;
-    // Character data: its text. An element: the text of its first character
-    // data child, "" when it has none. Other nodes: "".
+    /// Character data: its text. An element: the text of its first character
+    /// data child, "" when it has none. Other nodes: "". The text belongs to
+    /// the document: valid until the node changes or goes.
     const char* GetValue() const;
 
-    // Renames an element; false for other nodes and for names that are not
-    // XML names.
+
+    /// Renames an element; false for other nodes and for names that are not
+    /// XML names.
     bool SetName(const char* name);
-    // Character data: replaces its text. An element: replaces the text of
-    // its first character data child, or appends one holding value when
-    // there is none and value is not "". False for other nodes.
+    /// Character data: replaces its text. An element: replaces the text of
+    /// its first character data child, or appends one holding value when
+    /// there is none and value is not "". False for other nodes.
     bool SetValue(const char* value);
 
-    // Appends a new last child of type XMLNODE_ELEMENT (nameless until
-    // SetName), XMLNODE_PCDATA or XMLNODE_CDATA (both with the text "") and
-    // returns it. Only the document node and elements take children, and
-    // the document node takes only elements; otherwise the result is empty.
+    /// Appends a new last child of type XMLNODE_ELEMENT (nameless until
+    /// SetName), XMLNODE_PCDATA or XMLNODE_CDATA (both with the text "") and
+    /// returns it. Only the document node and elements take children, and
+    /// the document node takes only elements; otherwise the result is empty.
     CXMLNode AppendChild(TAG_XMLNODETYPE type);
 
-    // Replaces the content of list with the children named name (elements
-    // only), or with every child when name is null. False for an empty
-    // handle, which leaves list alone.
+    /// Replaces the content of list with the children named name (elements
+    /// only), or with every child when name is null. False for an empty
+    /// handle, which leaves list alone.
     bool GetChildrenList(const char* name, CXMLNodeList& list) const;
 
-    // The attribute named name (exact, case-sensitive); empty when none.
+    /// The attribute named name (exact, case-sensitive); empty when none.
     CXMLAttribute GetAttribute(const char* name) const;
-    // Gives the element the attribute name="value" and returns it: an
-    // attribute of that name already there has its value replaced, so a
-    // name never appears twice. Empty for other nodes and invalid names.
+    /// Gives the element the attribute name="value" and returns it: an
+    /// attribute of that name already there has its value replaced, so a
+    /// name never appears twice. Empty for other nodes and invalid names.
     CXMLAttribute AddAttribute(const char* name, const char* value);
 
+    /// \name Conversions
+    ///@{
+
+    /// The back end's node the handle refers to; null for an empty handle.
     operator void*() const { return m_handle; }
     operator TAG_XMLNODE*() const { return m_handle; }
+    ///@}
 
 private:
     TAG_XMLNODE* m_handle = nullptr;
 };
 
-// An array of node pointers filled by the library (CXMLNode::GetChildrenList).
-// Each fill replaces the content and keeps the storage, so one list reused
-// through a walk allocates only when it meets a longer run of children.
+/// An array of node pointers filled by the library (CXMLNode::GetChildrenList).
+/// Each fill replaces the content and keeps the storage, so one list reused
+/// through a walk allocates only when it meets a longer run of children.
 class FILEKIT_API CXMLPtrArray {
 public:
-    // initialSize: entries reserved ahead of the first fill.
+    /// initialSize: entries reserved ahead of the first fill.
     explicit CXMLPtrArray(long initialSize = 4);
 
+    /// Number of pointers held.
     long GetSize() const { return static_cast<long>(m_items.size()); }
-    // The pointer at index, counted from 0; null outside [0, GetSize()).
+    /// The pointer at index, counted from 0; null outside [0, GetSize()).
     void* GetAt(long index) const
     {
         return index >= 0 && index < GetSize() ? m_items[static_cast<size_t>(index)] : nullptr;
@@ -172,46 +208,57 @@ private:
     std::vector<void*> m_items;
 };
 
+/// A CXMLPtrArray read as nodes: what CXMLNode::GetChildrenList fills. The
+/// list owns its storage, not the nodes.
 class FILEKIT_API CXMLNodeList : public CXMLPtrArray {
 public:
+    /// initialSize: entries reserved ahead of the first fill.
     explicit CXMLNodeList(long initialSize = 4) : CXMLPtrArray(initialSize) {}
 
-    // The node at index, counted from 0; empty outside [0, GetSize()).
+    /// The node at index, counted from 0; empty outside [0, GetSize()).
     CXMLNode GetAt(long index) const { return CXMLNode(static_cast<TAG_XMLNODE*>(CXMLPtrArray::GetAt(index))); }
 };
 
-// Owns at most one document: none after construction and Clear, a parsed
-// one after a successful ParseFile, a new empty one after Create.
-// A parser is not copyable: its document has one owner.
+/// Owns at most one document: none after construction and Clear, a parsed
+/// one after a successful ParseFile, a new empty one after Create.
+/// A parser is not copyable: its document has one owner.
 class FILEKIT_API CXMLParser {
 public:
-    // The arguments are accepted for compatibility and change nothing: this
-    // back end reads and writes with one fixed set of options.
+    /// The arguments are accepted for compatibility and change nothing: this
+    /// back end reads and writes with one fixed set of options.
     explicit CXMLParser(unsigned long options = 0xFFFF, bool flag = true, long count = 4);
+    /// Releases the document, if any: every handle into it becomes invalid.
     virtual ~CXMLParser();
     CXMLParser(const CXMLParser&) = delete;
     CXMLParser& operator=(const CXMLParser&) = delete;
 
-    // Releases the document, if any.
+    /// Releases the document, if any.
     void Clear();
-    // Reads the file at path into a new document (options are ignored).
-    // False when the path is not a readable regular file or the text is not
-    // a well-formed document with at least one element; the parser then
-    // holds no document.
+    /// Reads the file at path into a new document (options are ignored).
+    /// False when the path is not a readable regular file or the text is not
+    /// a well-formed document with at least one element; the parser then
+    /// holds no document.
     bool ParseFile(const char* path, unsigned long options);
-    // Replaces any document by a new, empty one.
+    /// Replaces any document by a new, empty one.
     bool Create();
-    // Writes the document to path (created or replaced). False when there is
-    // no document or the file cannot be written completely. Documents nested
-    // deeper than kMaxIndentedDepth are written with one node per line and
-    // no indentation, so the file stays proportional to the document.
+    /// Writes the document to path (created or replaced). False when there is
+    /// no document or the file cannot be written completely. Documents nested
+    /// deeper than kMaxIndentedDepth are written with one node per line and
+    /// no indentation, so the file stays proportional to the document.
     bool Save(const char* path) const;
+    /// Deepest level that Save still indents.
     static constexpr unsigned kMaxIndentedDepth = 256;
 
-    // The document node; empty when there is no document.
+    /// The document node; empty when there is no document.
     CXMLNode GetDocument() const;
+    /// \name Conversions
+    ///@{
+
+    /// The document node, as GetDocument.
     operator TAG_XMLNODE*() const { return GetDocument(); }
     operator CXMLNode() const { return GetDocument(); }
+    ///@}
+
 
 private:
     std::unique_ptr<TAG_XMLDOCUMENT> m_document;

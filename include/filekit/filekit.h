@@ -1,4 +1,5 @@
-// filekit — every public header at once.
+/// \file
+/// filekit — every public header at once.
 #ifndef FILEKIT_FILEKIT_H
 #define FILEKIT_FILEKIT_H
 
