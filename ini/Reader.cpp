@@ -1,15 +1,15 @@
 // The INI reader and the open state: Open, Close and the two passes of
 // ReadFile. A section pass creates one section per header with the comment
 // lines above it; a key pass reads the file again and appends each key line,
-// with its comment, to the section of the header above it. All line work
-// happens in fixed buffers; nothing is allocated per line but the model's
-// own records and strings, and neither pass holds the file in memory.
+// with its comment, to the section of the header above it. Lines are
+// worked on in place in the text reader's buffer; nothing is allocated per
+// line but the model's own records and strings, and neither pass holds the
+// file in memory.
 #include <filekit/INIFile.h>
 
 #include "ini/TextRoutines.h"
 #include "platform/TextStream.h"
 
-#include <cstring>
 #include <memory>
 #include <vector>
 
