@@ -11,7 +11,10 @@ namespace {
 // Tests names for equality with one wanted name, stopping at zero bytes.
 class NameMatcher {
 public:
-    explicit NameMatcher(const CString& wanted) : m_text(wanted.GetString()), m_length(std::strlen(m_text)) {}
+    explicit NameMatcher(const CString& wanted)
+        : m_text(wanted.GetString()), m_length(std::strlen(m_text)), m_last(m_length > 0 ? m_text[m_length - 1] : '\0')
+    {
+    }
 
     bool Matches(const CString& name) const
     {
@@ -19,12 +22,16 @@ public:
         // one does; GetLength() bounds the index, so the test stays inside it.
         if (static_cast<size_t>(name.GetLength()) < m_length) return false;
         const char* text = name.GetString();
-        return text[m_length] == '\0' && std::memcmp(text, m_text, m_length) == 0;
+        if (text[m_length] != '\0') return false;
+        // Names of one length mostly differ at their end (numbered names),
+        // so the last byte is tested before the others.
+        return m_length == 0 || (text[m_length - 1] == m_last && std::memcmp(text, m_text, m_length - 1) == 0);
     }
 
 private:
     const char* m_text;
     size_t m_length;
+    char m_last;
 };
 
 }  // namespace
