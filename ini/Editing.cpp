@@ -36,7 +36,7 @@ int CINIFile::AddNewSection(const CString& name, const CString& comment, int* pI
     section->m_strName = name;
     section->m_strComment = AddedComment(comment);
     const int index = m_arrSections.Add(section.get());
-    section.release();
+    static_cast<void>(section.release());   // the array owns it now
     if (pIndex) *pIndex = index;
     return 1;
 }

@@ -2,19 +2,26 @@
 //
 // TextReader reads a file the way a stream opened "rt" does on Windows: a
 // CR LF pair is read as one LF before the text is cut into pieces, so a
-// CR LF file reads exactly like its LF twin. A lone CR stays a CR.
-// TextWriter writes "wt": each LF is stored as the platform's line end (LF
-// here). Both are buffered: no library call per character or per line.
+// CR LF file reads exactly like its LF twin. A lone CR stays a CR, and the
+// text ends at the first Ctrl-Z byte (0x1A), as a text stream's does there.
+// TextWriter writes "wt": each LF is stored as the platform's line end (CR LF
+// on Windows, LF elsewhere), and the file is replaced only once the whole
+// text is written (see SafeFile). Both are buffered: no system call per
+// character or per line. On Windows the reader is the C run-time's own
+// text-mode stream, elsewhere our own over POSIX descriptors.
 #ifndef FILEKIT_PLATFORM_TEXTSTREAM_H
 #define FILEKIT_PLATFORM_TEXTSTREAM_H
 
+#include "platform/SafeFile.h"
+
 #include <cstddef>
+#include <cstdio>
 #include <memory>
 
 namespace filekit {
 
 // Size of the read and write buffers.
-constexpr size_t kTextStreamBufferBytes = 64 * 1024;
+constexpr size_t kTextStreamBufferBytes = size_t{64} * 1024;
 
 class TextReader {
 public:
@@ -23,7 +30,8 @@ public:
     TextReader(const TextReader&) = delete;
     TextReader& operator=(const TextReader&) = delete;
 
-    // Opens path for reading; false when it cannot be opened or is a directory.
+    // Opens path for reading; false when it cannot be opened or is not a
+    // regular file (a directory, a device, a FIFO).
     bool Open(const char* path);
 
     // Reads the next piece as fgets does: at most size - 1 bytes, ending
@@ -44,6 +52,10 @@ public:
     void Close();
 
 private:
+#ifdef _WIN32
+    std::FILE* m_file = nullptr;
+    std::unique_ptr<char[]> m_piece;   // where NextPiece puts the stream's piece
+#else
     void Refill(size_t max);
     size_t FirstZero(size_t from) const;
 
@@ -53,6 +65,7 @@ private:
     size_t m_end = 0;    // end of the bytes read; CR LF pairs are folded as pieces are cut
     size_t m_zero = 0;   // the next zero byte, m_end when none was read; behind m_pos once handed out
     bool m_eof = false;
+#endif
 };
 
 class TextWriter {
@@ -62,21 +75,22 @@ public:
     TextWriter(const TextWriter&) = delete;
     TextWriter& operator=(const TextWriter&) = delete;
 
-    // Creates path, or empties it when it exists; false when it cannot.
+    // Starts replacing path (or creating it); false when it cannot be written.
     bool Open(const char* path);
 
     // Appends the bytes up to text's terminating zero.
     void Write(const char* text);
     void Write(const char* data, size_t length);
 
-    // Flushes and closes; false when any write or the close failed.
+    // Flushes and puts the text in place of the file's old content; false
+    // when any write or step failed (the old content then stays).
     bool Close();
 
 private:
     void Flush();
-    void WriteAll(const char* data, size_t length);
+    void Append(const char* data, size_t length);
 
-    int m_fd = -1;
+    SafeFile m_file;
     std::unique_ptr<char[]> m_buffer;
     size_t m_used = 0;
     bool m_failed = false;

@@ -111,7 +111,10 @@ int CXMLParserWrapper::GetChildrenList(CXMLNode& node, CXMLNodeList* list)
     return node.GetChildrenList(nullptr, *list) ? 1 : 0;
 }
 
-int CXMLParserWrapper::GetChildrenByName(CXMLNode& node, CString name, CXMLNodeList* list)
+// The framework's signature takes the name by value.
+// cppcheck-suppress passedByValue
+int CXMLParserWrapper::GetChildrenByName(CXMLNode& node, CString name,  // NOLINT(performance-unnecessary-value-param)
+                                         CXMLNodeList* list)
 {
     if (node.IsEmpty()) return 0;
     if (!list) return 1;

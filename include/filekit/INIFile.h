@@ -157,6 +157,9 @@ public:
 
     /// Reads path into the model (appending to what it holds) and opens the
     /// object. 0 when already open or when the file cannot be opened.
+    /// Only regular files are read: a directory, a device (/dev/null
+    /// included) or a FIFO gives 0, since a device may never end and the
+    /// file is read twice.
     /// Names and values longer than 499 bytes are cut to 499 (and lose the
     /// trailing spaces the cut leaves); comments are cut to 999 bytes.
     /// If the file cannot be opened a second time for the key pass, the
@@ -183,6 +186,11 @@ public:
     /// A section comment of exactly ";" is written as a lone ';' line.
     /// 0 when not open or when path cannot be created (model unchanged);
     /// otherwise 1, write errors after the creation included.
+    /// A regular file is replaced whole: the text goes to a new file beside
+    /// it, which is renamed over it once written and synced, so a failed or
+    /// killed save leaves the old file as it was. Its permission bits stay,
+    /// and a symbolic link keeps pointing to the new file. Devices and FIFOs
+    /// are written in place, as is a file in a folder that takes no new file.
     int Save(const CString& path);
     ///@}
 

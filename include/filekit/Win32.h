@@ -7,10 +7,14 @@
 ///
 ///  - the five creation dispositions, with GetLastError() set as Win32 sets
 ///    it (ERROR_ALREADY_EXISTS after OPEN_ALWAYS / CREATE_ALWAYS found the
-///    file, 0 when they created it);
+///    file, 0 after every other successful open). CREATE_ALWAYS and
+///    TRUNCATE_EXISTING empty an existing file whatever access the handle
+///    asks for. A name that ends in a separator names a folder: a file under
+///    such a name is refused with ERROR_INVALID_NAME;
 ///  - access rights enforced per handle: reading through a handle without
 ///    read access, or writing, truncating or flushing through one without
-///    write access, fails with ERROR_ACCESS_DENIED;
+///    write access, fails with ERROR_ACCESS_DENIED. A handle that may only
+///    append (FILE_APPEND_DATA alone) writes at the end of the file;
 ///  - share modes: inside one process a second open whose access or share
 ///    mode conflicts with a handle already open on the same file (same device
 ///    and inode) fails with ERROR_SHARING_VIOLATION, by the Win32 rules.
@@ -25,11 +29,25 @@
 ///  - 64-bit positions and sizes through the high parts;
 ///  - INVALID_HANDLE_VALUE, and any value not handed out by CreateFileA,
 ///    answered with FALSE / INVALID_FILE_SIZE / INVALID_SET_FILE_POINTER and
-///    ERROR_INVALID_HANDLE.
+///    ERROR_INVALID_HANDLE; except that CloseHandle(INVALID_HANDLE_VALUE)
+///    succeeds and changes nothing, as on Win32, where the value is also the
+///    current process's pseudo-handle.
 ///
 /// Not emulated: overlapped (asynchronous) I/O, security attributes, template
 /// files, and the FILE_FLAG_* values, which are accepted and ignored. A
 /// directory given as a file name fails with ERROR_ACCESS_DENIED, as on Win32.
+///
+/// Where POSIX file names and permissions differ from Win32's, the POSIX
+/// meaning is kept (the same tests run against Win32 itself show these as
+/// the only differences):
+///  - opens that do not go through CreateFileA (fopen, std::fstream, other
+///    libraries) are never checked against share modes, and take none;
+///  - names are case-sensitive, and a trailing dot or space is part of the
+///    name: "a.ini", "A.INI" and "a.ini." are three files, one on Win32;
+///  - characters that Win32 refuses in names (< > : " | ? *) are accepted,
+///    and paths longer than Win32's 260 characters work;
+///  - a file whose permissions forbid writing (FILE_ATTRIBUTE_READONLY at
+///    creation) is still writable by the superuser, as POSIX allows.
 #ifndef FILEKIT_WIN32_H
 #define FILEKIT_WIN32_H
 
@@ -195,6 +213,7 @@ typedef OVERLAPPED* LPOVERLAPPED;
 #define ERROR_FILENAME_EXCED_RANGE 206L
 #define ERROR_NOACCESS 998L
 #define ERROR_IO_DEVICE 1117L
+#define ERROR_INVALID_USER_BUFFER 1784L
 ///@}
 
 /// \name File functions

@@ -63,6 +63,10 @@ public:
     int IsOpen();
     /// Writes the document to path; the wrapper stays open. 0 when closed or
     /// when the file cannot be written, and the document is then unchanged.
+    /// A regular file is replaced whole (written beside it, synced, renamed
+    /// over it), so a failed or killed save leaves the old file; its
+    /// permission bits and a symbolic link to it stay. Devices and FIFOs are
+    /// written in place, as is a file in a folder that takes no new file.
     int Save(const CString& path);
     /// Replaces the document by an empty one; 0 when closed.
     int EmptyDocument();

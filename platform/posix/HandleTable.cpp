@@ -152,6 +152,7 @@ Table& TheTable()
 
 bool OpenFile::CanRead() const { return WantsRead(access); }
 bool OpenFile::CanWrite() const { return WantsWrite(access); }
+bool OpenFile::CanOnlyAppend() const { return (access & kWriteRights) == FILE_APPEND_DATA; }
 
 HANDLE AdmitHandle(int fd, DWORD access, DWORD share, const struct stat& info, bool truncate, DWORD* error)
 {

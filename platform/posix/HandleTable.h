@@ -25,6 +25,7 @@ struct OpenFile {
 
     bool CanRead() const;
     bool CanWrite() const;
+    bool CanOnlyAppend() const;   // FILE_APPEND_DATA without any other write right
 };
 
 // Admits fd (open on the file described by info) as a new handle. Refuses

@@ -5,13 +5,16 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 namespace filekit {
 
 namespace {
 int RealOpen(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
 
 const SysCalls kReal = {
-    RealOpen, ::close, ::read, ::write, ::pread, ::pwrite, ::lseek, ::fstat, ::ftruncate, ::fsync, ::flock,
+    RealOpen, ::close, ::read,   ::write,  ::pread,  ::pwrite, ::lseek,  ::fstat,  ::ftruncate,
+    ::fsync,  ::flock, ::lstat,  ::readlink, ::fchmod, ::fchown, ::rename, ::unlink,
 };
 }  // namespace
 

@@ -23,6 +23,13 @@ struct SysCalls {
     int (*ftruncate)(int fd, off_t length);
     int (*fsync)(int fd);
     int (*flock)(int fd, int operation);
+    // What a crash-safe save needs besides reading and writing.
+    int (*lstat)(const char* path, struct stat* info);
+    ssize_t (*readlink)(const char* path, char* buffer, size_t size);
+    int (*fchmod)(int fd, mode_t mode);
+    int (*fchown)(int fd, uid_t owner, gid_t group);
+    int (*rename)(const char* from, const char* to);
+    int (*unlink)(const char* path);
 };
 
 // The table in use; starts with the real calls.

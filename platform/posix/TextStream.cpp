@@ -1,4 +1,5 @@
-// Text-mode streams over POSIX descriptors.
+// The text-mode reader over POSIX descriptors (the writer is
+// platform/TextWriter.cpp, alike everywhere).
 //
 // The reader hands out pieces in place from its buffer. A CR LF pair can
 // only stand at the end of a piece (the LF ends it), so folding it is one
@@ -17,15 +18,25 @@
 
 namespace filekit {
 
+namespace {
+
+// Ctrl-Z: a text stream ends at the first one, as it does on Windows.
+constexpr char kEndOfText = '\x1a';
+
+}  // namespace
+
 TextReader::~TextReader() { Close(); }
 
 bool TextReader::Open(const char* path)
 {
     Close();
-    const int fd = g_sys.open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY, 0);
+    // Non-blocking, so that a FIFO without a writer cannot hang the open;
+    // it is refused right after, as is every file that is not regular (a
+    // device may never end, and the INI reader reads its file twice).
+    const int fd = g_sys.open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
     if (fd < 0) return false;
     struct stat info;
-    if (g_sys.fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (g_sys.fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         g_sys.close(fd);
         return false;
     }
@@ -51,8 +62,8 @@ size_t TextReader::FirstZero(size_t from) const
 
 // Moves the bytes not handed out yet to the front and reads after them
 // until more than max bytes wait (a piece of max bytes and the byte that
-// tells whether a CR LF ends it) or the file ends. A read error ends the
-// text, as it does for fgets.
+// tells whether a CR LF ends it) or the text ends: at the end of the file,
+// at a read error (as for fgets) or at a Ctrl-Z (as on Windows).
 void TextReader::Refill(size_t max)
 {
     if (m_zero < m_pos) m_zero = FirstZero(m_pos);
@@ -70,6 +81,11 @@ void TextReader::Refill(size_t max)
         }
         const size_t searched = m_end;
         m_end += static_cast<size_t>(got);
+        char* const read = m_buffer.get() + searched;
+        if (const auto* stop = static_cast<const char*>(std::memchr(read, kEndOfText, static_cast<size_t>(got)))) {
+            m_end = searched + static_cast<size_t>(stop - read);
+            m_eof = true;
+        }
         if (m_zero == searched) m_zero = FirstZero(searched);
     }
 }
@@ -115,62 +131,6 @@ int TextReader::ReadPiece(char* buffer, int size)
     if (stored == 0) return -1;
     buffer[stored] = '\0';
     return static_cast<int>(stored);
-}
-
-TextWriter::~TextWriter() { Close(); }
-
-bool TextWriter::Open(const char* path)
-{
-    Close();
-    const int fd = g_sys.open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0) return false;
-    if (!m_buffer) m_buffer.reset(new char[kTextStreamBufferBytes]);
-    m_fd = fd;
-    m_used = 0;
-    m_failed = false;
-    return true;
-}
-
-void TextWriter::Write(const char* text) { Write(text, std::strlen(text)); }
-
-void TextWriter::Write(const char* data, size_t length)
-{
-    if (m_fd < 0) return;
-    if (m_used + length > kTextStreamBufferBytes) {
-        Flush();
-        if (length >= kTextStreamBufferBytes) {   // too big to buffer: straight through
-            WriteAll(data, length);
-            return;
-        }
-    }
-    std::memcpy(m_buffer.get() + m_used, data, length);
-    m_used += length;
-}
-
-void TextWriter::Flush()
-{
-    WriteAll(m_buffer.get(), m_used);
-    m_used = 0;
-}
-
-void TextWriter::WriteAll(const char* data, size_t length)
-{
-    size_t done = 0;
-    while (done < length && !m_failed) {
-        const ssize_t n = g_sys.write(m_fd, data + done, length - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) m_failed = true;
-        else done += static_cast<size_t>(n);
-    }
-}
-
-bool TextWriter::Close()
-{
-    if (m_fd < 0) return !m_failed;
-    Flush();
-    if (g_sys.close(m_fd) != 0) m_failed = true;
-    m_fd = -1;
-    return !m_failed;
 }
 
 }  // namespace filekit

@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 using filekit::g_sys;
@@ -28,10 +29,18 @@ BOOL Fail(DWORD error)
     return FALSE;
 }
 
+// name without the separators it ends with ("/" stays "/").
+std::string WithoutTrailingSeparators(const char* name)
+{
+    std::string stripped(name);
+    while (stripped.size() > 1 && stripped.back() == '/') stripped.pop_back();
+    return stripped;
+}
+
 // ENOENT means a missing file when its folder exists, else a missing path.
 DWORD MissingError(const char* name)
 {
-    std::string folder(name);
+    std::string folder = WithoutTrailingSeparators(name);
     const size_t slash = folder.find_last_of('/');
     if (slash == std::string::npos) return ERROR_FILE_NOT_FOUND;
     folder.resize(slash == 0 ? 1 : slash);
@@ -44,12 +53,35 @@ DWORD OpenError(const char* name, int err)
     return err == ENOENT ? MissingError(name) : filekit::ErrorFromErrno(err);
 }
 
-int AccessFlags(DWORD access)
+// The descriptor's mode for a handle's access. Win32 empties the file for
+// CREATE_ALWAYS and TRUNCATE_EXISTING whatever access the handle asks for,
+// as long as the file may be written: such a descriptor needs write access
+// while the handle keeps its own rights.
+int AccessFlags(DWORD access, bool truncates)
 {
     OpenFile probe;
     probe.access = access;
-    if (probe.CanRead() && probe.CanWrite()) return O_RDWR;
-    return probe.CanWrite() ? O_WRONLY : O_RDONLY;
+    const bool write = probe.CanWrite() || truncates;
+    // A handle that may only append writes at the end, wherever its position.
+    const int append = probe.CanOnlyAppend() ? O_APPEND : 0;
+    if (probe.CanRead() && write) return O_RDWR | append;
+    return (write ? O_WRONLY : O_RDONLY) | append;
+}
+
+// Win32 takes a name that ends in a separator for a folder's name. A folder
+// under such a name goes on to be refused as every folder is (NO_ERROR
+// here); any other name fails now, with the code Win32 gives.
+DWORD TrailingSeparatorError(const char* name, DWORD disposition)
+{
+    const std::string stripped = WithoutTrailingSeparators(name);
+    struct stat info;
+    if (stat(stripped.c_str(), &info) == 0) {
+        if (disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
+        return S_ISDIR(info.st_mode) ? NO_ERROR : ERROR_INVALID_NAME;
+    }
+    const DWORD missing = MissingError(stripped.c_str());
+    if (missing == ERROR_PATH_NOT_FOUND) return missing;
+    return (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING) ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_NAME;
 }
 
 // Opens name by the disposition; *existed tells whether the file was there.
@@ -83,19 +115,23 @@ int OpenByDisposition(const char* name, int flags, mode_t mode, DWORD dispositio
 HANDLE CreateFileA(const char* fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES,
                    DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE)
 {
-    if (!fileName || creationDisposition < CREATE_NEW || creationDisposition > TRUNCATE_EXISTING) {
+    if (creationDisposition < CREATE_NEW || creationDisposition > TRUNCATE_EXISTING) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    if (fileName[0] == '\0') {
+    if (!fileName || fileName[0] == '\0') {   // a null name is an empty path to Win32
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    const int accessFlags = AccessFlags(desiredAccess);
-    if (creationDisposition == TRUNCATE_EXISTING && accessFlags == O_RDONLY) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return INVALID_HANDLE_VALUE;
+    if (fileName[std::strlen(fileName) - 1] == '/') {
+        const DWORD error = TrailingSeparatorError(fileName, creationDisposition);
+        if (error != NO_ERROR) {
+            SetLastError(error);
+            return INVALID_HANDLE_VALUE;
+        }
     }
+    const bool mayTruncate = creationDisposition == CREATE_ALWAYS || creationDisposition == TRUNCATE_EXISTING;
+    const int accessFlags = AccessFlags(desiredAccess, mayTruncate);
     const mode_t mode = (flagsAndAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
     // Non-blocking so that opening a FIFO cannot hang; cleared right after.
     const int flags = accessFlags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
@@ -118,15 +154,14 @@ HANDLE CreateFileA(const char* fileName, DWORD desiredAccess, DWORD shareMode, L
         return INVALID_HANDLE_VALUE;
     }
 
-    const bool truncate = existed && (creationDisposition == CREATE_ALWAYS || creationDisposition == TRUNCATE_EXISTING);
-    const HANDLE handle = filekit::AdmitHandle(fd, desiredAccess, shareMode, info, truncate, &error);
+    const HANDLE handle = filekit::AdmitHandle(fd, desiredAccess, shareMode, info, existed && mayTruncate, &error);
     if (handle == INVALID_HANDLE_VALUE) {
         g_sys.close(fd);
         SetLastError(error);
         return INVALID_HANDLE_VALUE;
     }
-    if (creationDisposition == CREATE_ALWAYS || creationDisposition == OPEN_ALWAYS)
-        SetLastError(existed ? ERROR_ALREADY_EXISTS : NO_ERROR);
+    const bool reportsExisting = creationDisposition == CREATE_ALWAYS || creationDisposition == OPEN_ALWAYS;
+    SetLastError(reportsExisting && existed ? ERROR_ALREADY_EXISTS : NO_ERROR);
     return handle;
 }
 
@@ -168,7 +203,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWri
     if (!filekit::LookupHandle(file, &f)) return Fail(ERROR_INVALID_HANDLE);
     if (!f.CanWrite()) return Fail(ERROR_ACCESS_DENIED);
     if (bytesToWrite == 0) return TRUE;
-    if (!buffer) return Fail(ERROR_NOACCESS);
+    if (!buffer) return Fail(ERROR_INVALID_USER_BUFFER);
 
     const off_t start = overlapped ? static_cast<off_t>((std::uint64_t{overlapped->OffsetHigh} << 32) | overlapped->Offset) : 0;
     const auto* in = static_cast<const char*>(buffer);
@@ -263,6 +298,9 @@ BOOL FlushFileBuffers(HANDLE file)
 
 BOOL CloseHandle(HANDLE object)
 {
+    // INVALID_HANDLE_VALUE is also Win32's pseudo-handle of the current
+    // process, which CloseHandle accepts and leaves open.
+    if (object == INVALID_HANDLE_VALUE) return TRUE;
     if (!filekit::ReleaseHandle(object)) return Fail(ERROR_INVALID_HANDLE);
     return TRUE;
 }

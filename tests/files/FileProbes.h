@@ -1,5 +1,6 @@
 // Test support for the file classes: the two classes opened for writing
-// through one shape, and guards that put the OS and heap tables back.
+// through one shape, guards that put the OS and heap tables back, and call
+// results joined into one line.
 #ifndef FILEKIT_TESTS_FILES_FILEPROBES_H
 #define FILEKIT_TESTS_FILES_FILEPROBES_H
 
@@ -7,9 +8,11 @@
 #include <filekit/TextFile.h>
 
 #include "platform/Heap.h"
+#ifndef _WIN32
 #include "platform/posix/Syscalls.h"
+#endif
 
-#include <cstring>
+#include <initializer_list>
 #include <string>
 
 namespace filekit_test {
@@ -44,10 +47,20 @@ inline bool FileIsFree(const std::string& path)
 struct HookGuard {
     ~HookGuard()
     {
+#ifndef _WIN32
         filekit::g_sys = filekit::RealSysCalls();
+#endif
         filekit::g_heap = filekit::RealHeapCalls();
     }
 };
+
+// The results of a sequence of calls, in order, separated by spaces.
+inline std::string Results(std::initializer_list<long long> results)
+{
+    std::string joined;
+    for (long long result : results) joined += (joined.empty() ? "" : " ") + std::to_string(result);
+    return joined;
+}
 
 }  // namespace filekit_test
 

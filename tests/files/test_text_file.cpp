@@ -1,10 +1,13 @@
 // CTextFile: opening for reading through LoadData or for writing, share
-// mode 0, line output through the virtual WriteString, and Save.
+// mode 0, line output through the virtual WriteString, Save, and LoadFile
+// with StrCatGrow: chunking, zero bytes, empty and closed files, and failed
+// reads and allocations part-way.
 #include "FileProbes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <functional>
 
@@ -38,11 +41,7 @@ protected:
         std::free(rest);
         return acceptLoad;
     }
-    int SaveData() override
-    {
-        ++saveCalls;
-        return saveAnswer;
-    }
+    int SaveData() override { ++saveCalls; return saveAnswer; }
 };
 
 TEST(TextFile, LoadDataRunsOnTheNewHandleBeforeTheOpenCounts)
@@ -60,10 +59,10 @@ TEST(TextFile, LoadDataRunsOnTheNewHandleBeforeTheOpenCounts)
     f.Close();
 
     refusing.acceptLoad = 0;
-    EXPECT_EQ(refusing.Open(path.c_str(), 0), 0);
-    EXPECT_EQ(refusing.IsOpen(), 0);
+    EXPECT_EQ(Results({refusing.Open(path.c_str(), 0), refusing.IsOpen(),
+                       FileIsFree(path)}),   // the refused open let go of its handle
+              "0 0 1");
     EXPECT_EQ(refusing.GetFile(), "");
-    EXPECT_TRUE(FileIsFree(path));   // the refused open let go of its handle
 }
 
 TEST(TextFile, ReadingCreatesWritingTruncatesAndNobodyElseGetsIn)
@@ -72,18 +71,16 @@ TEST(TextFile, ReadingCreatesWritingTruncatesAndNobodyElseGetsIn)
     const std::string missing = dir.Path("missing"), existing = dir.Path("existing");
     WriteBytes(existing, "old content");
     CTextFile reader, writer, other;
-    EXPECT_EQ(reader.Open(missing.c_str(), 0), 1);
-    EXPECT_TRUE(Exists(missing));
-    EXPECT_EQ(writer.Open(existing.c_str(), 1), 1);
+    EXPECT_EQ(Results({reader.Open(missing.c_str(), 0), Exists(missing), writer.Open(existing.c_str(), 1)}), "1 1 1");
     EXPECT_EQ(ReadBytes(existing), "");
-    EXPECT_EQ(reader.WriteString("abc"), 0);   // a handle without write access
-    EXPECT_EQ(reader.Open(existing.c_str(), 0), 0);   // already open
+    EXPECT_EQ(Results({reader.WriteString("abc"),   // a handle without write access
+                       reader.Open(existing.c_str(), 0)}),   // already open
+              "0 0");
     for (const std::string& held : {missing, existing}) {
-        EXPECT_EQ(CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr),
-                  INVALID_HANDLE_VALUE);
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-        EXPECT_EQ(other.Open(held.c_str(), 0), 0);
+        const HANDLE h = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, 0, nullptr);
+        EXPECT_EQ(Results({h == INVALID_HANDLE_VALUE, GetLastError(), other.Open(held.c_str(), 0)}),
+                  "1 " + std::to_string(ERROR_SHARING_VIOLATION) + " 0");
     }
     reader.Close();
     writer.Close();
@@ -92,30 +89,28 @@ TEST(TextFile, ReadingCreatesWritingTruncatesAndNobodyElseGetsIn)
 
 TEST(TextFile, LineOutput)
 {
-    struct Row {
-        const char* name;
+    const struct {
         std::function<int(CTextFile&)> call;
         int failWriteAt;   // the WriteString call that fails, -1: none
-        int openResult;
-        std::string written;   // a closed object writes nothing and returns 0
-    };
-    const Row rows[] = {
-        {"empty text", [](CTextFile& f) { return f.WriteString(""); }, -1, 1, ""},
-        {"bytes as they are", [](CTextFile& f) { return f.WriteString("a\nb\r"); }, -1, 1, "a\nb\r"},
-        {"three line ends", [](CTextFile& f) { return f.WriteEmptyLine(3); }, -1, 1, "\r\n\r\n\r\n"},
-        {"zero lines", [](CTextFile& f) { return f.WriteEmptyLine(0); }, -1, 0, ""},
-        {"negative lines", [](CTextFile& f) { return f.WriteEmptyLine(-1); }, -1, 0, ""},
+        std::string expected;   // the result and what was written; a closed object writes nothing, returns 0
+    } rows[] = {
+        {[](CTextFile& f) { return f.WriteString(""); }, -1, "1:"},
+        {[](CTextFile& f) { return f.WriteString("a\nb\r"); }, -1, "1:a\nb\r"},
+        {[](CTextFile& f) { return f.WriteEmptyLine(3); }, -1, "1:\r\n\r\n\r\n"},
+        {[](CTextFile& f) { return f.WriteEmptyLine(0); }, -1, "0:"},
+        {[](CTextFile& f) { return f.WriteEmptyLine(-1); }, -1, "0:"},
         // Line ends go through the virtual WriteString and stop at its first failure.
-        {"failing line end", [](CTextFile& f) { return f.WriteEmptyLine(5); }, 2, 0, "\r\n\r\n"},
+        {[](CTextFile& f) { return f.WriteEmptyLine(5); }, 2, "0:\r\n\r\n"},
     };
     TempDir dir;
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         HookedFile open, closed;
         ASSERT_EQ(open.Open(dir.Path("out").c_str(), 1), 1);
         open.failWriteAt = r.failWriteAt;
-        EXPECT_EQ(r.call(open), r.openResult) << r.name;
-        EXPECT_EQ(ReadBytes(dir.Path("out")), r.written) << r.name;
-        EXPECT_EQ(r.call(closed), 0) << r.name;
+        const int result = r.call(open);
+        open.Close();   // the file shares nothing while open: on Windows nobody else may read it
+        EXPECT_EQ(std::to_string(result) + ":" + ReadBytes(dir.Path("out")), r.expected);
+        EXPECT_EQ(r.call(closed), 0) << r.expected;
     }
 }
 
@@ -123,16 +118,114 @@ TEST(TextFile, SaveRunsSaveDataOnlyWhileOpen)
 {
     TempDir dir;
     HookedFile f;
-    EXPECT_EQ(f.Save(), 0);
-    EXPECT_EQ(f.saveCalls, 0);
-    ASSERT_EQ(f.Open(dir.Path("f").c_str(), 1), 1);
+    EXPECT_EQ(Results({f.Save(), f.saveCalls, f.Open(dir.Path("f").c_str(), 1)}), "0 0 1");
     f.saveAnswer = 5;
     EXPECT_EQ(f.Save(), 1);
     f.saveAnswer = 0;
-    EXPECT_EQ(f.Save(), 0);
-    EXPECT_EQ(f.saveCalls, 2);
-    EXPECT_EQ(f.Close(), 1);   // Save did not close
+    EXPECT_EQ(Results({f.Save(), f.saveCalls, f.Close()}), "0 2 1");   // Save did not close
     EXPECT_EQ(f.GetFile(), dir.Path("f").c_str());
+}
+
+// Exposes the protected helper and gives LoadFile's outputs as one line.
+struct Loader : TextProbe {
+    using CTextFile::StrCatGrow;
+    std::string Load(DWORD chunk)
+    {
+        char unset[] = "unset";   // both outputs must be reset
+        char* text = unset;
+        DWORD size = 99;
+        const int result = LoadFile(&text, &size, chunk);
+        const std::string line = std::to_string(result) + " " + (text ? '"' + std::string(text) + '"' : "NULL") +
+                                 " " + std::to_string(size);
+        if (text != unset) std::free(text);
+        return line;
+    }
+};
+
+TEST(LoadFile, ChunkingAndZeroBytes)
+{
+    const std::string digits = "0123456789", withZeros("ab\0cdefgh\0j", 11);
+    const struct {
+        std::string content;
+        DWORD chunk;
+        std::string expected;
+    } rows[] = {
+        {digits, 4, "1 \"0123456789\" 10"},   // reads 3, 3, 3 and 1 bytes
+        {digits, 11, "1 \"0123456789\" 10"},
+        {digits, 1, "1 NULL 0"},   // no room for a byte beside the terminator
+        {digits, 0, "0 NULL 0"},
+        {"", 64, "1 NULL 0"},
+        // Each chunk's text ends at its first zero; the size counts every byte.
+        {withZeros, 4, "1 \"abcdefgh\" 11"},    // ab\0 | cde | fgh | \0j
+        {withZeros, 3, "1 \"abdefghj\" 11"},    // ab | \0c | de | fg | h\0 | j
+        {withZeros, 2, "1 \"abcdefghj\" 11"},   // one byte at a time
+        {withZeros, 64, "1 \"ab\" 11"},
+        {std::string(1, '\0'), 64, "1 \"\" 1"},   // an appended empty chunk is a string, not NULL
+    };
+    TempDir dir;
+    for (const auto& r : rows) {
+        WriteBytes(dir.Path("f"), r.content);
+        Loader f;
+        ASSERT_TRUE(f.Open(dir.Path("f").c_str(), 0));
+        EXPECT_EQ(f.Load(r.chunk), r.expected) << r.chunk << " " << r.content.size();
+    }
+}
+
+TEST(LoadFile, StartsAtTheCurrentPositionAndNeedsAHandle)
+{
+    TempDir dir;
+    WriteBytes(dir.Path("f"), "header|body");
+    Loader f;
+    EXPECT_EQ(f.Load(64), "0 NULL 0");
+    char head[7];
+    DWORD count = 0, size = 5;
+    ASSERT_TRUE(f.Open(dir.Path("f").c_str(), 0) && f.ReadFile(head, sizeof head, &count));
+    EXPECT_EQ(f.Load(64), "1 \"body\" 4");
+    EXPECT_EQ(Results({f.LoadFile(nullptr, &size, 64), size}), "0 5");   // a NULL argument leaves the other alone
+}
+
+TEST(LoadFile, FailuresPartWayKeepWhatWasAppended)
+{
+    TempDir dir;
+    HookGuard guard;
+    WriteBytes(dir.Path("f"), "abcdefghij");
+    static int calls;
+    Loader f;
+#ifndef _WIN32   // a failing read is provoked through the POSIX layer's table
+    ASSERT_TRUE(f.Open(dir.Path("f").c_str(), 0));
+    calls = 0;
+    filekit::g_sys.read = [](int fd, void* buffer, size_t count) -> ssize_t {
+        if (++calls != 3) return filekit::RealSysCalls().read(fd, buffer, count);
+        errno = EIO;
+        return -1;
+    };
+    EXPECT_EQ(f.Load(4), "1 \"abcdef\" 6");
+
+    filekit::g_sys = filekit::RealSysCalls();
+    f.Close();
+#endif
+    ASSERT_TRUE(f.Open(dir.Path("f").c_str(), 0));
+    calls = 0;
+    filekit::g_heap.reallocate = [](void* block, size_t size) -> void* {
+        return ++calls == 2 ? nullptr : filekit::RealHeapCalls().reallocate(block, size);
+    };
+    EXPECT_EQ(f.Load(4), "1 \"abc\" 3");   // the second append fails and reading stops
+    filekit::g_heap.allocate = [](size_t) -> void* { return nullptr; };
+    EXPECT_EQ(f.Load(4), "0 NULL 0");
+}
+
+TEST(StrCatGrow, AppendsAndLeavesTheStringAloneOnFailure)
+{
+    HookGuard guard;
+    char* text = nullptr;
+    EXPECT_TRUE(Loader::StrCatGrow(&text, "") && text && *text == '\0');
+    EXPECT_TRUE(Loader::StrCatGrow(&text, "ab") && Loader::StrCatGrow(&text, text));   // the text may be the target
+    EXPECT_STREQ(text, "abab");
+    EXPECT_FALSE(Loader::StrCatGrow(nullptr, "x") || Loader::StrCatGrow(&text, nullptr));
+    filekit::g_heap.reallocate = [](void*, size_t) -> void* { return nullptr; };
+    EXPECT_FALSE(Loader::StrCatGrow(&text, "cd"));
+    EXPECT_STREQ(text, "abab");
+    std::free(text);
 }
 
 }  // namespace

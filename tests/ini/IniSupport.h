@@ -1,5 +1,5 @@
 // Test support for the INI family: the protected members made reachable,
-// and the whole model dumped as one string so tests compare it in one go.
+// the whole model dumped as one string, and call results joined into one.
 #ifndef FILEKIT_TESTS_INI_INISUPPORT_H
 #define FILEKIT_TESTS_INI_INISUPPORT_H
 
@@ -8,20 +8,15 @@
 #include "support/TempDir.h"
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 namespace filekit_test {
 
 class TestIni : public CINIFile {
 public:
-    using CINIFile::BracketsContents;
-    using CINIFile::DeleteTail;
-    using CINIFile::GetToken;
-    using CINIFile::ReadFile;
-    using CINIFile::ReplaceFrom0xD_0xA;
-    using CINIFile::ReplaceTo0xD_0xA;
-    using CINIFile::ShowSetOfSections;
-    using CINIFile::m_arrSections;
+    using CINIFile::BracketsContents, CINIFile::DeleteTail, CINIFile::GetToken, CINIFile::ReadFile,
+        CINIFile::ReplaceFrom0xD_0xA, CINIFile::ReplaceTo0xD_0xA;
 };
 
 // The bytes of text with line feeds shown as <LF> and other control or
@@ -29,9 +24,9 @@ public:
 inline std::string Show(const CString& text)
 {
     std::string shown;
+    char hex[8];
     for (int i = 0; i < text.GetLength(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        char hex[8];
         if (c == '\n') shown += "<LF>";
         else if (c < 0x20 || c >= 0x7f) shown += (std::snprintf(hex, sizeof hex, "<%02x>", c), hex);
         else shown += static_cast<char>(c);
@@ -63,8 +58,15 @@ inline std::string DumpOfText(const std::string& text)
     TempDir dir;
     WriteBytes(dir.Path("t.ini"), text);
     CINIFile ini;
-    if (!ini.Open(dir.Path("t.ini").c_str())) return "<open failed>";
-    return Dump(ini);
+    return ini.Open(dir.Path("t.ini").c_str()) ? Dump(ini) : "<open failed>";
+}
+
+// The results of a sequence of calls, in order, separated by spaces.
+inline std::string Results(std::initializer_list<int> results)
+{
+    std::string joined;
+    for (int result : results) joined += (joined.empty() ? "" : " ") + std::to_string(result);
+    return joined;
 }
 
 }  // namespace filekit_test

@@ -14,6 +14,14 @@ namespace {
 
 std::vector<std::string> g_calls;
 
+// A module handle made from any address; on Windows HINSTANCE is a pointer
+// to a type of its own, elsewhere a void pointer.
+template <typename T>
+HINSTANCE ModuleAt(T* address)
+{
+    return reinterpret_cast<HINSTANCE>(address);
+}
+
 BOOL RecordInit(filekit::ExtensionModule& record, HINSTANCE module)
 {
     g_calls.push_back("init");
@@ -73,7 +81,7 @@ TEST(Module, EntryPointStepsTable)
         g_calls.clear();
         filekit::ExtensionModule record;
         int marker = 0;
-        EXPECT_EQ(filekit::ModuleEntry(r.framework, record, &marker, r.reason), r.result) << r.reason;
+        EXPECT_EQ(filekit::ModuleEntry(r.framework, record, ModuleAt(&marker), r.reason), r.result) << r.reason;
         EXPECT_EQ(g_calls, r.calls) << r.reason;
     }
 }
@@ -87,10 +95,10 @@ TEST(Module, RefusedLoadLeavesTheModuleUnregistered)
     EXPECT_FALSE(record.linked);
 
     // The stand-in registers, links, and leaves again on detach.
-    EXPECT_TRUE(filekit::ModuleEntry(filekit::StandInFramework(), record, &record, DLL_PROCESS_ATTACH));
+    EXPECT_TRUE(filekit::ModuleEntry(filekit::StandInFramework(), record, ModuleAt(&record), DLL_PROCESS_ATTACH));
     EXPECT_TRUE(record.initialized);
     EXPECT_TRUE(record.linked);
-    EXPECT_EQ(record.module, static_cast<HINSTANCE>(&record));
+    EXPECT_EQ(record.module, ModuleAt(&record));
     EXPECT_TRUE(filekit::ModuleEntry(filekit::StandInFramework(), record, nullptr, DLL_THREAD_ATTACH));
     EXPECT_TRUE(record.initialized);
     EXPECT_TRUE(filekit::ModuleEntry(filekit::StandInFramework(), record, nullptr, DLL_PROCESS_DETACH));

@@ -1,16 +1,26 @@
-// The Win32 file functions over POSIX: dispositions, access rights, share
-// modes, 64-bit positions, invalid handles and provoked system failures.
+// The Win32 file functions: dispositions, access rights, share modes,
+// 64-bit positions, invalid handles and provoked system failures.
+//
+// The same cases run against our POSIX emulation and, in the Windows build,
+// against the system's own Win32 (wine's under test): every difference
+// between the two is a fault in the emulation.
 #include <filekit/Win32.h>
 
-#include "platform/posix/Syscalls.h"
 #include "support/TempDir.h"
+#include "support/Wine.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#ifndef _WIN32
+#include "platform/posix/Syscalls.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#endif
+
 #include <string>
 
 namespace {
@@ -28,47 +38,48 @@ HANDLE Open(const std::string& path, DWORD access, DWORD share, DWORD dispositio
     return CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// Restores the real system calls when a test has replaced some.
-struct SysCallGuard {
-    ~SysCallGuard() { filekit::g_sys = filekit::RealSysCalls(); }
-};
+// What one CreateFileA call did: opened or not, the last error, and the
+// file's content afterwards ("-" when there is no file).
+std::string Outcome(const std::string& path, HANDLE h, DWORD error)
+{
+    const std::string opened = h != INVALID_HANDLE_VALUE ? "opened" : "refused";
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    return opened + " error " + std::to_string(error) + " content " + (Exists(path) ? ReadBytes(path) : "-");
+}
 
 TEST(CreateFileA, DispositionTable)
 {
     struct Row {
         DWORD disposition;
         bool exists;
-        bool opens;
-        DWORD error;          // kUnset: the call leaves the last error alone
-        std::string after;    // content afterwards; "-" when there is no file
+        std::string outcome;
     };
     const Row rows[] = {
-        {CREATE_NEW, true, false, ERROR_FILE_EXISTS, "old"},
-        {CREATE_NEW, false, true, kUnset, ""},
-        {CREATE_ALWAYS, true, true, ERROR_ALREADY_EXISTS, ""},
-        {CREATE_ALWAYS, false, true, NO_ERROR, ""},
-        {OPEN_EXISTING, true, true, kUnset, "old"},
-        {OPEN_EXISTING, false, false, ERROR_FILE_NOT_FOUND, "-"},
-        {OPEN_ALWAYS, true, true, ERROR_ALREADY_EXISTS, "old"},
-        {OPEN_ALWAYS, false, true, NO_ERROR, ""},
-        {TRUNCATE_EXISTING, true, true, kUnset, ""},
-        {TRUNCATE_EXISTING, false, false, ERROR_FILE_NOT_FOUND, "-"},
+        {CREATE_NEW, true, "refused error 80 content old"},   // ERROR_FILE_EXISTS
+        {CREATE_NEW, false, "opened error 0 content "},
+        {CREATE_ALWAYS, true, "opened error 183 content "},   // ERROR_ALREADY_EXISTS
+        {CREATE_ALWAYS, false, "opened error 0 content "},
+        {OPEN_EXISTING, true, "opened error 0 content old"},
+        {OPEN_EXISTING, false, "refused error 2 content -"},   // ERROR_FILE_NOT_FOUND
+        {OPEN_ALWAYS, true, "opened error 183 content old"},
+        {OPEN_ALWAYS, false, "opened error 0 content "},
+        {TRUNCATE_EXISTING, true, "opened error 0 content "},
+        {TRUNCATE_EXISTING, false, "refused error 2 content -"},
     };
+    // The handle's access changes none of this: even a handle that may not
+    // write empties the file when the disposition says so.
+    const DWORD accesses[] = {GENERIC_READ | GENERIC_WRITE, GENERIC_READ, GENERIC_WRITE, 0};
     for (const Row& r : rows) {
-        TempDir dir;
-        const std::string path = dir.Path("f");
-        if (r.exists) WriteBytes(path, "old");
-        SetLastError(kUnset);
-        const HANDLE h = Open(path, GENERIC_READ | GENERIC_WRITE, 0, r.disposition);
-        const DWORD error = GetLastError();
-        EXPECT_EQ(h != INVALID_HANDLE_VALUE, r.opens) << r.disposition << (r.exists ? " existing" : " missing");
-        if (r.error != kUnset || !r.opens) {
-            EXPECT_EQ(error, r.error) << r.disposition;
+        for (const DWORD access : accesses) {
+            TempDir dir;
+            const std::string path = dir.Path("f");
+            if (r.exists) WriteBytes(path, "old");
+            SetLastError(kUnset);
+            const HANDLE h = Open(path, access, 0, r.disposition);
+            EXPECT_EQ(Outcome(path, h, GetLastError()), r.outcome)
+                << "disposition " << r.disposition << (r.exists ? " on an existing file" : " on a missing file")
+                << ", access " << std::hex << access;
         }
-        if (h != INVALID_HANDLE_VALUE) {
-            EXPECT_TRUE(CloseHandle(h));
-        }
-        EXPECT_EQ(Exists(path) ? ReadBytes(path) : "-", r.after) << r.disposition;
     }
 }
 
@@ -79,7 +90,7 @@ TEST(CreateFileA, BadNamesAndArguments)
     const std::string missingFolder = dir.Path("no/such/file");
     const std::string folder = dir.Path("");
     const Row rows[] = {
-        {nullptr, OPEN_EXISTING, GENERIC_READ, ERROR_INVALID_PARAMETER},
+        {nullptr, OPEN_EXISTING, GENERIC_READ, ERROR_PATH_NOT_FOUND},
         {"", OPEN_EXISTING, GENERIC_READ, ERROR_PATH_NOT_FOUND},
         {missingFolder.c_str(), OPEN_EXISTING, GENERIC_READ, ERROR_PATH_NOT_FOUND},
         {missingFolder.c_str(), CREATE_ALWAYS, GENERIC_WRITE, ERROR_PATH_NOT_FOUND},
@@ -87,7 +98,7 @@ TEST(CreateFileA, BadNamesAndArguments)
         {folder.c_str(), OPEN_ALWAYS, GENERIC_WRITE, ERROR_ACCESS_DENIED},
         {folder.c_str(), 0, GENERIC_READ, ERROR_INVALID_PARAMETER},
         {folder.c_str(), 6, GENERIC_READ, ERROR_INVALID_PARAMETER},
-        {folder.c_str(), TRUNCATE_EXISTING, GENERIC_READ, ERROR_INVALID_PARAMETER},
+        {folder.c_str(), TRUNCATE_EXISTING, GENERIC_READ, ERROR_ACCESS_DENIED},
     };
     for (const Row& r : rows) {
         SetLastError(kUnset);
@@ -95,6 +106,39 @@ TEST(CreateFileA, BadNamesAndArguments)
         EXPECT_EQ(h, INVALID_HANDLE_VALUE) << (r.name ? r.name : "(null)");
         EXPECT_EQ(GetLastError(), r.error) << (r.name ? r.name : "(null)") << " " << r.disposition;
     }
+}
+
+TEST(CreateFileA, NamesEndingInASeparatorNameFolders)
+{
+    TempDir dir;
+    WriteBytes(dir.Path("file"), "x");
+    std::filesystem::create_directory(dir.Path("folder"));
+    // The last error for each disposition, from CREATE_NEW to
+    // TRUNCATE_EXISTING; no call opens anything.
+    struct Row { std::string name; std::string errors; };
+    const Row rows[] = {
+        {"file/", "80 123 123 123 123"},          // ERROR_FILE_EXISTS, then ERROR_INVALID_NAME
+        {"file//", "80 123 123 123 123"},
+        {"missing/", "123 123 2 123 2"},          // ERROR_INVALID_NAME, ERROR_FILE_NOT_FOUND
+        {"no-folder/missing/", "3 3 3 3 3"},      // ERROR_PATH_NOT_FOUND
+        {"file/child/", "3 3 3 3 3"},
+        {"folder/", "80 5 5 5 5"},                // ERROR_ACCESS_DENIED, as for every folder
+        {"folder//", "80 5 5 5 5"},
+    };
+    for (const Row& r : rows) {
+        std::string errors;
+        for (DWORD disposition = CREATE_NEW; disposition <= TRUNCATE_EXISTING; ++disposition) {
+            SetLastError(kUnset);
+            const HANDLE h = Open(dir.Path(r.name), GENERIC_READ | GENERIC_WRITE, 0, disposition);
+            errors += (errors.empty() ? "" : " ") + std::to_string(GetLastError());
+            if (h != INVALID_HANDLE_VALUE) {
+                errors += " opened";
+                CloseHandle(h);
+            }
+        }
+        EXPECT_EQ(errors, r.errors) << r.name;
+    }
+    EXPECT_EQ(ReadBytes(dir.Path("file")), "x");
 }
 
 TEST(AccessRights, HandlesRefuseWhatTheyWereNotOpenedFor)
@@ -111,7 +155,11 @@ TEST(AccessRights, HandlesRefuseWhatTheyWereNotOpenedFor)
     EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
     EXPECT_EQ(count, 0u);
     EXPECT_FALSE(SetEndOfFile(reader));
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    // Win32 checks the handle's write access first; wine gives
+    // ERROR_INVALID_HANDLE or ERROR_INVALID_PARAMETER instead.
+    if (!filekit_test::RunningUnderWine()) {
+        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    }
     EXPECT_FALSE(FlushFileBuffers(reader));
     EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
     EXPECT_TRUE(ReadFile(reader, buffer, sizeof buffer, &count, nullptr));
@@ -128,13 +176,57 @@ TEST(AccessRights, HandlesRefuseWhatTheyWereNotOpenedFor)
     EXPECT_TRUE(FlushFileBuffers(writer));
     CloseHandle(writer);
     EXPECT_EQ(ReadBytes(path), "xy");
+
+    // A handle that may only append writes at the end, wherever it points.
+    const HANDLE appender = Open(path, FILE_APPEND_DATA, kShareAll, OPEN_EXISTING);
+    ASSERT_NE(appender, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(SetFilePointer(appender, 0, nullptr, FILE_BEGIN), 0u);
+    EXPECT_TRUE(WriteFile(appender, "z", 1, &count, nullptr));
+    EXPECT_FALSE(ReadFile(appender, buffer, sizeof buffer, &count, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    CloseHandle(appender);
+    EXPECT_EQ(ReadBytes(path), "xyz");
+
+    // A handle without data access may only look at the size and position.
+    const HANDLE looker = Open(path, 0, kShareAll, OPEN_EXISTING);
+    ASSERT_NE(looker, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetFileSize(looker, nullptr), 3u);
+    EXPECT_EQ(SetFilePointer(looker, 2, nullptr, FILE_BEGIN), 2u);
+    EXPECT_FALSE(ReadFile(looker, buffer, sizeof buffer, &count, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(WriteFile(looker, "w", 1, &count, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(FlushFileBuffers(looker));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    CloseHandle(looker);
+}
+
+TEST(AccessRights, NullBuffers)
+{
+    TempDir dir;
+    const HANDLE h = Open(dir.Path("f"), GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD count = 5;
+    SetLastError(kUnset);
+    EXPECT_TRUE(WriteFile(h, nullptr, 0, &count, nullptr));   // nothing to take from it
+    EXPECT_EQ(GetLastError(), kUnset);
+    EXPECT_FALSE(WriteFile(h, nullptr, 2, &count, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_USER_BUFFER);
+    EXPECT_EQ(count, 0u);
+    EXPECT_TRUE(WriteFile(h, "ab", 2, &count, nullptr));
+    SetFilePointer(h, 0, nullptr, FILE_BEGIN);
+    EXPECT_TRUE(ReadFile(h, nullptr, 0, &count, nullptr));
+    EXPECT_FALSE(ReadFile(h, nullptr, 2, &count, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_NOACCESS);
+    EXPECT_EQ(count, 0u);
+    CloseHandle(h);
 }
 
 TEST(ShareModes, ConflictTable)
 {
     struct Row { DWORD access1, share1, access2, share2; bool secondOpens; };
     const DWORD R = GENERIC_READ, W = GENERIC_WRITE, RW = GENERIC_READ | GENERIC_WRITE;
-    const DWORD SR = FILE_SHARE_READ, SW = FILE_SHARE_WRITE;
+    const DWORD SR = FILE_SHARE_READ, SW = FILE_SHARE_WRITE, SD = FILE_SHARE_DELETE;
     const Row rows[] = {
         {R, 0, R, kShareAll, false},        // share 0 admits nobody
         {R, kShareAll, R, 0, false},        // nor may a newcomer deny what is held
@@ -146,6 +238,16 @@ TEST(ShareModes, ConflictTable)
         {R, SR, R, SR | SW, true},
         {0, 0, RW, kShareAll, true},        // a handle without data access conflicts with nothing
         {RW, 0, 0, 0, true},
+        {GENERIC_EXECUTE, SR, R, SR, true},  // execute counts as reading
+        {GENERIC_EXECUTE, SR, W, kShareAll, false},
+        {FILE_READ_DATA, SR, FILE_WRITE_DATA, kShareAll, false},
+        {DELETE, kShareAll, R, kShareAll, false},   // deleting not shared
+        {DELETE, kShareAll | SD, R, kShareAll, false},   // nor a newcomer deny it
+        {DELETE, kShareAll | SD, R, kShareAll | SD, true},
+        {R, kShareAll, DELETE, kShareAll | SD, false},
+        {R, kShareAll | SD, DELETE, kShareAll, true},
+        {GENERIC_ALL, kShareAll, R, kShareAll, false},   // all rights include deleting
+        {GENERIC_ALL, kShareAll | SD, RW, kShareAll | SD, true},
     };
     for (const Row& r : rows) {
         TempDir dir;
@@ -173,47 +275,16 @@ TEST(ShareModes, ShareZeroBlocksUntilClosedAndRefusalChangesNothing)
     WriteBytes(path, "keep");
     const HANDLE first = Open(path, GENERIC_READ, 0, OPEN_EXISTING);
     ASSERT_NE(first, INVALID_HANDLE_VALUE);
-    // A refused CREATE_ALWAYS must not have truncated the file.
+    // A refused CREATE_ALWAYS must not have truncated the file (looked at
+    // once the first handle is closed: Win32 lets nobody read it before).
     EXPECT_EQ(Open(path, GENERIC_WRITE, kShareAll, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
-    EXPECT_EQ(ReadBytes(path), "keep");
     EXPECT_TRUE(CloseHandle(first));
+    EXPECT_EQ(ReadBytes(path), "keep");
     const HANDLE again = Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
     EXPECT_NE(again, INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
     CloseHandle(again);
-}
-
-TEST(ShareModes, AnotherProcessHoldingTheFileExclusivelyBlocksUs)
-{
-    TempDir dir;
-    const std::string path = dir.Path("f");
-    WriteBytes(path, "x");
-    int ready[2], done[2];
-    ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(done), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const HANDLE h = Open(path, GENERIC_READ, 0, OPEN_EXISTING);
-        const char flag = h != INVALID_HANDLE_VALUE ? '1' : '0';
-        (void)!write(ready[1], &flag, 1);
-        char wait;
-        (void)!read(done[0], &wait, 1);
-        _exit(0);
-    }
-    char flag = 0;
-    ASSERT_EQ(read(ready[0], &flag, 1), 1);
-    ASSERT_EQ(flag, '1');
-    EXPECT_EQ(Open(path, GENERIC_READ, kShareAll, OPEN_EXISTING), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
-    ASSERT_EQ(write(done[1], "x", 1), 1);
-    int status = 0;
-    waitpid(child, &status, 0);
-    const HANDLE h = Open(path, GENERIC_READ, kShareAll, OPEN_EXISTING);
-    EXPECT_NE(h, INVALID_HANDLE_VALUE);
-    CloseHandle(h);
-    for (int fd : {ready[0], ready[1], done[0], done[1]}) close(fd);
 }
 
 TEST(Positions, SeekPastFourGigabytesOnASparseFile)
@@ -243,6 +314,24 @@ TEST(Positions, SeekPastFourGigabytesOnASparseFile)
     EXPECT_TRUE(ReadFile(h, &c, 1, &got, nullptr));
     EXPECT_EQ(got, 1u);
     EXPECT_EQ(c, 'z');
+
+    // A position or size whose low part is 0xFFFFFFFF is a success that the
+    // last error (set to NO_ERROR) tells from a failure.
+    high = 0;
+    SetLastError(kUnset);
+    EXPECT_EQ(SetFilePointer(h, -1, &high, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(NO_ERROR));
+    EXPECT_EQ(high, 0);
+    EXPECT_TRUE(SetEndOfFile(h));
+    SetLastError(kUnset);
+    EXPECT_EQ(GetFileSize(h, &sizeHigh), INVALID_FILE_SIZE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(NO_ERROR));
+    EXPECT_EQ(sizeHigh, 0u);
+    // A failed move leaves the position where it was.
+    EXPECT_EQ(SetFilePointer(h, 10, nullptr, FILE_BEGIN), 10u);
+    EXPECT_EQ(SetFilePointer(h, -20, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), ERROR_NEGATIVE_SEEK);
+    EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_CURRENT), 10u);
 
     EXPECT_EQ(SetFilePointer(h, -10, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
     EXPECT_EQ(GetLastError(), ERROR_NEGATIVE_SEEK);
@@ -274,43 +363,104 @@ TEST(Positions, ReadAtEndGivesZeroBytesAndSuccess)
     CloseHandle(h);
 }
 
+// "name result error" for the call just made, then the last error is set
+// to kUnset again for the next one.
+std::string Result(const char* name, DWORD result)
+{
+    const DWORD error = GetLastError();
+    SetLastError(kUnset);
+    return std::string(name) + " " + std::to_string(result) + " " + std::to_string(error);
+}
+
+// Every file function on h, with what each gave back and left in the
+// outputs it was handed.
+std::string CallEveryFunction(HANDLE h)
+{
+    char buffer[4];
+    DWORD count = 77;
+    LONG high = 3;
+    DWORD sizeHigh = 9;
+    SetLastError(kUnset);
+    std::string log = Result("ReadFile", static_cast<DWORD>(ReadFile(h, buffer, 4, &count, nullptr)));
+    log += " count " + std::to_string(count) + "\n";
+    count = 77;
+    log += Result("WriteFile", static_cast<DWORD>(WriteFile(h, "ab", 2, &count, nullptr)));
+    log += " count " + std::to_string(count) + "\n";
+    log += Result("SetFilePointer", SetFilePointer(h, 0, &high, FILE_BEGIN));
+    log += " high " + std::to_string(high) + "\n";
+    log += Result("GetFileSize", GetFileSize(h, &sizeHigh)) + "\n";
+    log += Result("SetEndOfFile", static_cast<DWORD>(SetEndOfFile(h))) + "\n";
+    log += Result("FlushFileBuffers", static_cast<DWORD>(FlushFileBuffers(h))) + "\n";
+    log += Result("CloseHandle", static_cast<DWORD>(CloseHandle(h))) + "\n";
+    return log;
+}
+
 TEST(InvalidHandles, EveryFunctionAnswersWithTheWin32Failure)
 {
     TempDir dir;
     const HANDLE closed = Open(dir.Path("f"), GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
     ASSERT_NE(closed, INVALID_HANDLE_VALUE);
     ASSERT_TRUE(CloseHandle(closed));
-    for (HANDLE h : {INVALID_HANDLE_VALUE, closed, static_cast<HANDLE>(nullptr), reinterpret_cast<HANDLE>(4000)}) {
-        char buffer[4];
-        DWORD count = 77;
-        LONG high = 3;
-        DWORD sizeHigh = 9;
-        SetLastError(kUnset);
-        EXPECT_FALSE(ReadFile(h, buffer, 4, &count, nullptr));
-        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-        EXPECT_EQ(count, 0u);
-        SetLastError(kUnset);
-        count = 77;
-        EXPECT_FALSE(WriteFile(h, "ab", 2, &count, nullptr));
-        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-        EXPECT_EQ(count, 0u);
-        SetLastError(kUnset);
-        EXPECT_EQ(SetFilePointer(h, 0, &high, FILE_BEGIN), INVALID_SET_FILE_POINTER);
-        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-        EXPECT_EQ(high, 3);
-        SetLastError(kUnset);
-        EXPECT_EQ(GetFileSize(h, &sizeHigh), INVALID_FILE_SIZE);
-        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-        SetLastError(kUnset);
-        EXPECT_FALSE(SetEndOfFile(h));
-        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-        SetLastError(kUnset);
-        EXPECT_FALSE(FlushFileBuffers(h));
-        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-        SetLastError(kUnset);
-        EXPECT_FALSE(CloseHandle(h));
-        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+
+    const std::string invalid = std::to_string(ERROR_INVALID_HANDLE);
+    const std::string failures = "ReadFile 0 " + invalid + " count 0\n" +
+                                 "WriteFile 0 " + invalid + " count 0\n" +
+                                 "SetFilePointer " + std::to_string(INVALID_SET_FILE_POINTER) + " " + invalid + " high 3\n" +
+                                 "GetFileSize " + std::to_string(INVALID_FILE_SIZE) + " " + invalid + "\n" +
+                                 "SetEndOfFile 0 " + invalid + "\n" +
+                                 "FlushFileBuffers 0 " + invalid + "\n";
+    struct Row { const char* name; HANDLE handle; std::string calls; };
+    const Row rows[] = {
+        // INVALID_HANDLE_VALUE is also the current process's pseudo-handle:
+        // closing it succeeds and leaves the last error alone.
+        {"INVALID_HANDLE_VALUE", INVALID_HANDLE_VALUE, failures + "CloseHandle 1 " + std::to_string(kUnset) + "\n"},
+        {"closed", closed, failures + "CloseHandle 0 " + invalid + "\n"},
+        {"null", nullptr, failures + "CloseHandle 0 " + invalid + "\n"},
+        {"made up", reinterpret_cast<HANDLE>(4000), failures + "CloseHandle 0 " + invalid + "\n"},
+    };
+    for (const Row& r : rows) EXPECT_EQ(CallEveryFunction(r.handle), r.calls) << r.name;
+}
+
+// Only for the emulation: the other process is made with fork, the
+// failures are provoked through its table of POSIX calls, and the devices
+// are POSIX ones. On Windows the system's own functions are under test.
+#ifndef _WIN32
+
+// Restores the real system calls when a test has replaced some.
+struct SysCallGuard {
+    ~SysCallGuard() { filekit::g_sys = filekit::RealSysCalls(); }
+};
+
+TEST(ShareModes, AnotherProcessHoldingTheFileExclusivelyBlocksUs)
+{
+    TempDir dir;
+    const std::string path = dir.Path("f");
+    WriteBytes(path, "x");
+    int ready[2], done[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(done), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const HANDLE h = Open(path, GENERIC_READ, 0, OPEN_EXISTING);
+        const char flag = h != INVALID_HANDLE_VALUE ? '1' : '0';
+        (void)!write(ready[1], &flag, 1);
+        char wait;
+        (void)!read(done[0], &wait, 1);
+        _exit(0);
     }
+    char flag = 0;
+    ASSERT_EQ(read(ready[0], &flag, 1), 1);
+    ASSERT_EQ(flag, '1');
+    EXPECT_EQ(Open(path, GENERIC_READ, kShareAll, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+    ASSERT_EQ(write(done[1], "x", 1), 1);
+    int status = 0;
+    waitpid(child, &status, 0);
+    const HANDLE h = Open(path, GENERIC_READ, kShareAll, OPEN_EXISTING);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    for (int fd : {ready[0], ready[1], done[0], done[1]}) close(fd);
 }
 
 TEST(SystemFailures, FullDiskAndShortWrites)
@@ -367,5 +517,7 @@ TEST(SystemFailures, DeviceFiles)
     CloseHandle(second);
     CloseHandle(null);
 }
+
+#endif  // _WIN32
 
 }  // namespace

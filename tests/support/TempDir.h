@@ -1,41 +1,76 @@
-// Test support: a fresh folder per test, and whole-file read and write.
+// Test support: a fresh folder per test, whole-file read and write, and
+// the bytes a text-mode stream stores on this platform.
 #ifndef FILEKIT_TESTS_SUPPORT_TEMPDIR_H
 #define FILEKIT_TESTS_SUPPORT_TEMPDIR_H
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
+#include <utility>
 
 namespace filekit_test {
+
+// A folder's path as filekit's functions take it: c_str() gives bytes
+// (const char*) on every platform, where std::filesystem::path gives wide
+// characters on Windows. It converts to a std::filesystem::path for the
+// standard library.
+class FolderPath {
+public:
+    explicit FolderPath(std::filesystem::path path) : m_path(std::move(path)), m_bytes(m_path.string()) {}
+
+    const char* c_str() const { return m_bytes.c_str(); }
+    const std::string& string() const { return m_bytes; }
+    operator const std::filesystem::path&() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+    std::string m_bytes;
+};
 
 // A folder under the system's temporary folder, removed with its contents.
 class TempDir {
 public:
+    // A random name, retried while taken: create_directory refuses an
+    // existing folder, so two tests never share one.
     TempDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "filekit-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        m_path = pattern;
+        constexpr int kAttempts = 100;
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        for (int i = 0; i < kAttempts; ++i) {
+            std::filesystem::path candidate = base / ("filekit-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) {
+                m_path = FolderPath(std::move(candidate));
+                return;
+            }
+        }
+        std::abort();
     }
     ~TempDir()
     {
+        const std::filesystem::path& root = m_path;
         std::error_code ignored;
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(m_path, ignored);
+        std::filesystem::permissions(root, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     ignored);
+        std::filesystem::remove_all(root, ignored);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
     // The full path of name inside the folder.
-    std::string Path(const std::string& name) const { return (m_path / name).string(); }
-    const std::filesystem::path& Root() const { return m_path; }
+    std::string Path(const std::string& name) const
+    {
+        return (static_cast<const std::filesystem::path&>(m_path) / name).string();
+    }
+    const FolderPath& Root() const { return m_path; }
 
 private:
-    std::filesystem::path m_path;
+    FolderPath m_path{std::filesystem::path()};
 };
 
 // Writes bytes to path, replacing it (binary: no line-end translation).
@@ -53,6 +88,25 @@ inline std::string ReadBytes(const std::string& path)
 }
 
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+// The platform's line end, as a text-mode stream stores "\n".
+#ifdef _WIN32
+inline constexpr const char* kLineEnd = "\r\n";
+#else
+inline constexpr const char* kLineEnd = "\n";
+#endif
+
+// text with every LF replaced by the platform's line end: the bytes that
+// writing text to a text-mode stream leaves in the file.
+inline std::string StoredText(const std::string& text)
+{
+    std::string stored;
+    for (const char c : text) {
+        if (c == '\n') stored += kLineEnd;
+        else stored += c;
+    }
+    return stored;
+}
 
 }  // namespace filekit_test
 

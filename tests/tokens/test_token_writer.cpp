@@ -1,21 +1,71 @@
-// The token writer: the recorded calls of a Save for the example tree and
-// the edge cases, the context, the writer's states and Tokenize itself.
+// The token writer and tokenizer: the recorded calls of a Save for the
+// example tree and the edge cases, the context, the writer's states,
+// Tokenize itself, the tokenizer's depth string, and a chain of a million
+// nested nodes built, saved and destroyed with a flat stack.
 #include <filekit/TokenWriter.h>
 
-#include "Recorder.h"
+#include "platform/Heap.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-using filekit_test::Recorder;
+using filekit_test::ReadBytes;
 using filekit_test::TempDir;
+
+// Records each call as the depth string and the call, such as
+// "--BeginNode(B)", followed by "[label]" when the context points to a
+// std::string label; Push and Pop are recorded after they changed the depth.
+// The tree operations write their record and a line feed to the stream.
+class Recorder : public CTokenizer {
+public:
+    Recorder() = default;   // the tokenizer's default indent, a tab
+    explicit Recorder(char indent) : CTokenizer(indent) {}
+
+    std::string calls, text;   // every record; what the tree operations wrote
+    // Runs after each tree operation is recorded; its result is the operation's.
+    std::function<int(const std::string& call, void*& context)> react = [](const std::string&, void*&) { return 0; };
+
+    int BeginDocument(std::ostream& o, void*& c) override { return Note("BeginDocument", o, c); }
+    int BeginNode(CTokenNode* n, std::ostream& o, void*& c) override { return Note("BeginNode", o, c, n); }
+    int BeginAttributes(CTokenNode* n, std::ostream& o, void*& c) override { return Note("BeginAttributes", o, c, n); }
+    int WriteAttribute(CTokenNode* n, CTokenAttribute* a, std::ostream& o, void*& c) override
+    {
+        return Note("WriteAttribute", o, c, n, a);
+    }
+    int EndAttributes(CTokenNode* n, std::ostream& o, void*& c) override { return Note("EndAttributes", o, c, n); }
+    int BeginChildren(CTokenNode* n, std::ostream& o, void*& c) override { return Note("BeginChildren", o, c, n); }
+    int EndChildren(CTokenNode* n, std::ostream& o, void*& c) override { return Note("EndChildren", o, c, n); }
+    int EndNode(CTokenNode* n, std::ostream& o, void*& c) override { return Note("EndNode", o, c, n); }
+    int EndDocument(std::ostream& o, void*& c) override { return Note("EndDocument", o, c); }
+    void Push() override { CTokenizer::Push(); Record("Push"); }
+    void Pop() override { CTokenizer::Pop(); Record("Pop"); }
+
+private:
+    std::string Record(const std::string& call)
+    {
+        const std::string record = GetDepthString() + call;
+        calls += (calls.empty() ? "" : " ") + record;
+        return record;
+    }
+    int Note(const char* op, std::ostream& out, void*& ctx, CTokenNode* n = nullptr, CTokenAttribute* a = nullptr)
+    {
+        std::string call = op;
+        if (n) call += "(" + std::string(n->GetName()) + (a ? "," + std::string(a->GetName()) : "") + ")";
+        const std::string record = Record(call + (ctx ? "[" + *static_cast<std::string*>(ctx) + "]" : ""));
+        text += record + "\n";
+        out << record << '\n';
+        return react(call, ctx);
+    }
+};
 
 // Adds children named by the letters of names; returns the last.
 CTokenNode* Add(CTokenNode* node, const std::string& names)
@@ -23,11 +73,6 @@ CTokenNode* Add(CTokenNode* node, const std::string& names)
     CTokenNode* child = nullptr;
     for (char name : names) child = node->AddChild(CString(name), "", 0, 0);
     return child;
-}
-
-void FailAt(Recorder& t, const std::string& failing)
-{
-    t.react = [failing](const std::string& call, void*&) { return call == failing ? -1 : 0; };
 }
 
 TEST(TokenWriter, CallSequenceTable)
@@ -62,7 +107,10 @@ TEST(TokenWriter, CallSequenceTable)
          "BeginDocument -Push -BeginNode(A) -BeginAttributes(A) -EndAttributes(A) -BeginChildren(A) --Push -Pop "
          "-EndChildren(A) -EndNode(A) Pop EndDocument", "1 0"},
         {"failure at the second of three nodes", '-',
-         [](CTokenNode* d, Recorder& t) { Add(d, "ABC"); FailAt(t, "BeginNode(B)"); },
+         [](CTokenNode* d, Recorder& t) {
+             Add(d, "ABC");
+             t.react = [](const std::string& call, void*&) { return call == "BeginNode(B)" ? -1 : 0; };
+         },
          "BeginDocument -Push -BeginNode(A) -BeginAttributes(A) -EndAttributes(A) -EndNode(A) -BeginNode(B)", "0 1"},
         {"positive results are success", '-',
          [](CTokenNode* d, Recorder& t) { Add(d, "A"); t.react = [](const std::string&, void*&) { return 1; }; },
@@ -103,9 +151,9 @@ TEST(TokenWriter, CallSequenceTable)
         r.setup(writer.GetDocument(), t);
         ASSERT_EQ(writer.Open(dir.Path("out.txt").c_str(), &t, nullptr), 1);
         const int saved = writer.Save();
-        EXPECT_EQ(t.Calls(), r.calls) << r.what;
+        EXPECT_EQ(t.calls, r.calls) << r.what;
         EXPECT_EQ(std::to_string(saved) + " " + std::to_string(t.GetDepth()), r.outcome) << r.what;
-        EXPECT_EQ(filekit_test::ReadBytes(dir.Path("out.txt")), t.Text()) << r.what;
+        EXPECT_EQ(ReadBytes(dir.Path("out.txt")), filekit_test::StoredText(t.text)) << r.what;
     }
 }
 
@@ -122,9 +170,9 @@ TEST(TokenWriter, ReplacedContextReachesLaterCallsAndSaves)
     };
     ASSERT_EQ(writer.Open(dir.Path("out.txt").c_str(), &t, &first), 1);
     EXPECT_EQ(writer.Save() + writer.Save(), 2);
-    EXPECT_EQ(t.Calls(), "BeginDocument[1] -Push -BeginNode(A)[1] -BeginAttributes(A)[2] -EndAttributes(A)[2] "
-                         "-EndNode(A)[2] Pop EndDocument[2] BeginDocument[2] -Push -BeginNode(A)[2] "
-                         "-BeginAttributes(A)[2] -EndAttributes(A)[2] -EndNode(A)[2] Pop EndDocument[2]");
+    EXPECT_EQ(t.calls, "BeginDocument[1] -Push -BeginNode(A)[1] -BeginAttributes(A)[2] -EndAttributes(A)[2] "
+                       "-EndNode(A)[2] Pop EndDocument[2] BeginDocument[2] -Push -BeginNode(A)[2] "
+                       "-BeginAttributes(A)[2] -EndAttributes(A)[2] -EndNode(A)[2] Pop EndDocument[2]");
 }
 
 TEST(TokenWriter, OpenSaveCloseStates)
@@ -134,25 +182,22 @@ TEST(TokenWriter, OpenSaveCloseStates)
     CTokenWriter writer;
     Recorder t('-');
     Add(writer.GetDocument(), "A");
-    std::vector<int> results = {writer.Save(), writer.Open("", &t, nullptr), writer.Open(main, nullptr, nullptr),
-                                writer.IsOpen(), writer.Open(main, &t, nullptr), writer.Open(other, &t, nullptr)};
-    results.push_back(filekit_test::Exists(dir.Path("main.txt")));
-    results.push_back(writer.Save(other));
-    results.push_back(filekit_test::Exists(dir.Path("main.txt")));
-    results.push_back(writer.Save());
-    results.push_back(writer.Save(dir.Root().string().c_str()));   // a folder cannot be opened
-    for (int result : {writer.Close(), writer.GetDocument()->GetChildCount(), writer.IsOpen(), writer.Close()})
-        results.push_back(result);
+    const std::vector<int> results = {writer.Save(), writer.Open("", &t, nullptr), writer.Open(main, nullptr, nullptr),
+                                      writer.IsOpen(), writer.Open(main, &t, nullptr), writer.Open(other, &t, nullptr),
+                                      filekit_test::Exists(dir.Path("main.txt")), writer.Save(other),
+                                      filekit_test::Exists(dir.Path("main.txt")), writer.Save(),
+                                      writer.Save(dir.Root().string().c_str()),   // a folder cannot be opened
+                                      writer.Close(), writer.GetDocument()->GetChildCount(), writer.IsOpen(),
+                                      writer.Close()};
     EXPECT_EQ(results, (std::vector<int>{0, 0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 1, 0, 0, 0}));
     const std::string text = "BeginDocument\n-BeginNode(A)\n-BeginAttributes(A)\n-EndAttributes(A)\n-EndNode(A)\n"
                              "EndDocument\n";
-    using filekit_test::ReadBytes;
-    EXPECT_EQ(ReadBytes(dir.Path("main.txt")) + ReadBytes(dir.Path("other.txt")), text + text);
+    EXPECT_EQ(ReadBytes(dir.Path("main.txt")) + ReadBytes(dir.Path("other.txt")),
+              filekit_test::StoredText(text + text));
 }
 
 // Reaches the protected walk.
-class SubtreeWriter : public CTokenWriter {
-public:
+struct SubtreeWriter : CTokenWriter {
     using CTokenWriter::Tokenize;
 };
 
@@ -167,9 +212,118 @@ TEST(TokenWriter, TokenizeWalksAnySubtreeIntoAnyStream)
     ASSERT_EQ(writer.Open("unused", &t, nullptr), 1);
     EXPECT_EQ(writer.Tokenize(nullptr, out), -1);
     EXPECT_EQ(writer.Tokenize(a, out), 0);
-    EXPECT_EQ(t.Calls(),
+    EXPECT_EQ(t.calls,
               "BeginDocument -Push -BeginNode(B) -BeginAttributes(B) -EndAttributes(B) -EndNode(B) Pop EndDocument");
-    EXPECT_EQ(out.str(), t.Text());
+    EXPECT_EQ(out.str(), t.text);
+}
+
+// "depth string:depth" before and after each step: '+' Push, '-' Pop.
+std::string Trace(CTokenizer& t, const std::string& steps)
+{
+    auto state = [&t] { return std::string(t.GetDepthString()) + ":" + std::to_string(t.GetDepth()); };
+    std::string trace = state();
+    for (char step : steps) {
+        step == '+' ? t.Push() : t.Pop();
+        trace += " " + state();
+    }
+    return trace;
+}
+
+TEST(Tokenizer, DepthAndCopies)
+{
+    Recorder dashes('-'), early('-'), none('\0'), byDefault;
+    EXPECT_EQ(Trace(dashes, "++-+--"), ":0 -:1 --:2 -:1 --:2 -:1 :0");
+    EXPECT_EQ(Trace(early, "-+-") + " | " + Trace(none, "++-") + " | " + Trace(byDefault, "++"),
+              ":0 :0 -:1 :0 | :0 :0 :0 :0 | :0 \t:1 \t\t:2");
+
+    Recorder original('-'), assigned('*');
+    Trace(original, "++");
+    Recorder copy(original);
+    Trace(assigned, "+++");
+    assigned = original;
+    const Recorder& same = assigned;
+    assigned = same;
+    EXPECT_EQ(Trace(copy, "+") + " | " + Trace(assigned, "-") + " | " + Trace(original, ""),
+              "--:2 ---:3 | --:2 -:1 | --:2");
+}
+
+TEST(Tokenizer, FailedAllocationsKeepDepthAndStringConsistent)
+{
+    Recorder t('-'), target('*');
+    Trace(t, "++");
+    {
+        struct FailingHeap {   // makes the heap calls fail while it lives
+            FailingHeap()
+            {
+                filekit::g_heap.allocate = [](size_t) -> void* { return nullptr; };
+                filekit::g_heap.reallocate = [](void*, size_t) -> void* { return nullptr; };
+            }
+            ~FailingHeap() { filekit::g_heap = filekit::RealHeapCalls(); }
+        } failing;
+        EXPECT_THROW(t.Push(), std::bad_alloc);
+        EXPECT_THROW(Recorder copy(t), std::bad_alloc);
+        EXPECT_THROW(target = t, std::bad_alloc);
+        EXPECT_EQ(Trace(target, "") + " | " + Trace(t, "-"), ":0 | --:2 -:1");   // Pop keeps the larger block
+    }
+    EXPECT_EQ(Trace(t, "++--"), "-:1 --:2 ---:3 --:2 -:1");
+}
+
+// Records each call as one letter: D/d document, N/n node, A/E attributes,
+// C/c children, +/- Push and Pop; a node met at a depth other than its type
+// adds '!'. It counts the depth itself (through the virtual Push, Pop and
+// GetDepth) because the library's depth string, resized by realloc at every
+// level, is copied whole by each realloc under AddressSanitizer: a million
+// levels would take hours there.
+class LetterTokenizer : public CTokenizer {
+public:
+    LetterTokenizer() : CTokenizer('\0') {}
+    std::string letters;
+
+    int BeginDocument(std::ostream&, void*&) override { return Note('D'); }
+    int BeginNode(CTokenNode* node, std::ostream&, void*&) override { return Note('N', node); }
+    int BeginAttributes(CTokenNode*, std::ostream&, void*&) override { return Note('A'); }
+    int WriteAttribute(CTokenNode*, CTokenAttribute*, std::ostream&, void*&) override { return Note('W'); }
+    int EndAttributes(CTokenNode*, std::ostream&, void*&) override { return Note('E'); }
+    int BeginChildren(CTokenNode*, std::ostream&, void*&) override { return Note('C'); }
+    int EndChildren(CTokenNode*, std::ostream&, void*&) override { return Note('c'); }
+    int EndNode(CTokenNode* node, std::ostream&, void*&) override { return Note('n', node); }
+    int EndDocument(std::ostream&, void*&) override { return Note('d'); }
+    void Push() override { ++m_depth; letters += '+'; }
+    void Pop() override { if (m_depth > 0) --m_depth; letters += '-'; }
+    int GetDepth() override { return m_depth; }
+
+private:
+    int Note(char letter, CTokenNode* node = nullptr)
+    {
+        letters += letter;
+        if (node && node->GetType() != m_depth) letters += '!';
+        return 0;
+    }
+    int m_depth = 0;
+};
+
+TEST(DeepChain, MillionLevelsSaveAndDestroy)
+{
+    constexpr int kChainLength = 1000000;
+    std::string expected = "D+";
+    for (int level = 1; level <= kChainLength; ++level) expected += level < kChainLength ? "NAEC+" : "NAE";
+    for (int level = kChainLength; level >= 1; --level) expected += level < kChainLength ? "-cn" : "n";
+    expected += "-d";
+
+    TempDir dir;
+    LetterTokenizer t;
+    {
+        CTokenWriter writer;
+        CTokenNode* node = writer.GetDocument();
+        for (int level = 1; level <= kChainLength; ++level) node = node->AddChild("n", "", level, 0);
+        ASSERT_EQ(writer.Open(dir.Path("chain.txt").c_str(), &t, nullptr), 1);
+        EXPECT_EQ(writer.Save(), 1);
+    }   // the writer, still open, closes and deletes the chain
+    // Compared whole, but reported by the first difference: not megabytes.
+    const auto differ = std::mismatch(expected.begin(), expected.end(), t.letters.begin(), t.letters.end()).first;
+    const size_t at = static_cast<size_t>(differ - expected.begin());
+    EXPECT_TRUE(t.letters == expected) << "first difference at " << at << ": " << t.letters.substr(at, 20);
+    EXPECT_EQ(t.GetDepth(), 0);
 }
 
 }  // namespace

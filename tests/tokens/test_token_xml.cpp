@@ -17,7 +17,7 @@
 // The example program is compiled into this test so that its tokenizer and
 // its catalogue are at hand; its main() is renamed to be callable.
 #define main token_xml_main
-#include "examples/token_xml.cpp"
+#include "examples/token_xml.cpp"   // NOLINT(bugprone-suspicious-include): compiled in on purpose, see above
 #undef main
 
 namespace {
@@ -73,14 +73,14 @@ TEST(TokenXML, OneTabPerLevelBelowTheTopElement)
     ASSERT_EQ(writer.Open(dir.Path("tabs.xml").c_str(), &tokenizer, nullptr), 1);
     ASSERT_EQ(writer.Save(), 1);
     EXPECT_EQ(filekit_test::ReadBytes(dir.Path("tabs.xml")),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              filekit_test::StoredText("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
               "<a k=\"1 &amp; 2\">x&lt;y\n"
               "\t<b>\n"
               "\t\t<c/>\n"
               "\t</b>\n"
               "\t<d>\n"
               "\t</d>\n"
-              "</a>\n");
+              "</a>\n"));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Test support for the XML family: documents compared as text.
+// Test support for the XML family: documents compared as text, and call
+// results joined into one line.
 #ifndef FILEKIT_TESTS_XML_XMLTEXT_H
 #define FILEKIT_TESTS_XML_XMLTEXT_H
 
@@ -7,6 +8,7 @@
 #include "support/TempDir.h"
 #include "xml/xmlsdk/Handles.h"
 
+#include <initializer_list>
 #include <sstream>
 #include <string>
 
@@ -46,6 +48,14 @@ inline std::string Chain(size_t depth, bool indented)
     text += std::string(indented ? depth - 1 : 0, '\t') + "<a />\n";
     for (size_t i = depth - 1; i-- > 0;) text += std::string(indented ? i : 0, '\t') + "</a>\n";
     return text;
+}
+
+// The results of a sequence of calls, in order, as one string of digits.
+inline std::string Results(std::initializer_list<int> results)
+{
+    std::string joined;
+    for (int result : results) joined += std::to_string(result);
+    return joined;
 }
 
 }  // namespace xml_test

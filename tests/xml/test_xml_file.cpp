@@ -10,10 +10,11 @@
 
 namespace {
 
+using filekit_test::Exists;
 using filekit_test::ReadBytes;
 using filekit_test::TempDir;
 using filekit_test::WriteBytes;
-using W = CXMLParserWrapper;
+using xml_test::Results;
 
 // Records its hook calls: LoadData with the file's and the wrapper's open
 // flags and the root element it sees, whose version it reads; SaveData
@@ -21,17 +22,14 @@ using W = CXMLParserWrapper;
 class RecordingFile : public CVersionableXMLFile {
 public:
     std::string calls;
-    int loadResult = 1;
-    int saveResult = 1;
+    int loadResult = 1, saveResult = 1;
     int openOverride = -1;   // -1: CXMLFile's own IsOpen
 
     int IsOpen() override { return openOverride < 0 ? CXMLFile::IsOpen() : openOverride; }
     int WrapperOpen() { return m_XMLParser.IsOpen(); }
     int CloseWrapper() { return m_XMLParser.Close(); }
     std::string Path() const { return std::string(m_strFile); }
-    int Load(XMLSDK::CXMLNode& node) { return LoadVersion(node); }
-    int Save(XMLSDK::CXMLNode& node) { return SaveVersion(node); }
-    using CXMLFile::Save;
+    using CVersionableXMLFile::LoadVersion, CVersionableXMLFile::SaveVersion;
     std::string Root()
     {
         XMLSDK::CXMLNode root;
@@ -54,13 +52,15 @@ protected:
         XMLSDK::CXMLNode root;
         m_XMLParser.CreateRootNode("root", &root);
         SaveVersion(root);
-        for (const char* item : {"a", "b"}) W::AddNewNode(root, "item", item, nullptr);
+        for (const char* item : {"a", "b"}) CXMLParserWrapper::AddNewNode(root, "item", item, nullptr);
         return saveResult;
     }
 };
 
-const char kSaved[] = "<?xml version=\"1.0\"?>\n<root version=\"2.0\">\n\t<item>a</item>\n\t<item>b</item>\n</root>\n";
-const char kEmptySaved[] = "<?xml version=\"1.0\"?>\n";
+// What saving writes, each LF stored as the platform's line end.
+const std::string kSaved = filekit_test::StoredText(
+    "<?xml version=\"1.0\"?>\n<root version=\"2.0\">\n\t<item>a</item>\n\t<item>b</item>\n</root>\n");
+const std::string kEmptySaved = filekit_test::StoredText("<?xml version=\"1.0\"?>\n");
 
 TEST(XMLFile, CreateWritesANewFileOnlyWhenSaved)
 {
@@ -68,14 +68,13 @@ TEST(XMLFile, CreateWritesANewFileOnlyWhenSaved)
     const std::string path = dir.Path("new.xml");
     {
         RecordingFile file;
-        ASSERT_EQ(file.Open(path.c_str(), 1), 1);
-        EXPECT_EQ(file.Open(path.c_str(), 1) + file.Open(path.c_str(), 0), 0);
-        EXPECT_EQ(file.calls, "");
-        EXPECT_FALSE(filekit_test::Exists(path));
+        EXPECT_EQ(Results({file.Open(path.c_str(), 1), file.Open(path.c_str(), 1), file.Open(path.c_str(), 0),
+                           Exists(path)}),
+                  "1000");
         ASSERT_EQ(file.Save(), 1);   // without PrepareData: the empty new document
-        EXPECT_EQ(ReadBytes(path), kEmptySaved);
+        EXPECT_EQ(file.calls + ReadBytes(path), kEmptySaved);
         file.SetVersion("2.0");
-        ASSERT_EQ(file.PrepareData() & file.PrepareData() & file.Save(), 1);
+        ASSERT_EQ(Results({file.PrepareData(), file.PrepareData(), file.Save()}), "111");
         EXPECT_EQ(file.calls, "save save ");
     }
     EXPECT_EQ(ReadBytes(path), kSaved);
@@ -88,21 +87,18 @@ TEST(XMLFile, LoadDataSeesTheWrapperOpenAndCanRefuse)
     WriteBytes(path, "<root version='3'><item>x</item></root>");
     RecordingFile file;
     file.loadResult = 0;
-    EXPECT_EQ(file.Open(path.c_str(), 0), 0);
-    EXPECT_EQ(file.IsOpen() + file.WrapperOpen(), 0);
+    EXPECT_EQ(Results({file.Open(path.c_str(), 0), file.IsOpen(), file.WrapperOpen()}), "000");
     EXPECT_EQ(file.Path(), "");
     file.loadResult = 1;
     ASSERT_EQ(file.Open(path.c_str(), 0), 1);
-    EXPECT_EQ(file.calls + std::string(file.GetVersion()),
-              "load01<root version=\"3\"><item>x</item></root> load01<root version=\"3\"><item>x</item></root> 3");
-    EXPECT_EQ(file.Path(), path);
-
-    ASSERT_EQ(file.Close(), 1);
-    file.loadResult = 0;
-    EXPECT_EQ(file.Open(dir.Path("other.xml").c_str(), 1), 1);   // no LoadData when creating
-    EXPECT_EQ(file.Close(), 1);
-    EXPECT_EQ(file.Open(path.c_str(), 0), 0);
-    EXPECT_EQ(file.Path(), dir.Path("other.xml"));   // the earlier path stays
+    EXPECT_EQ(file.calls + std::string(file.GetVersion()) + " " + file.Path(),
+              "load01<root version=\"3\"><item>x</item></root> load01<root version=\"3\"><item>x</item></root> 3 " +
+                  path);
+    file.loadResult = 0;   // no LoadData when creating; a refused open keeps the earlier path
+    EXPECT_EQ(Results({file.Close(), file.Open(dir.Path("other.xml").c_str(), 1), file.Close(),
+                       file.Open(path.c_str(), 0)}),
+              "1110");
+    EXPECT_EQ(file.Path(), dir.Path("other.xml"));
 }
 
 TEST(XMLFile, SavePathsAndWhatIsWritten)
@@ -113,23 +109,19 @@ TEST(XMLFile, SavePathsAndWhatIsWritten)
     WriteBytes(path, original);
     {
         RecordingFile file;
-        ASSERT_EQ(file.Open(path.c_str(), 0), 1);
-        ASSERT_EQ(file.Save(other.c_str()), 1);   // the document as it was read
-        EXPECT_EQ(ReadBytes(other), "<?xml version=\"1.0\"?>\n<root>\n\t<item>x</item>\n</root>\n");
+        ASSERT_EQ(Results({file.Open(path.c_str(), 0), file.Save(other.c_str())}), "11");   // the document as read
+        EXPECT_EQ(ReadBytes(other),
+                  filekit_test::StoredText("<?xml version=\"1.0\"?>\n<root>\n\t<item>x</item>\n</root>\n"));
         file.SetVersion("2.0");
         ASSERT_EQ(file.PrepareData(), 1);
         EXPECT_EQ(ReadBytes(path), original);   // nothing written before Save
-        ASSERT_EQ(file.Save(), 1);
-        EXPECT_EQ(ReadBytes(path), kSaved);
-        ASSERT_EQ(file.Save(other.c_str()), 1);
-        EXPECT_EQ(file.Path(), path);
+        ASSERT_EQ(file.Save() + file.Save(other.c_str()), 2);
+        EXPECT_EQ(ReadBytes(path) + file.Path(), kSaved + path);
         file.saveResult = 0;
-        EXPECT_EQ(file.PrepareData(), 0);
-        EXPECT_EQ(file.IsOpen(), 1);
-        EXPECT_EQ(file.Save(dir.Path("no/such/dir.xml").c_str()), 0);
+        EXPECT_EQ(Results({file.PrepareData(), file.IsOpen(), file.Save(dir.Path("no/such/dir.xml").c_str())}),
+                  "010");
     }
-    EXPECT_EQ(ReadBytes(path), kSaved);   // destroying the open object wrote nothing
-    EXPECT_EQ(ReadBytes(other), kSaved);
+    EXPECT_EQ(ReadBytes(path) + ReadBytes(other), kSaved + kSaved);   // destroying wrote nothing
 }
 
 TEST(XMLFile, DefaultHooksAndGuardsThroughTheVirtualTable)
@@ -138,40 +130,37 @@ TEST(XMLFile, DefaultHooksAndGuardsThroughTheVirtualTable)
     const std::string path = dir.Path("in.xml");
     WriteBytes(path, "<root><item>x</item></root>");
     CXMLFile plain;
-    ASSERT_EQ(plain.Open(path.c_str(), 0), 1);
-    ASSERT_EQ(plain.PrepareData() & plain.Save(), 1);   // the default SaveData leaves the document empty
-    EXPECT_EQ(ReadBytes(path), kEmptySaved);
+    ASSERT_EQ(Results({plain.Open(path.c_str(), 0), plain.PrepareData(), plain.Save()}), "111");
+    EXPECT_EQ(ReadBytes(path), kEmptySaved);   // the default SaveData leaves the document empty
 
     RecordingFile file;
-    EXPECT_EQ(file.IsOpen() + file.Close() + file.PrepareData() + file.Save() + file.Save(path.c_str()), 0);
+    EXPECT_EQ(Results({file.IsOpen(), file.Close(), file.PrepareData(), file.Save(), file.Save(path.c_str())}),
+              "00000");
     EXPECT_EQ(file.calls + file.Path() + std::string(file.GetVersion()), "");
     ASSERT_EQ(file.Open(path.c_str(), 1), 1);
     file.openOverride = 0;
-    EXPECT_EQ(file.Close() + file.PrepareData() + file.Save() + file.Save(path.c_str()), 0);
+    EXPECT_EQ(Results({file.Close(), file.PrepareData(), file.Save(), file.Save(path.c_str())}), "0000");
     file.openOverride = 1;
     EXPECT_EQ(file.Open(path.c_str(), 1), 0);
     file.openOverride = -1;
-    EXPECT_EQ(file.CloseWrapper(), 1);
-    EXPECT_EQ(file.Close(), 0);   // the wrapper was closed behind the file's back
-    EXPECT_EQ(file.IsOpen(), 1);
-    EXPECT_EQ(file.Save(), 0);
+    // The wrapper closed behind the file's back: Close fails, the file stays open, Save fails.
+    EXPECT_EQ(Results({file.CloseWrapper(), file.Close(), file.IsOpen(), file.Save()}), "1010");
 }
 
 TEST(VersionableXMLFile, VersionAttribute)
 {
     RecordingFile file;
     XMLSDK::CXMLNode empty, root;
-    EXPECT_EQ(file.GetVersion(), "");
-    file.SetVersion("kept");
-    EXPECT_EQ(file.Load(empty) + file.Save(empty), 0);
     xml_test::Wrapper wrapper;
-    ASSERT_EQ(wrapper.Open() & wrapper.CreateRootNode("root", &root), 1);
-    EXPECT_EQ(file.Load(root), 0);   // no attribute: the version stays
-    EXPECT_EQ(file.GetVersion(), "kept");
-    EXPECT_EQ(file.Save(root) & file.Save(root), 1);
-    EXPECT_EQ(wrapper.Text(), "<root version=\"kept\"/>");
+    file.SetVersion("kept");
+    ASSERT_EQ(Results({wrapper.Open(), wrapper.CreateRootNode("root", &root)}), "11");
+    EXPECT_EQ(Results({file.LoadVersion(empty), file.SaveVersion(empty),
+                       file.LoadVersion(root),   // no attribute: the version stays
+                       file.SaveVersion(root), file.SaveVersion(root)}),
+              "00011");
+    EXPECT_EQ(std::string(file.GetVersion()) + wrapper.Text(), "kept<root version=\"kept\"/>");
     file.SetVersion("");
-    EXPECT_EQ(file.Load(root), 1);
+    EXPECT_EQ(file.LoadVersion(root), 1);
     EXPECT_EQ(file.GetVersion(), "kept");
 }
 
@@ -180,7 +169,7 @@ TEST(VersionableXMLFile, CopiesTakePathFlagVersionAndADuplicateDocument)
     TempDir dir;
     const std::string path = dir.Path("in.xml");
     WriteBytes(path, "<root version='7'><item>x</item></root>");
-    RecordingFile file;
+    RecordingFile file, closed;
     ASSERT_EQ(file.Open(path.c_str(), 0), 1);
     RecordingFile copy(file);
     EXPECT_EQ(copy.Path() + std::to_string(copy.IsOpen()) + std::string(copy.GetVersion()) + copy.Root(),
@@ -188,10 +177,8 @@ TEST(VersionableXMLFile, CopiesTakePathFlagVersionAndADuplicateDocument)
     copy.SetVersion("2.0");
     ASSERT_EQ(copy.PrepareData(), 1);
     EXPECT_EQ(file.Root(), "<root version=\"7\"><item>x</item></root>");
-    RecordingFile closed;
     copy = closed;
-    EXPECT_EQ(copy.IsOpen() + copy.Close(), 0);
-    EXPECT_EQ(file.Close(), 1);
+    EXPECT_EQ(Results({copy.IsOpen(), copy.Close(), file.Close()}), "001");
 }
 
 }  // namespace

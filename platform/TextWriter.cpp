@@ -1,0 +1,79 @@
+// The text-mode writer, alike on every platform: a buffer in front of a
+// crash-safe file, each LF stored as the platform's line end.
+#include "platform/TextStream.h"
+
+#include <cstring>
+
+namespace filekit {
+
+namespace {
+
+#ifdef _WIN32
+constexpr bool kLineEndIsCrLf = true;
+#else
+constexpr bool kLineEndIsCrLf = false;
+#endif
+
+}  // namespace
+
+TextWriter::~TextWriter() { Close(); }
+
+bool TextWriter::Open(const char* path)
+{
+    Close();
+    if (!m_file.Open(path)) return false;
+    if (!m_buffer) m_buffer.reset(new char[kTextStreamBufferBytes]);
+    m_used = 0;
+    m_failed = false;
+    return true;
+}
+
+void TextWriter::Write(const char* text) { Write(text, std::strlen(text)); }
+
+void TextWriter::Write(const char* data, size_t length)
+{
+    if (!m_file.IsOpen()) return;
+    if constexpr (!kLineEndIsCrLf) {
+        Append(data, length);
+    } else {
+        // The runs between line feeds as they are, each LF as CR LF.
+        while (length > 0) {
+            const auto* lf = static_cast<const char*>(std::memchr(data, '\n', length));
+            const size_t run = lf ? static_cast<size_t>(lf - data) : length;
+            Append(data, run);
+            if (!lf) break;
+            Append("\r\n", 2);
+            data += run + 1;
+            length -= run + 1;
+        }
+    }
+}
+
+void TextWriter::Append(const char* data, size_t length)
+{
+    if (m_used + length > kTextStreamBufferBytes) {
+        Flush();
+        if (length >= kTextStreamBufferBytes) {   // too big to buffer: straight through
+            m_file.Write(data, length);
+            return;
+        }
+    }
+    std::memcpy(m_buffer.get() + m_used, data, length);
+    m_used += length;
+}
+
+void TextWriter::Flush()
+{
+    m_file.Write(m_buffer.get(), m_used);
+    m_used = 0;
+}
+
+bool TextWriter::Close()
+{
+    if (!m_file.IsOpen()) return !m_failed;
+    Flush();
+    m_failed = !m_file.Commit();
+    return !m_failed;
+}
+
+}  // namespace filekit
