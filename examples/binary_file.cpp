@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr DWORD kRecordBytes = 16;   // one record: a name padded with zeros
+constexpr DWORD kRecordBytes = 16;  // one record: a name padded with zeros
 
 struct Record {
     char name[kRecordBytes];

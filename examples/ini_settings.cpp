@@ -13,20 +13,19 @@
 
 namespace {
 
-const char kSample[] =
-    "; Settings of the sample application\n"
-    "; (kept by hand: comments must survive every save)\n"
-    "[Window]\n"
-    "; size in pixels\n"
-    "width=800\n"
-    "height=600\n"
-    "maximized\n"
-    "\n"
-    "; where files go\n"
-    "[Paths]\n"
-    "data = /var/lib/sample\n"
-    "; no longer used\n"
-    "cache=/tmp/sample\n";
+const char kSample[] = "; Settings of the sample application\n"
+                       "; (kept by hand: comments must survive every save)\n"
+                       "[Window]\n"
+                       "; size in pixels\n"
+                       "width=800\n"
+                       "height=600\n"
+                       "maximized\n"
+                       "\n"
+                       "; where files go\n"
+                       "[Paths]\n"
+                       "data = /var/lib/sample\n"
+                       "; no longer used\n"
+                       "cache=/tmp/sample\n";
 
 void Show(const char* title, const std::string& path)
 {
@@ -54,7 +53,7 @@ int main(int argc, char** argv)
     if (!ini.GetKeyData("Window", "width", value, comment)) return 1;
     std::printf("\nWindow/width is %s, its comment \"%s\"\n", value.GetString(), comment.GetString());
     const std::string wider = std::to_string(std::stoi(value.GetString()) + 224);
-    ini.UpdateKey("Window", "width", "width", wider.c_str(), comment);   // the comment goes back unchanged
+    ini.UpdateKey("Window", "width", "width", wider.c_str(), comment);  // the comment goes back unchanged
     std::printf("set Window/width to %s\n", wider.c_str());
 
     int index = -1;

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr DWORD kLoadChunk = 4096;   // bytes LoadFile reads at a time
+constexpr DWORD kLoadChunk = 4096;  // bytes LoadFile reads at a time
 constexpr char kSeparator = ',';
 
 using Row = std::vector<CString>;
@@ -38,7 +38,7 @@ protected:
         for (const char* line = text; line && *line != '\0';) {
             const char* end = std::strchr(line, '\n');
             size_t length = end ? static_cast<size_t>(end - line) : std::strlen(line);
-            if (length > 0 && chartype_enter(line[length - 1])) --length;   // CR LF line ends
+            if (length > 0 && chartype_enter(line[length - 1])) --length;  // CR LF line ends
             AddLine(CString(line, static_cast<int>(length)));
             line = end ? end + 1 : nullptr;
         }
@@ -62,7 +62,7 @@ private:
     void AddLine(const CString& line)
     {
         CStringArray values;
-        if (!ParseValues(line, values, kSeparator)) return;   // an empty line
+        if (!ParseValues(line, values, kSeparator)) return;  // an empty line
         Row row;
         for (int i = 0; i < values.GetSize(); ++i) row.push_back(values[i]);
         if (!row.empty()) rows.push_back(row);

@@ -75,7 +75,7 @@ char* CTextFile::ParseValues(const CString& text, CStringArray& values, char sep
             p = Find(p + 1, separator);
             if (*p == '\0') break;
         }
-        ++p;   // over the separator
+        ++p;  // over the separator
         if (*p == '\0') break;
     }
     // The caller gets a position in its own string, as the interface has

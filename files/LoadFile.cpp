@@ -4,7 +4,6 @@
 
 #include "platform/Heap.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <functional>
 
@@ -61,7 +60,7 @@ int CTextFile::LoadFile(char** buffer, DWORD* size, DWORD chunk)
         length += added;
         *size += read;
     }
-    std::free(block);
+    filekit::g_heap.release(block);
     return 1;
 }
 

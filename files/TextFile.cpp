@@ -6,7 +6,7 @@
 
 namespace {
 
-const char kLineEnd[] = "\r\n";   // what WriteEmptyLine writes per line
+const char kLineEnd[] = "\r\n";  // what WriteEmptyLine writes per line
 
 }  // namespace
 
@@ -34,10 +34,10 @@ int CTextFile::Open(const CString& name, int write)
     // Share mode 0: nobody else reads or writes the file while it is open.
     // Reading creates a missing file, so opening a new name for reading
     // starts an empty file.
-    m_hFile = write ? ::CreateFileA(name.GetString(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr)
-                    : ::CreateFileA(name.GetString(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    m_hFile =
+        write
+            ? ::CreateFileA(name.GetString(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)
+            : ::CreateFileA(name.GetString(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (m_hFile == INVALID_HANDLE_VALUE) return 0;
     // LoadData sees the new handle while IsOpen() is 0 and GetFile() is the
     // old name; the open only counts once it has accepted the content.

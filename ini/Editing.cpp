@@ -36,7 +36,7 @@ int CINIFile::AddNewSection(const CString& name, const CString& comment, int* pI
     section->m_strName = name;
     section->m_strComment = AddedComment(comment);
     const int index = m_arrSections.Add(section.get());
-    static_cast<void>(section.release());   // the array owns it now
+    static_cast<void>(section.release());  // the array owns it now
     if (pIndex) *pIndex = index;
     return 1;
 }
@@ -91,8 +91,8 @@ int CINIFile::UpdateSection(const CString& section, const CString& newName, cons
     return 1;
 }
 
-int CINIFile::UpdateKey(const CString& section, const CString& key, const CString& newName,
-                        const CString& newValue, const CString& newComment)
+int CINIFile::UpdateKey(const CString& section, const CString& key, const CString& newName, const CString& newValue,
+                        const CString& newComment)
 {
     CINIFileKey* found = AnyKey(GetSection(section), key);
     if (!found) return 0;

@@ -43,14 +43,12 @@ int FindSection(const CObArray& sections, const CString& name)
     CObject* const* items = sections.GetData();
     for (int i = 0; i < count; ++i) {
         const auto* section = static_cast<const CINIFile::CINIFileSection*>(items[i]);
-        if (section && section->m_nState != CINIFile::STATE_DELETED && matcher.Matches(section->m_strName))
-            return i;
+        if (section && section->m_nState != CINIFile::STATE_DELETED && matcher.Matches(section->m_strName)) return i;
     }
     return -1;
 }
 
-int FindKey(const CArray<CINIFile::CINIFileKey, CINIFile::CINIFileKey>& keys, const CString& name,
-            DeletedKeys deleted)
+int FindKey(const CArray<CINIFile::CINIFileKey, CINIFile::CINIFileKey>& keys, const CString& name, DeletedKeys deleted)
 {
     const NameMatcher matcher(name);
     const bool skipDeleted = deleted == DeletedKeys::kSkip;

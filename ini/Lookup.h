@@ -17,8 +17,7 @@ enum class DeletedKeys { kSkip, kFind };
 int FindSection(const CObArray& sections, const CString& name);
 
 // Index of the first key named name; -1 when none.
-int FindKey(const CArray<CINIFile::CINIFileKey, CINIFile::CINIFileKey>& keys, const CString& name,
-            DeletedKeys deleted);
+int FindKey(const CArray<CINIFile::CINIFileKey, CINIFile::CINIFileKey>& keys, const CString& name, DeletedKeys deleted);
 
 }  // namespace filekit::ini
 

@@ -53,10 +53,7 @@ CINIFile::CINIFileSection* CINIFile::GetSection(int nIndex)
     return static_cast<CINIFileSection*>(m_arrSections.GetAt(nIndex));
 }
 
-CINIFile::CINIFileSection* CINIFile::GetSection(const CString& name)
-{
-    return GetSection(GetIndexForSection(name));
-}
+CINIFile::CINIFileSection* CINIFile::GetSection(const CString& name) { return GetSection(GetIndexForSection(name)); }
 
 int CINIFile::GetIndexForSection(const CString& name) { return filekit::ini::FindSection(m_arrSections, name); }
 

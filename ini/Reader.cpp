@@ -42,7 +42,7 @@ public:
     // The first byte; a zero byte when the piece is seen as empty.
     char Lead() const { return m_length > 0 ? m_line[0] : '\0'; }
     bool IsHeader() { return BracketContents(m_line, m_length, kHeaderOpen, kHeaderClose, m_name) > 0; }
-    const char* Name() const { return m_name; }   // the last header's name
+    const char* Name() const { return m_name; }  // the last header's name
 
 private:
     filekit::TextReader m_reader;
@@ -69,14 +69,14 @@ void AppendSection(CObArray& sections, const LineSource& in, const CommentGather
 void ReadSections(LineSource& in, CObArray& sections)
 {
     const int first = sections.GetSize();
-    std::vector<int> keyLines(1);   // per new section; above the first header they count for it
+    std::vector<int> keyLines(1);  // per new section; above the first header they count for it
     CommentGatherer pending;
     while (in.Next()) {
         in.Trim();
         if (in.Lead() == kCommentStart) {
             pending.Append(in.Text(), in.Length());
         } else if (in.Length() == 0) {
-            continue;   // blank and empty lines neither add to nor end a comment
+            continue;  // blank and empty lines neither add to nor end a comment
         } else if (!in.IsHeader()) {
             pending.Clear();
             ++keyLines.back();
@@ -101,7 +101,7 @@ void AppendKey(Section& section, LineSource& in, const CommentGatherer& comment)
 
     CArray<Key, Key>& keys = section.m_arrKeys;
     const int index = keys.GetSize();
-    keys.SetSize(index + 1);   // built in place: no copy of the key's strings
+    keys.SetSize(index + 1);  // built in place: no copy of the key's strings
     Key& key = keys.ElementAt(index);
     key.m_nState = CINIFile::STATE_LOADED;
     if (!comment.IsEmpty()) key.m_strComment = comment.Stored();
@@ -125,7 +125,7 @@ void ReadKeys(LineSource& in, CObArray& sections, int first)
             pending.Append(in.Text(), in.Length());
             continue;
         }
-        if (lead == '\n') {   // a blank line belongs to the comment of the next key
+        if (lead == '\n') {  // a blank line belongs to the comment of the next key
             pending.Append(in.Text(), 1);
             continue;
         }
@@ -173,7 +173,7 @@ int CINIFile::ReadFile(const CString& path)
     const int first = m_arrSections.GetSize();
     ReadSections(in, m_arrSections);
     in.Close();
-    if (m_arrSections.GetSize() == first) return 1;   // no header: the key lines have nowhere to go
+    if (m_arrSections.GetSize() == first) return 1;  // no header: the key lines have nowhere to go
     if (!in.Open(path)) return 0;
     ReadKeys(in, m_arrSections, first);
     in.Close();

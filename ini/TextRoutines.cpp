@@ -11,7 +11,7 @@ namespace {
 constexpr char kLineFeed = '\n';
 constexpr char kReturn = '\r';
 constexpr char kSpace = ' ';
-constexpr char kPairFirst = '\\';   // the line-break pair: backslash, 'n'
+constexpr char kPairFirst = '\\';  // the line-break pair: backslash, 'n'
 constexpr char kPairSecond = 'n';
 
 const char* DropTrailingSpaces(const char* begin, const char* end)
@@ -19,7 +19,6 @@ const char* DropTrailingSpaces(const char* begin, const char* end)
     while (end > begin && end[-1] == kSpace) --end;
     return end;
 }
-
 
 // The first byte c in [from, end), or end.
 char* Find(char* from, char* end, char c)
@@ -39,7 +38,7 @@ const char* Find(const char* from, const char* end, char c)
 char* NextDelimiter(char* p, char* end, char delimiter)
 {
     char* found = delimiter == kQuote ? end : Find(p, end, delimiter);
-    if (found == end) return end;   // quotes only matter around a delimiter
+    if (found == end) return end;  // quotes only matter around a delimiter
     for (;;) {
         char* const quote = Find(p, found, kQuote);
         if (quote == found) return found;
@@ -81,7 +80,7 @@ size_t BracketContents(const char* line, size_t length, char open, char close, c
     const char* const end = line + length;
     const char* p = line;
     while (p < end && *p == kSpace) ++p;
-    if (p == end || *p != open) {   // anything else first: no name can open on this line
+    if (p == end || *p != open) {  // anything else first: no name can open on this line
         contents[0] = '\0';
         return 0;
     }
@@ -94,7 +93,7 @@ size_t BracketContents(const char* line, size_t length, char open, char close, c
         }
         if (stored < kMaxNameBytes) contents[stored++] = *p;
     }
-    contents[0] = '\0';   // never closed: no header
+    contents[0] = '\0';  // never closed: no header
     return 0;
 }
 
@@ -107,7 +106,7 @@ TokenResult FindToken(char* text, size_t length, char delimiter, int number, Tok
         char* const found = NextDelimiter(start, end, delimiter);
         if (found == end) return passed == number ? SetSpan(start, end, nullptr, span) : kTokenMissing;
         char* after = found + 1;
-        if (delimiter == kSpace) {   // a run of spaces is one delimiter, at its last space
+        if (delimiter == kSpace) {  // a run of spaces is one delimiter, at its last space
             while (after < end && *after == kSpace) ++after;
             if (after == end) {
                 span->next = nullptr;
@@ -145,7 +144,7 @@ size_t StoreComment(const char* text, size_t length, char* out)
         const size_t run = std::min(static_cast<size_t>(special - p), kMaxCommentBytes - n);
         std::memcpy(out + n, p, run);
         n += run;
-        if (p + run != special || special == end) break;   // cut inside the run, or done
+        if (p + run != special || special == end) break;  // cut inside the run, or done
         const size_t need = special == lineFeed ? 2 : 3;
         if (n + need > kMaxCommentBytes) break;
         out[n++] = kPairFirst;
@@ -196,8 +195,10 @@ void CINIFile::DeleteTail(char* line) { TrimTail(line, std::strlen(line)); }
 
 void CINIFile::BracketsContents(char* line, char* contents, char* brackets)
 {
-    if (brackets) BracketContents(line, std::strlen(line), brackets[0], brackets[1], contents);
-    else contents[0] = '\0';
+    if (brackets)
+        BracketContents(line, std::strlen(line), brackets[0], brackets[1], contents);
+    else
+        contents[0] = '\0';
 }
 
 int CINIFile::GetToken(char* text, char* token, CINIFilePointer* pointer, char* delimiters, int number)
@@ -209,9 +210,8 @@ int CINIFile::GetToken(char* text, char* token, CINIFilePointer* pointer, char* 
         return kTokenMissing;
     }
     TokenSpan span;
-    span.next = pointer->m_pszNext;   // stays when the search leaves it alone
-    const TokenResult result =
-        FindToken(text, std::strlen(text), delimiters ? delimiters[0] : '\0', number, &span);
+    span.next = pointer->m_pszNext;  // stays when the search leaves it alone
+    const TokenResult result = FindToken(text, std::strlen(text), delimiters ? delimiters[0] : '\0', number, &span);
     pointer->m_pszNext = span.next;
     if (result != kTokenMissing) {
         const size_t length = CutToName(span);

@@ -15,8 +15,7 @@ namespace {
 // byte), each line-break pair turned into a space and a line end.
 class WrittenComment {
 public:
-    explicit WrittenComment(const CString& comment)
-        : m_length(strnlen(comment.GetString(), kMaxWrittenCommentBytes))
+    explicit WrittenComment(const CString& comment) : m_length(strnlen(comment.GetString(), kMaxWrittenCommentBytes))
     {
         std::memcpy(m_text, comment.GetString(), m_length);
         m_text[m_length] = '\0';
@@ -30,7 +29,7 @@ public:
         out.Write("\n", 1);
     }
 
-    bool Differs() const { return m_differs; }   // from the comment it was made from
+    bool Differs() const { return m_differs; }  // from the comment it was made from
     CString Text() const { return CString(m_text, static_cast<int>(m_length)); }
 
 private:
@@ -76,6 +75,6 @@ int CINIFile::SaveFile(const CString& path)
             if (keys[k].m_nState != STATE_DELETED) WriteKey(out, keys[k]);
         out.Write("\n", 1);
     }
-    out.Close();   // once the file exists the save counts as done, as with buffered streams
+    out.Close();  // once the file exists the save counts as done, as with buffered streams
     return 1;
 }

@@ -48,10 +48,8 @@ BOOL ModuleEntry(const ModuleFramework& framework, ExtensionModule& record, HINS
         // Without the link the library still works, only unchained.
         framework.createLibraryLink(record, FALSE);
         return TRUE;
-    case DLL_PROCESS_DETACH:
-        framework.termExtensionModule(record, FALSE);
-        return TRUE;
-    default:   // thread attach and detach change nothing
+    case DLL_PROCESS_DETACH: framework.termExtensionModule(record, FALSE); return TRUE;
+    default:  // thread attach and detach change nothing
         return TRUE;
     }
 }

@@ -17,7 +17,7 @@ namespace filekit {
 struct ExtensionModule {
     BOOL initialized = FALSE;
     HINSTANCE module = nullptr;
-    bool linked = false;   // inserted into the framework's chain of modules
+    bool linked = false;  // inserted into the framework's chain of modules
 };
 
 // The framework services used at load and unload.

@@ -12,9 +12,9 @@
 namespace filekit {
 
 struct HeapCalls {
-    void* (*allocate)(std::size_t size);                 // malloc
+    void* (*allocate)(std::size_t size);  // malloc
     void* (*reallocate)(void* block, std::size_t size);  // realloc
-    void (*release)(void* block);                        // free
+    void (*release)(void* block);  // free
 };
 
 // The table in use; starts with the runtime's calls.

@@ -28,7 +28,7 @@ std::uint64_t NextNameSeed()
     static std::atomic<std::uint64_t> counter{0};
     std::uint64_t x = counter.fetch_add(1) * 0x9E3779B97F4A7C15u +
                       static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9u;   // splitmix64 finaliser
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9u;  // splitmix64 finaliser
     x = (x ^ (x >> 27)) * 0x94D049BB133111EBu;
     return x ^ (x >> 31);
 }

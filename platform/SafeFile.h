@@ -59,13 +59,13 @@ private:
     static std::string TemporaryName(const std::string& target);
 
 #ifdef _WIN32
-    void* m_handle = nullptr;     // null when closed
+    void* m_handle = nullptr;  // null when closed
     bool m_targetExists = false;  // replaced with ReplaceFileA, else moved into place
 #else
     int m_fd = -1;
 #endif
-    std::string m_target;      // the file replaced, symbolic links followed
-    std::string m_temporary;   // the new file; empty when writing in place
+    std::string m_target;  // the file replaced, symbolic links followed
+    std::string m_temporary;  // the new file; empty when writing in place
     bool m_failed = false;
 };
 

@@ -3,10 +3,7 @@
 
 #include "platform/MbString.h"
 
-int CString::CompareNoCase(const char* text) const
-{
-    return filekit::_mbsicmp(m_str.c_str(), text ? text : "");
-}
+int CString::CompareNoCase(const char* text) const { return filekit::_mbsicmp(m_str.c_str(), text ? text : ""); }
 
 char* CString::GetBuffer(int minLength)
 {
@@ -16,8 +13,7 @@ char* CString::GetBuffer(int minLength)
 
 void CString::ReleaseBuffer(int length)
 {
-    if (length < 0 || length > GetLength())
-        length = static_cast<int>(std::strlen(m_str.c_str()));
+    if (length < 0 || length > GetLength()) length = static_cast<int>(std::strlen(m_str.c_str()));
     m_str.resize(static_cast<size_t>(length));
 }
 

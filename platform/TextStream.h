@@ -54,16 +54,16 @@ public:
 private:
 #ifdef _WIN32
     std::FILE* m_file = nullptr;
-    std::unique_ptr<char[]> m_piece;   // where NextPiece puts the stream's piece
+    std::unique_ptr<char[]> m_piece;  // where NextPiece puts the stream's piece
 #else
     void Refill(size_t max);
     size_t FirstZero(size_t from) const;
 
     int m_fd = -1;
     std::unique_ptr<char[]> m_buffer;
-    size_t m_pos = 0;    // next byte to hand out
-    size_t m_end = 0;    // end of the bytes read; CR LF pairs are folded as pieces are cut
-    size_t m_zero = 0;   // the next zero byte, m_end when none was read; behind m_pos once handed out
+    size_t m_pos = 0;  // next byte to hand out
+    size_t m_end = 0;  // end of the bytes read; CR LF pairs are folded as pieces are cut
+    size_t m_zero = 0;  // the next zero byte, m_end when none was read; behind m_pos once handed out
     bool m_eof = false;
 #endif
 };

@@ -53,7 +53,7 @@ void TextWriter::Append(const char* data, size_t length)
 {
     if (m_used + length > kTextStreamBufferBytes) {
         Flush();
-        if (length >= kTextStreamBufferBytes) {   // too big to buffer: straight through
+        if (length >= kTextStreamBufferBytes) {  // too big to buffer: straight through
             m_file.Write(data, length);
             return;
         }

@@ -12,7 +12,4 @@ CTokenAttribute::CTokenAttribute(const CString& name, const CString& value, int 
 
 CTokenAttribute::~CTokenAttribute() = default;
 
-int CTokenAttribute::CompareName(const CString& name)
-{
-    return filekit::_mbsicmp(m_strName, name);
-}
+int CTokenAttribute::CompareName(const CString& name) { return filekit::_mbsicmp(m_strName, name); }

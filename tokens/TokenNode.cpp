@@ -46,10 +46,7 @@ CTokenNode* CTokenNode::GetParent() { return m_pParent; }
 
 void CTokenNode::SetParent(CTokenNode* parent) { m_pParent = parent; }
 
-int CTokenNode::CompareName(const CString& name)
-{
-    return filekit::_mbsicmp(m_strName, name);
-}
+int CTokenNode::CompareName(const CString& name) { return filekit::_mbsicmp(m_strName, name); }
 
 CTokenNode* CTokenNode::AddChild(const CString& name, const CString& value, int type, int flag)
 {

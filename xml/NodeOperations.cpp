@@ -84,8 +84,7 @@ int CXMLParserWrapper::AddNewNode(CXMLNode& parent, const CString& name, const C
     return 1;
 }
 
-int CXMLParserWrapper::AddNewNodeAttr(CXMLNode& parent, const CString& name, const CString& value,
-                                      CXMLNode* node)
+int CXMLParserWrapper::AddNewNodeAttr(CXMLNode& parent, const CString& name, const CString& value, CXMLNode* node)
 {
     if (parent.IsEmpty()) return 0;
     CXMLNode element;

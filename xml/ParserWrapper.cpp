@@ -74,20 +74,11 @@ int CXMLParserWrapper::Close()
     return 1;
 }
 
-int CXMLParserWrapper::IsOpen()
-{
-    return m_bOpen;
-}
+int CXMLParserWrapper::IsOpen() { return m_bOpen; }
 
-int CXMLParserWrapper::Save(const CString& path)
-{
-    return m_bOpen && m_pParser->Save(path) ? 1 : 0;
-}
+int CXMLParserWrapper::Save(const CString& path) { return m_bOpen && m_pParser->Save(path) ? 1 : 0; }
 
-int CXMLParserWrapper::EmptyDocument()
-{
-    return m_bOpen && m_pParser->Create() ? 1 : 0;
-}
+int CXMLParserWrapper::EmptyDocument() { return m_bOpen && m_pParser->Create() ? 1 : 0; }
 
 int CXMLParserWrapper::GetRootNode(const CString& name, CXMLNode* root)
 {
@@ -110,7 +101,4 @@ int CXMLParserWrapper::CreateRootNode(const CString& name, CXMLNode* root)
     return 1;
 }
 
-CXMLParser* CXMLParserWrapper::GetDocument()
-{
-    return m_pParser.get();
-}
+CXMLParser* CXMLParserWrapper::GetDocument() { return m_pParser.get(); }

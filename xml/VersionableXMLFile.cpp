@@ -5,15 +5,9 @@ CVersionableXMLFile::CVersionableXMLFile() = default;
 
 CVersionableXMLFile::~CVersionableXMLFile() = default;
 
-const CString& CVersionableXMLFile::GetVersion()
-{
-    return m_strVersion;
-}
+const CString& CVersionableXMLFile::GetVersion() { return m_strVersion; }
 
-void CVersionableXMLFile::SetVersion(const CString& version)
-{
-    m_strVersion = version;
-}
+void CVersionableXMLFile::SetVersion(const CString& version) { m_strVersion = version; }
 
 int CVersionableXMLFile::LoadVersion(XMLSDK::CXMLNode& node)
 {

@@ -53,17 +53,8 @@ int CXMLFile::Save()
     return m_XMLParser.Save(m_strFile) ? 1 : 0;
 }
 
-int CXMLFile::IsOpen()
-{
-    return m_bOpen;
-}
+int CXMLFile::IsOpen() { return m_bOpen; }
 
-int CXMLFile::LoadData()
-{
-    return 1;
-}
+int CXMLFile::LoadData() { return 1; }
 
-int CXMLFile::SaveData()
-{
-    return 1;
-}
+int CXMLFile::SaveData() { return 1; }

@@ -20,14 +20,14 @@
 namespace {
 
 constexpr size_t kFileBytes = 64u << 20;
-constexpr size_t kLineBytes = 64;   // text lines of the test file, LF included
+constexpr size_t kLineBytes = 64;  // text lines of the test file, LF included
 
 // The test file, written once per run and removed at exit.
 const std::string& TestFile()
 {
     static const struct File {
-        std::string path = (std::filesystem::temp_directory_path() /
-                            ("filekit-bench-" + std::to_string(getpid()) + ".txt")).string();
+        std::string path =
+            (std::filesystem::temp_directory_path() / ("filekit-bench-" + std::to_string(getpid()) + ".txt")).string();
         File()
         {
             std::string line(kLineBytes - 1, 'x');
@@ -40,7 +40,7 @@ const std::string& TestFile()
     return file.path;
 }
 
-double g_floorSeconds = 0;   // per iteration, from the floor runs
+double g_floorSeconds = 0;  // per iteration, from the floor runs
 double g_freshSeconds = 0;
 
 double SecondsSince(std::chrono::steady_clock::time_point start)
@@ -60,7 +60,7 @@ bool ReadWhole(char* buffer)
 
 void BM_ReadFloor(benchmark::State& state)
 {
-    std::vector<char> buffer(kFileBytes);   // value-initialised: every page touched
+    std::vector<char> buffer(kFileBytes);  // value-initialised: every page touched
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         if (!ReadWhole(buffer.data())) state.SkipWithError("short read");

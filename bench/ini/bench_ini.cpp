@@ -31,7 +31,7 @@ namespace {
 
 constexpr size_t kMegabyte = 1024 * 1024;
 constexpr int kKeysPerSection = 50;
-constexpr int kCommentEvery = 10;   // one key in ten carries a comment line
+constexpr int kCommentEvery = 10;  // one key in ten carries a comment line
 
 std::filesystem::path g_folder;
 
@@ -114,7 +114,7 @@ void Open(benchmark::State& state)
     const std::string path = Generate(static_cast<size_t>(state.range(0)) * kMegabyte);
     size_t modelBytes = 0;
     for (auto _ : state) {
-        state.PauseTiming();   // building and destroying the object, and measuring, are not part of Open
+        state.PauseTiming();  // building and destroying the object, and measuring, are not part of Open
         auto ini = std::make_unique<CINIFile>();
         const size_t before = HeapInUse();
         state.ResumeTiming();

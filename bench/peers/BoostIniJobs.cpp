@@ -18,7 +18,10 @@ public:
     void Load(const std::string& path) { boost::property_tree::ini_parser::read_ini(path, m_tree); }
     void Save(const std::string& path) { boost::property_tree::ini_parser::write_ini(path, m_tree); }
     void Update(const Name& key, const std::string& value) { m_tree.put(key, value); }
-    void Add(const std::string& section, const std::string& key, const std::string& value) { m_tree.put(section + "." + key, value); }
+    void Add(const std::string& section, const std::string& key, const std::string& value)
+    {
+        m_tree.put(section + "." + key, value);
+    }
     const char* Lookup(const Name& key)
     {
         const auto child = m_tree.get_child_optional(key);

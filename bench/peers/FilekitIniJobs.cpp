@@ -31,7 +31,8 @@ public:
     }
     const char* Lookup(const Name& key)
     {
-        return m_ini.GetKeyData(key.section.c_str(), key.key.c_str(), m_value, m_comment) ? m_value.GetString() : nullptr;
+        return m_ini.GetKeyData(key.section.c_str(), key.key.c_str(), m_value, m_comment) ? m_value.GetString()
+                                                                                          : nullptr;
     }
     std::uint64_t Digest()
     {

@@ -19,7 +19,8 @@ public:
         CTextFile file;
         char* text = nullptr;
         DWORD size = 0;
-        if (!file.Open(Path().c_str(), 0) || !file.LoadFile(&text, &size, m_chunk)) throw std::runtime_error("CTextFile::LoadFile failed");
+        if (!file.Open(Path().c_str(), 0) || !file.LoadFile(&text, &size, m_chunk))
+            throw std::runtime_error("CTextFile::LoadFile failed");
         file.Close();
         Loaded(text, size);
     }
@@ -32,7 +33,8 @@ constexpr DWORD kKilobyte = 1024;
 
 bool RegisterLoadFile(const char* task, DWORD chunk)
 {
-    return Register({task, system::kFilekit, Role::Filekit, [chunk](const Input& input) { return std::make_unique<LoadFileJob>(input, chunk); }});
+    return Register({task, system::kFilekit, Role::Filekit,
+                     [chunk](const Input& input) { return std::make_unique<LoadFileJob>(input, chunk); }});
 }
 
 [[maybe_unused]] const bool kRegistered[] = {

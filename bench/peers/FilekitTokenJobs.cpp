@@ -107,7 +107,8 @@ public:
     void Setup() override
     {
         TokenJob::Setup();
-        if (!m_writer.Open(m_path.c_str(), &m_tokenizer, nullptr)) throw std::runtime_error("CTokenWriter::Open failed");
+        if (!m_writer.Open(m_path.c_str(), &m_tokenizer, nullptr))
+            throw std::runtime_error("CTokenWriter::Open failed");
     }
     void Run() override
     {

@@ -30,7 +30,8 @@ void TextJob::Loaded(char* text, std::uint64_t bytes)
     m_bytes = bytes;
     m_lineEnds = 0;
     const char* end = text + bytes;
-    for (const char* p = text; p && (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr; ++p)
+    for (const char* p = text;
+         p && (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr; ++p)
         ++m_lineEnds;
 }
 
@@ -59,14 +60,13 @@ public:
 
 bool RegisterFloor(const char* task, bool digest)
 {
-    return Register({task, system::kFloor, Role::Floor, [digest](const Input& input) { return std::make_unique<ReadFloor>(input, digest); }});
+    return Register({task, system::kFloor, Role::Floor,
+                     [digest](const Input& input) { return std::make_unique<ReadFloor>(input, digest); }});
 }
 
 [[maybe_unused]] const bool kRegistered[] = {
-    RegisterFloor(task::kIniOpen, false),
-    RegisterFloor(task::kIniOpenCrLf, false),
-    RegisterFloor(task::kLoadFile4K, true),
-    RegisterFloor(task::kLoadFile64K, true),
+    RegisterFloor(task::kIniOpen, false),   RegisterFloor(task::kIniOpenCrLf, false),
+    RegisterFloor(task::kLoadFile4K, true), RegisterFloor(task::kLoadFile64K, true),
     RegisterFloor(task::kLoadFile1M, true),
 };
 

@@ -81,8 +81,10 @@ public:
     }
     void Run() override
     {
-        for (int i = 0; i < kUpdatedValues; ++i) m_model.Update(m_updates[static_cast<std::size_t>(i)], EditedValue(m_run, i));
-        for (int i = 0; i < kAddedKeys; ++i) m_model.Add(m_sections[static_cast<std::size_t>(i)], AddedKey(m_run, i), EditedValue(m_run, i));
+        for (int i = 0; i < kUpdatedValues; ++i)
+            m_model.Update(m_updates[static_cast<std::size_t>(i)], EditedValue(m_run, i));
+        for (int i = 0; i < kAddedKeys; ++i)
+            m_model.Add(m_sections[static_cast<std::size_t>(i)], AddedKey(m_run, i), EditedValue(m_run, i));
         m_model.Save(m_out);
         ++m_run;
     }
@@ -132,7 +134,7 @@ private:
     Input m_input;
     Adapter m_model;
     std::vector<typename Adapter::Name> m_keys;
-    unsigned m_sink = 0;   // keeps the lookups' results in use
+    unsigned m_sink = 0;  // keeps the lookups' results in use
 };
 
 }  // namespace compare

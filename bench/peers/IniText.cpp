@@ -17,7 +17,10 @@ constexpr std::uint64_t kKeyCommentPercent = 24;
 constexpr std::uint64_t kBlankLinePercent = 8;
 constexpr std::size_t kFlushBytes = 1 << 20;
 
-std::uint64_t Seed(int section, int item) { return Hash(static_cast<std::uint64_t>(section) + 1, static_cast<std::uint64_t>(item) + 1); }
+std::uint64_t Seed(int section, int item)
+{
+    return Hash(static_cast<std::uint64_t>(section) + 1, static_cast<std::uint64_t>(item) + 1);
+}
 
 void AppendSection(std::string& text, int section, int keys)
 {
@@ -74,8 +77,8 @@ int KeyCount(int section, int keysPerSection)
     return keysPerSection > 0 ? keysPerSection : 10 + static_cast<int>(Seed(section, -2) % 41);
 }
 
-int WriteIni(const std::string& lfPath, const std::string& crlfPath, std::uint64_t targetBytes,
-             int sectionLimit, int keysPerSection)
+int WriteIni(const std::string& lfPath, const std::string& crlfPath, std::uint64_t targetBytes, int sectionLimit,
+             int keysPerSection)
 {
     File lf = Create(lfPath);
     File crlf = crlfPath.empty() ? nullptr : Create(crlfPath);
@@ -102,7 +105,8 @@ std::vector<KeyRef> SpreadKeys(const Input& input, int count)
     std::vector<KeyRef> keys;
     for (int i = 0; i < count; ++i) {
         const int section = static_cast<int>(static_cast<long long>(i) * input.sections / count);
-        const int key = static_cast<int>(Hash(static_cast<std::uint64_t>(i), 5) % static_cast<std::uint64_t>(KeyCount(section, input.keysPerSection)));
+        const int key = static_cast<int>(Hash(static_cast<std::uint64_t>(i), 5) %
+                                         static_cast<std::uint64_t>(KeyCount(section, input.keysPerSection)));
         keys.push_back({SectionName(section), KeyName(section, key)});
     }
     return keys;
@@ -111,11 +115,15 @@ std::vector<KeyRef> SpreadKeys(const Input& input, int count)
 std::vector<std::string> SpreadSections(const Input& input, int count)
 {
     std::vector<std::string> sections;
-    for (int i = 0; i < count; ++i) sections.push_back(SectionName(static_cast<int>(static_cast<long long>(i) * input.sections / count)));
+    for (int i = 0; i < count; ++i)
+        sections.push_back(SectionName(static_cast<int>(static_cast<long long>(i) * input.sections / count)));
     return sections;
 }
 
-std::string EditedValue(int run, int index) { return "edited value " + std::to_string(run) + "-" + std::to_string(index); }
+std::string EditedValue(int run, int index)
+{
+    return "edited value " + std::to_string(run) + "-" + std::to_string(index);
+}
 
 std::string AddedKey(int run, int index) { return "added_" + std::to_string(run) + "_" + std::to_string(index); }
 
@@ -129,7 +137,8 @@ std::vector<KeyRef> ShuffledKeys(const Input& input)
     std::vector<std::pair<std::uint64_t, KeyRef>> order;
     for (int section = 0; section < input.sections; ++section)
         for (int key = 0; key < KeyCount(section, input.keysPerSection); ++key)
-            order.push_back({Hash(static_cast<std::uint64_t>(section), static_cast<std::uint64_t>(key) + 31), {SectionName(section), KeyName(section, key)}});
+            order.push_back({Hash(static_cast<std::uint64_t>(section), static_cast<std::uint64_t>(key) + 31),
+                             {SectionName(section), KeyName(section, key)}});
     std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<KeyRef> keys;
     for (auto& entry : order) keys.push_back(std::move(entry.second));

@@ -23,8 +23,8 @@ int KeyCount(int section, int keysPerSection);
 // Writes sections until the LF file holds at least targetBytes (or, when
 // sectionLimit > 0, exactly sectionLimit sections); crlfPath, when not
 // empty, receives the same lines with CR LF ends. Returns the section count.
-int WriteIni(const std::string& lfPath, const std::string& crlfPath, std::uint64_t targetBytes,
-             int sectionLimit, int keysPerSection);
+int WriteIni(const std::string& lfPath, const std::string& crlfPath, std::uint64_t targetBytes, int sectionLimit,
+             int keysPerSection);
 
 // A key of the input by its names.
 struct KeyRef {

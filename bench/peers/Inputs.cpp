@@ -22,7 +22,7 @@ constexpr int kTypicalKeys = 50;
 struct Size {
     const char* label;
     std::uint64_t bytes;
-    int fanout;   // a token tree of fanout^3 + fanout^2 + fanout nodes matches the size's share
+    int fanout;  // a token tree of fanout^3 + fanout^2 + fanout nodes matches the size's share
     const char* nodes;
 };
 constexpr Size kSizes[] = {
@@ -43,7 +43,8 @@ int ReadMeta(const std::string& path)
     std::uint64_t bytes = 0;
     int sections = -1;
     std::error_code error;
-    if (!(meta >> version >> bytes >> sections) || version != kGeneratorVersion || fs::file_size(path, error) != bytes || error)
+    if (!(meta >> version >> bytes >> sections) || version != kGeneratorVersion ||
+        fs::file_size(path, error) != bytes || error)
         return -1;
     return sections;
 }
@@ -73,7 +74,8 @@ int Ensure(const std::vector<std::string>& paths, const std::function<int()>& ma
     return sections;
 }
 
-Input FileInput(const char* kind, const char* size, const std::string& path, int sections, int keys, const std::string& scratch)
+Input FileInput(const char* kind, const char* size, const std::string& path, int sections, int keys,
+                const std::string& scratch)
 {
     const std::uint64_t bytes = fs::file_size(path);
     return {kind, size, path, bytes, bytes, sections, keys, 0, scratch};
@@ -100,7 +102,8 @@ std::vector<Input> PrepareInputs(const std::string& folder, bool quick)
         inputs.push_back(FileInput("xml", size.label, xml, groups, 0, scratch));
 
         const std::uint64_t f = static_cast<std::uint64_t>(size.fanout);
-        inputs.push_back({"tokens", std::string(size.nodes) + " nodes", "", 0, f * f * f + f * f + f, 0, 0, size.fanout, scratch});
+        inputs.push_back(
+            {"tokens", std::string(size.nodes) + " nodes", "", 0, f * f * f + f * f + f, 0, 0, size.fanout, scratch});
     }
     const std::string typical = folder + "/typical.ini";
     const int sections = Ensure({typical}, [&] { return WriteIni(typical, "", 0, kTypicalSections, kTypicalKeys); });

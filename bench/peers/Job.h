@@ -16,15 +16,15 @@ namespace compare {
 // One input of a task. Files are made by Inputs.cpp; a token tree has no
 // file and is built by the job from its fan-out.
 struct Input {
-    std::string kind;        // "ini", "ini-crlf", "ini-typical", "xml", "tokens"
-    std::string size;        // label: "64K", "4M", "64M", "20x50", "1k nodes", ...
-    std::string path;        // the file ("" for a token tree)
-    std::uint64_t bytes;     // the file's size
-    std::uint64_t units;     // what the throughput counts: bytes, lookups or nodes
-    int sections;            // INI: sections in the file
-    int keysPerSection;      // INI: keys in every section, 0 when it varies
-    int fanout;              // token tree: children per node on each of its levels
-    std::string scratch;     // folder for the files a job writes
+    std::string kind;  // "ini", "ini-crlf", "ini-typical", "xml", "tokens"
+    std::string size;  // label: "64K", "4M", "64M", "20x50", "1k nodes", ...
+    std::string path;  // the file ("" for a token tree)
+    std::uint64_t bytes;  // the file's size
+    std::uint64_t units;  // what the throughput counts: bytes, lookups or nodes
+    int sections;  // INI: sections in the file
+    int keysPerSection;  // INI: keys in every section, 0 when it varies
+    int fanout;  // token tree: children per node on each of its levels
+    std::string scratch;  // folder for the files a job writes
 };
 
 class Job {

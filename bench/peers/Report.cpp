@@ -39,7 +39,8 @@ const Row* FindRole(const std::vector<Row>& rows, const char* task, const std::s
 {
     const Row* best = nullptr;
     for (const Row& row : rows)
-        if (Same(row, task, size) && row.entry->role == role && row.result.ok && (!best || row.result.median < best->result.median))
+        if (Same(row, task, size) && row.entry->role == role && row.result.ok &&
+            (!best || row.result.median < best->result.median))
             best = &row;
     return best;
 }
@@ -92,18 +93,21 @@ void PrintRow(std::FILE* out, const Row& row, const std::string& vsPeer, const s
 {
     const Result& r = row.result;
     if (!r.ok) {
-        std::fprintf(out, "%-14s %-10s %-19s failed: %s\n", row.task->id, row.input.size.c_str(), row.entry->system.c_str(), r.error.c_str());
+        std::fprintf(out, "%-14s %-10s %-19s failed: %s\n", row.task->id, row.input.size.c_str(),
+                     row.entry->system.c_str(), r.error.c_str());
         return;
     }
     const std::string peak = r.peakBytes < 0 ? "-" : Format("%.1f MB", static_cast<double>(r.peakBytes) / kMegabyte);
-    std::fprintf(out, "%-14s %-10s %-19s %10s %16s %9s %7s %8s %s\n", row.task->id, row.input.size.c_str(), row.entry->system.c_str(),
-                 Time(r.median).c_str(), Throughput(row).c_str(), peak.c_str(), vsPeer.c_str(), vsFloor.c_str(), note);
+    std::fprintf(out, "%-14s %-10s %-19s %10s %16s %9s %7s %8s %s\n", row.task->id, row.input.size.c_str(),
+                 row.entry->system.c_str(), Time(r.median).c_str(), Throughput(row).c_str(), peak.c_str(),
+                 vsPeer.c_str(), vsFloor.c_str(), note);
 }
 
 // Time per unit of row over that of smaller, a row of the same task.
 double Spread(const Row& row, const Row& smaller)
 {
-    return (row.result.median / static_cast<double>(row.input.units)) / (smaller.result.median / static_cast<double>(smaller.input.units));
+    return (row.result.median / static_cast<double>(row.input.units)) /
+           (smaller.result.median / static_cast<double>(smaller.input.units));
 }
 
 struct Target {
@@ -111,11 +115,12 @@ struct Target {
     std::string size;
     const Row* filekit;
     const Row* reference;
-    double measured;   // when both rows are there
+    double measured;  // when both rows are there
     double limit;
 };
 
-void AddRatio(std::vector<Target>& targets, const std::string& name, const std::string& size, const Row* filekit, const Row* reference, double limit)
+void AddRatio(std::vector<Target>& targets, const std::string& name, const std::string& size, const Row* filekit,
+              const Row* reference, double limit)
 {
     const double measured = filekit && reference ? filekit->result.median / reference->result.median : 0;
     targets.push_back({name, size, filekit, reference, measured, limit});
@@ -125,17 +130,21 @@ void AddRatio(std::vector<Target>& targets, const std::string& name, const std::
 
 void PrintTable(std::FILE* out, const std::vector<Row>& rows)
 {
-    std::fprintf(out, "%-14s %-10s %-19s %10s %16s %9s %7s %8s\n", "task", "size", "system", "median", "throughput", "peak",
-                 "fk/peer", "fk/floor");
+    std::fprintf(out, "%-14s %-10s %-19s %10s %16s %9s %7s %8s\n", "task", "size", "system", "median", "throughput",
+                 "peak", "fk/peer", "fk/floor");
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];
-        if (i > 0 && (rows[i - 1].task != row.task || rows[i - 1].input.size != row.input.size)) std::fprintf(out, "\n");
+        if (i > 0 && (rows[i - 1].task != row.task || rows[i - 1].input.size != row.input.size))
+            std::fprintf(out, "\n");
         const Row* filekit = Find(rows, row.task->id, row.input.size, system::kFilekit);
         const bool isFilekit = &row == filekit;
-        const std::string vsPeer = isFilekit ? Ratio(filekit, FindRole(rows, row.task->id, row.input.size, Role::Peer)) : "";
-        const std::string vsFloor = isFilekit ? Ratio(filekit, FindRole(rows, row.task->id, row.input.size, Role::Floor)) : "";
+        const std::string vsPeer =
+            isFilekit ? Ratio(filekit, FindRole(rows, row.task->id, row.input.size, Role::Peer)) : "";
+        const std::string vsFloor =
+            isFilekit ? Ratio(filekit, FindRole(rows, row.task->id, row.input.size, Role::Floor)) : "";
         const Row* reference = DigestReference(rows, row.task->id, row.input.size);
-        const bool differs = reference && row.result.ok && row.result.digest != 0 && row.result.digest != reference->result.digest;
+        const bool differs =
+            reference && row.result.ok && row.result.digest != 0 && row.result.digest != reference->result.digest;
         const std::string note = differs ? "(result differs from " + reference->entry->system + "'s)" : "";
         PrintRow(out, row, vsPeer, vsFloor, note.c_str());
     }
@@ -148,40 +157,53 @@ void PrintTargets(std::FILE* out, const std::vector<Row>& rows)
         const auto fk = [&](const char* task) { return Find(rows, task, size, system::kFilekit); };
         const auto peer = [&](const char* task) { return FindRole(rows, task, size, Role::Peer); };
         const auto floor = [&](const char* task) { return FindRole(rows, task, size, Role::Floor); };
-        if (std::none_of(rows.begin(), rows.end(), [&](const Row& row) { return row.input.size == size; })) continue;   // size not run
+        if (std::none_of(rows.begin(), rows.end(), [&](const Row& row) { return row.input.size == size; }))
+            continue;  // size not run
         AddRatio(targets, "INI open / best peer", size, fk(task::kIniOpen), peer(task::kIniOpen), kIniVsPeer);
         AddRatio(targets, "INI open / floor", size, fk(task::kIniOpen), floor(task::kIniOpen), kIniOpenVsFloor);
         AddRatio(targets, "INI open CR LF / LF", size, fk(task::kIniOpenCrLf), fk(task::kIniOpen), kCrLfVsLf);
         AddRatio(targets, "INI save / best peer", size, fk(task::kIniSave), peer(task::kIniSave), kIniVsPeer);
-        AddRatio(targets, "INI edit+save / best peer", size, fk(task::kIniEditSave), peer(task::kIniEditSave), kIniVsPeer);
+        AddRatio(targets, "INI edit+save / best peer", size, fk(task::kIniEditSave), peer(task::kIniEditSave),
+                 kIniVsPeer);
         for (const char* task : {task::kXmlOpen, task::kXmlWalk, task::kXmlSave})
-            AddRatio(targets, std::string(task) + " / pugixml", size, fk(task), Find(rows, task, size, system::kPugixml), kXmlVsPugixml);
-        AddRatio(targets, "LoadFile 1 MB chunks / floor", size, fk(task::kLoadFile1M), floor(task::kLoadFile1M), kLoadFileVsFloor);
+            AddRatio(targets, std::string(task) + " / pugixml", size, fk(task),
+                     Find(rows, task, size, system::kPugixml), kXmlVsPugixml);
+        AddRatio(targets, "LoadFile 1 MB chunks / floor", size, fk(task::kLoadFile1M), floor(task::kLoadFile1M),
+                 kLoadFileVsFloor);
 
         const Row* fkOpen = fk(task::kIniOpen);
         const Row* simpleIni = Find(rows, task::kIniOpen, size, system::kSimpleIni);
-        const bool memoryKnown = fkOpen && simpleIni && fkOpen->result.peakBytes >= 0 && simpleIni->result.peakBytes > 0;
+        const bool memoryKnown =
+            fkOpen && simpleIni && fkOpen->result.peakBytes >= 0 && simpleIni->result.peakBytes > 0;
         targets.push_back({"INI open peak memory / SimpleIni", size, memoryKnown ? fkOpen : nullptr, simpleIni,
-                           memoryKnown ? static_cast<double>(fkOpen->result.peakBytes) / static_cast<double>(simpleIni->result.peakBytes) : 0, 1.0});
+                           memoryKnown ? static_cast<double>(fkOpen->result.peakBytes) /
+                                             static_cast<double>(simpleIni->result.peakBytes)
+                                       : 0,
+                           1.0});
     }
     for (const Row& row : rows)
         if (row.task->unit == Unit::Nodes && row.entry->system == system::kFilekit)
-            AddRatio(targets, "token writer / hand loop", row.input.size, Find(rows, task::kTokenWriter, row.input.size, system::kFilekit),
+            AddRatio(targets, "token writer / hand loop", row.input.size,
+                     Find(rows, task::kTokenWriter, row.input.size, system::kFilekit),
                      Find(rows, task::kTokenWriter, row.input.size, system::kHandLoop), kTokenWriterVsHandLoop);
     AddRatio(targets, "INI lookups / SimpleIni", "20x50", Find(rows, task::kIniLookup, "20x50", system::kFilekit),
              Find(rows, task::kIniLookup, "20x50", system::kSimpleIni), kLookupVsSimpleIni);
 
-    std::fprintf(out, "%-36s %-10s %9s %9s  %s\n", "target (filekit time / reference)", "size", "measured", "limit", "result");
+    std::fprintf(out, "%-36s %-10s %9s %9s  %s\n", "target (filekit time / reference)", "size", "measured", "limit",
+                 "result");
     for (const Target& t : targets) {
         const bool known = t.filekit && t.reference;
-        std::fprintf(out, "%-36s %-10s %9s %9s  %s\n", t.name.c_str(), t.size.c_str(), known ? Format("%.2f", t.measured).c_str() : "-",
-                     Format("<= %.2f", t.limit).c_str(), !known ? "not measured" : t.measured <= t.limit ? "met" : "MISSED");
+        std::fprintf(out, "%-36s %-10s %9s %9s  %s\n", t.name.c_str(), t.size.c_str(),
+                     known ? Format("%.2f", t.measured).c_str() : "-", Format("<= %.2f", t.limit).c_str(),
+                     !known                  ? "not measured"
+                     : t.measured <= t.limit ? "met"
+                                             : "MISSED");
     }
 
     // Time per unit of every filekit task, each size against the smallest,
     // with the best peer's figure beside it.
-    std::fprintf(out, "\n%-36s %-22s %9s %9s %10s  %s\n", "scaling (time per unit / smallest)", "size", "measured", "limit", "best peer",
-                 "result");
+    std::fprintf(out, "\n%-36s %-22s %9s %9s %10s  %s\n", "scaling (time per unit / smallest)", "size", "measured",
+                 "limit", "best peer", "result");
     for (const Task& task : Tasks()) {
         if (task.unit == Unit::Lookups) continue;
         const Row* smallest = nullptr;
@@ -193,20 +215,23 @@ void PrintTargets(std::FILE* out, const std::vector<Row>& rows)
             }
             const double spread = Spread(row, *smallest);
             const Row* peer = FindRole(rows, task.id, row.input.size, Role::Peer);
-            const Row* peerSmallest = peer ? Find(rows, task.id, smallest->input.size, peer->entry->system.c_str()) : nullptr;
+            const Row* peerSmallest =
+                peer ? Find(rows, task.id, smallest->input.size, peer->entry->system.c_str()) : nullptr;
             const double peerSpread = peerSmallest ? Spread(*peer, *peerSmallest) : 0;
             // Below the band the larger input costs less per unit: the small
             // one carries fixed costs (creating a file). Above it together
             // with the best peer, and by not much more: the CPU caches, which
             // the small input fits. Only the rest is work of filekit's own
             // that grows faster than the input.
-            const bool asPeer = peerSmallest && peerSpread > 1 + kScalingSpread && spread <= peerSpread * (1 + kScalingSpread);
+            const bool asPeer =
+                peerSmallest && peerSpread > 1 + kScalingSpread && spread <= peerSpread * (1 + kScalingSpread);
             const char* verdict = std::abs(spread - 1) <= kScalingSpread ? "met"
-                                  : spread < 1                            ? "fixed costs"
-                                  : asPeer                                ? "as the best peer"
-                                                                          : "MISSED";
-            std::fprintf(out, "%-36s %-22s %9.2f %4.2f-%4.2f %10s  %s\n", task.id, (row.input.size + " / " + smallest->input.size).c_str(), spread,
-                         1 - kScalingSpread, 1 + kScalingSpread, peerSmallest ? Format("%.2f", peerSpread).c_str() : "-", verdict);
+                                  : spread < 1                           ? "fixed costs"
+                                  : asPeer                               ? "as the best peer"
+                                                                         : "MISSED";
+            std::fprintf(out, "%-36s %-22s %9.2f %4.2f-%4.2f %10s  %s\n", task.id,
+                         (row.input.size + " / " + smallest->input.size).c_str(), spread, 1 - kScalingSpread,
+                         1 + kScalingSpread, peerSmallest ? Format("%.2f", peerSpread).c_str() : "-", verdict);
         }
     }
 }

@@ -60,7 +60,7 @@ private:
 
 double CpuSeconds()
 {
-    timespec now {};
+    timespec now{};
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }

@@ -14,18 +14,18 @@
 namespace compare {
 
 struct Budget {
-    int rounds;       // turns the systems take, one child each per round: timed runs at least
-    int maxRuns;      // timed runs at most
-    double seconds;   // timed runs stop once they took about this long together
+    int rounds;  // turns the systems take, one child each per round: timed runs at least
+    int maxRuns;  // timed runs at most
+    double seconds;  // timed runs stop once they took about this long together
 };
 
 struct Result {
     bool ok = false;
-    std::string error;            // why the job failed, when it did
-    std::vector<double> times;    // CPU seconds of every timed run
-    double median = 0;            // of times
-    long long peakBytes = -1;     // added to the resident size by the first run; -1 unknown
-    std::uint64_t digest = 0;     // of the first round
+    std::string error;  // why the job failed, when it did
+    std::vector<double> times;  // CPU seconds of every timed run
+    double median = 0;  // of times
+    long long peakBytes = -1;  // added to the resident size by the first run; -1 unknown
+    std::uint64_t digest = 0;  // of the first round
 };
 
 // One result per entry, in the order given.

@@ -23,7 +23,10 @@ public:
     Name Prepare(const KeyRef& key) { return key; }
     void Load(const std::string& path) { Check(m_ini.LoadFile(path.c_str()), "LoadFile"); }
     void Save(const std::string& path) { Check(m_ini.SaveFile(path.c_str(), false), "SaveFile"); }
-    void Update(const Name& key, const std::string& value) { Check(m_ini.SetValue(key.section.c_str(), key.key.c_str(), value.c_str()), "SetValue"); }
+    void Update(const Name& key, const std::string& value)
+    {
+        Check(m_ini.SetValue(key.section.c_str(), key.key.c_str(), value.c_str()), "SetValue");
+    }
     void Add(const std::string& section, const std::string& key, const std::string& value)
     {
         Check(m_ini.SetValue(section.c_str(), key.c_str(), value.c_str()), "SetValue");

@@ -39,7 +39,8 @@ std::vector<Entry>& Registry()
 bool Register(Entry entry)
 {
     auto& entries = Registry();
-    const auto after = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.role > entry.role; });
+    const auto after =
+        std::find_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.role > entry.role; });
     entries.insert(after, std::move(entry));
     return true;
 }

@@ -12,7 +12,7 @@ enum class Unit { Bytes, Lookups, Nodes };
 
 struct Task {
     const char* id;
-    const char* input;   // the Input::kind it runs on
+    const char* input;  // the Input::kind it runs on
     Unit unit;
 };
 

@@ -16,11 +16,13 @@ public:
 
     void Load(const std::string& path)
     {
-        if (m_document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) throw std::runtime_error("tinyxml2 LoadFile failed");
+        if (m_document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
+            throw std::runtime_error("tinyxml2 LoadFile failed");
     }
     void Save(const std::string& path)
     {
-        if (m_document.SaveFile(path.c_str()) != tinyxml2::XML_SUCCESS) throw std::runtime_error("tinyxml2 SaveFile failed");
+        if (m_document.SaveFile(path.c_str()) != tinyxml2::XML_SUCCESS)
+            throw std::runtime_error("tinyxml2 SaveFile failed");
     }
     WalkTotals Walk()
     {
@@ -34,12 +36,15 @@ private:
     {
         ++totals.elements;
         totals.bytes += std::strlen(element->Name());
-        for (const tinyxml2::XMLAttribute* attribute = element->FirstAttribute(); attribute; attribute = attribute->Next()) {
+        for (const tinyxml2::XMLAttribute* attribute = element->FirstAttribute(); attribute;
+             attribute = attribute->Next()) {
             ++totals.attributes;
             totals.bytes += std::strlen(attribute->Value());
         }
         if (const char* text = element->GetText()) totals.bytes += std::strlen(text);
-        for (const tinyxml2::XMLElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement()) Visit(child, totals);
+        for (const tinyxml2::XMLElement* child = element->FirstChildElement(); child;
+             child = child->NextSiblingElement())
+            Visit(child, totals);
     }
     tinyxml2::XMLDocument m_document;
 };

@@ -74,12 +74,14 @@ int WriteXml(const std::string& path, std::uint64_t targetBytes)
 {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
     if (!file) throw std::runtime_error("cannot create " + path);
-    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<settings version=\"3\" application=\"filekit-bench\">\n";
+    std::string text =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<settings version=\"3\" application=\"filekit-bench\">\n";
     std::uint64_t written = 0;
     int groups = 0;
     int id = 0;
     const auto flush = [&] {
-        if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size()) throw std::runtime_error("write failed");
+        if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size())
+            throw std::runtime_error("write failed");
         written += text.size();
         text.clear();
     };

@@ -65,7 +65,8 @@ int main(int argc, char** argv)
                 if (input.kind != task.input) continue;
                 std::vector<const compare::Entry*> entries;
                 for (const compare::Entry& entry : compare::Entries())
-                    if (entry.task == task.id && (options.system.empty() || entry.system == options.system)) entries.push_back(&entry);
+                    if (entry.task == task.id && (options.system.empty() || entry.system == options.system))
+                        entries.push_back(&entry);
                 std::vector<compare::Result> results = compare::RunRounds(entries, input, budget);
                 for (std::size_t i = 0; i < entries.size(); ++i) {
                     const compare::Result& r = results[i];

@@ -54,10 +54,7 @@ std::string Document(size_t megabytes)
     return path;
 }
 
-std::string OutputPath()
-{
-    return (Folder() / "saved.xml").string();
-}
+std::string OutputPath() { return (Folder() / "saved.xml").string(); }
 
 // Visits every node below root; the number of nodes.
 long WalkWrapper(CXMLNode root)
@@ -218,7 +215,8 @@ int main(int argc, char** argv)
         warmUp.load_file(Document(megabytes).c_str(), filekit::xml::kParseOptions);
         for (const auto& pair : pairs) {
             const std::string size = std::to_string(megabytes) + "MB";
-            for (const auto& [side, function] : {std::pair{"/wrapper/", pair.wrapper}, std::pair{"/backend/", pair.backEnd}})
+            for (const auto& [side, function] :
+                 {std::pair{"/wrapper/", pair.wrapper}, std::pair{"/backend/", pair.backEnd}})
                 benchmark::RegisterBenchmark((pair.operation + std::string(side) + size).c_str(), function)
                     ->Arg(static_cast<int64_t>(megabytes))
                     ->Unit(benchmark::kMillisecond)

@@ -79,9 +79,9 @@ public:
     BOOL FlushFileBuffers();
 
 protected:
-    HANDLE m_hFile;       ///< INVALID_HANDLE_VALUE whenever no file is open
-    CString m_strFile;    ///< name given to the last successful Open
-    int m_bOpen;          ///< 1 exactly while m_hFile is a handle from Open
+    HANDLE m_hFile;  ///< INVALID_HANDLE_VALUE whenever no file is open
+    CString m_strFile;  ///< name given to the last successful Open
+    int m_bOpen;  ///< 1 exactly while m_hFile is a handle from Open
 };
 
 #endif

@@ -238,19 +238,19 @@ public:
     CArray() = default;
 
     int GetSize() const { return static_cast<int>(m_items.size()); }  ///< number of entries
-    int GetCount() const { return GetSize(); }                        ///< number of entries
-    int GetUpperBound() const { return GetSize() - 1; }               ///< last index; -1 when empty
-    BOOL IsEmpty() const { return m_items.empty() ? TRUE : FALSE; }   ///< TRUE when there is no entry
+    int GetCount() const { return GetSize(); }  ///< number of entries
+    int GetUpperBound() const { return GetSize() - 1; }  ///< last index; -1 when empty
+    BOOL IsEmpty() const { return m_items.empty() ? TRUE : FALSE; }  ///< TRUE when there is no entry
 
     // Element access: index must be in [0, GetSize()), checked by assert in debug builds.
     const TYPE& GetAt(int index) const { return m_items[Checked(index)]; }  ///< the entry at index
-    TYPE& GetAt(int index) { return m_items[Checked(index)]; }              ///< the entry at index
+    TYPE& GetAt(int index) { return m_items[Checked(index)]; }  ///< the entry at index
     void SetAt(int index, ARG_TYPE value) { m_items[Checked(index)] = value; }  ///< replaces the entry at index
-    TYPE& ElementAt(int index) { return m_items[Checked(index)]; }              ///< the entry at index
+    TYPE& ElementAt(int index) { return m_items[Checked(index)]; }  ///< the entry at index
     const TYPE& ElementAt(int index) const { return m_items[Checked(index)]; }  ///< the entry at index
-    TYPE& operator[](int index) { return ElementAt(index); }                    ///< the entry at index
-    const TYPE& operator[](int index) const { return ElementAt(index); }        ///< the entry at index
-    TYPE* GetData() { return m_items.data(); }              ///< the first entry; null when empty
+    TYPE& operator[](int index) { return ElementAt(index); }  ///< the entry at index
+    const TYPE& operator[](int index) const { return ElementAt(index); }  ///< the entry at index
+    TYPE* GetData() { return m_items.data(); }  ///< the first entry; null when empty
     const TYPE* GetData() const { return m_items.data(); }  ///< the first entry; null when empty
 
     /// Appends value; returns its index.

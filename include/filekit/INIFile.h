@@ -49,9 +49,9 @@ public:
     /// Only STATE_DELETED is ever tested; 0 and 1 act alike.
     ///@{
 
-    static constexpr int STATE_LOADED = 0;    ///< read from the file, unchanged since
-    static constexpr int STATE_CHANGED = 1;   ///< created or changed in memory
-    static constexpr int STATE_DELETED = 2;   ///< deleted in memory; keeps its place
+    static constexpr int STATE_LOADED = 0;  ///< read from the file, unchanged since
+    static constexpr int STATE_CHANGED = 1;  ///< created or changed in memory
+    static constexpr int STATE_DELETED = 2;  ///< deleted in memory; keeps its place
     ///@}
 
     /// \name Working buffers
@@ -59,10 +59,10 @@ public:
     /// Longer input is cut to fit, never written past a buffer.
     ///@{
 
-    static constexpr int kLineBufferBytes = 1000;            ///< one line piece: 999 bytes
-    static constexpr int kNameBufferBytes = 500;             ///< section name, key name, value: 499
-    static constexpr int kCommentBufferBytes = 1000;         ///< a comment, gathered and stored: 999
-    static constexpr int kWriterCommentBufferBytes = 2000;   ///< a comment as written: 1999
+    static constexpr int kLineBufferBytes = 1000;  ///< one line piece: 999 bytes
+    static constexpr int kNameBufferBytes = 500;  ///< section name, key name, value: 499
+    static constexpr int kCommentBufferBytes = 1000;  ///< a comment, gathered and stored: 999
+    static constexpr int kWriterCommentBufferBytes = 2000;  ///< a comment as written: 1999
     ///@}
 
     /// A key: a plain record, copied into its section and out again.
@@ -72,11 +72,11 @@ public:
         /// Empty strings. The state starts at STATE_LOADED; every operation
         /// that creates a key sets the state it needs.
         CINIFileKey() = default;
-        CINIFileKey(const CINIFileKey&) = default;              ///< copies all four fields
-        CINIFileKey(CINIFileKey&&) noexcept = default;          ///< moves all four fields
-        CINIFileKey& operator=(const CINIFileKey&) = default;   ///< copies all four fields
-        CINIFileKey& operator=(CINIFileKey&&) noexcept = default;   ///< moves all four fields
-        ~CINIFileKey() = default;                               ///< releases the strings
+        CINIFileKey(const CINIFileKey&) = default;  ///< copies all four fields
+        CINIFileKey(CINIFileKey&&) noexcept = default;  ///< moves all four fields
+        CINIFileKey& operator=(const CINIFileKey&) = default;  ///< copies all four fields
+        CINIFileKey& operator=(CINIFileKey&&) noexcept = default;  ///< moves all four fields
+        ~CINIFileKey() = default;  ///< releases the strings
 
         /// \name Fields
         ///@{
@@ -85,16 +85,16 @@ public:
         /// are; a key held by a section changes only through CINIFile.
         const CString& GetName() const { return m_strName; }
         const CString& GetValue() const { return m_strValue; }
-        const CString& GetComment() const { return m_strComment; }   ///< stored form
+        const CString& GetComment() const { return m_strComment; }  ///< stored form
         void SetName(const CString& name) { m_strName = name; }
         void SetValue(const CString& value) { m_strValue = value; }
         void SetComment(const CString& comment) { m_strComment = comment; }
         ///@}
 
-        int m_nState = STATE_LOADED;   ///< STATE_LOADED, STATE_CHANGED or STATE_DELETED
-        CString m_strComment;   ///< the comment lines above the key, stored form; may be empty
-        CString m_strName;      ///< the key name
-        CString m_strValue;     ///< may be empty
+        int m_nState = STATE_LOADED;  ///< STATE_LOADED, STATE_CHANGED or STATE_DELETED
+        CString m_strComment;  ///< the comment lines above the key, stored form; may be empty
+        CString m_strName;  ///< the key name
+        CString m_strValue;  ///< may be empty
     };
 
     /// A section: owned by its CINIFile, reached through GetSection. Its
@@ -102,7 +102,7 @@ public:
     /// and state directly (there are no accessors for them).
     class FILEKIT_API CINIFileSection : public CObject {
     public:
-        CINIFileSection() = default;   ///< empty, state STATE_LOADED
+        CINIFileSection() = default;  ///< empty, state STATE_LOADED
         ~CINIFileSection() override;
 
         /// Number of keys, deleted ones included.
@@ -115,41 +115,41 @@ public:
         /// Index of the first live key named name; -1 when none.
         int GetIndexForKey(const CString& name);
 
-        int m_nState = STATE_LOADED;   ///< STATE_LOADED, STATE_CHANGED or STATE_DELETED
-        CString m_strComment;   ///< the comment lines above the header; after a save, converted form
-        CString m_strName;      ///< the text between the brackets
-        CArray<CINIFileKey, CINIFileKey> m_arrKeys;   ///< file order, then order of addition
+        int m_nState = STATE_LOADED;  ///< STATE_LOADED, STATE_CHANGED or STATE_DELETED
+        CString m_strComment;  ///< the comment lines above the header; after a save, converted form
+        CString m_strName;  ///< the text between the brackets
+        CArray<CINIFileKey, CINIFileKey> m_arrKeys;  ///< file order, then order of addition
     };
 
     /// Where the text after a token begins (null: the text is used up).
     struct CINIFilePointer {
-        char* m_pszNext;   ///< the text after the token's delimiter, or null
+        char* m_pszNext;  ///< the text after the token's delimiter, or null
     };
 
-    static const CString CST_EXT_INI;   ///< "ini": the extension of INI files, without a dot
+    static const CString CST_EXT_INI;  ///< "ini": the extension of INI files, without a dot
 
-    CINIFile();             ///< closed, no sections, empty path
-    virtual ~CINIFile();    ///< discards the model; nothing is saved
+    CINIFile();  ///< closed, no sections, empty path
+    virtual ~CINIFile();  ///< discards the model; nothing is saved
     CINIFile(const CINIFile&) = delete;
     CINIFile& operator=(const CINIFile&) = delete;
 
-    static const CString& GetExtension();   ///< CST_EXT_INI
+    static const CString& GetExtension();  ///< CST_EXT_INI
 
     /// \name Model
     /// Section pointers are owned by this object: valid until Empty, Close
     /// or destruction, never to be deleted by the caller.
     ///@{
 
-    int IsOpen();                                  ///< 1 while open
-    const CString& GetFile() const;                ///< path of the last successful Open(path)
-    int GetSectionCount();                         ///< deleted sections included
-    CINIFileSection* GetSection(int nIndex);       ///< any state; null outside the list
-    CINIFileSection* GetSection(const CString& name);   ///< first live section so named, or null
-    int GetIndexForSection(const CString& name);   ///< first live section so named, or -1
+    int IsOpen();  ///< 1 while open
+    const CString& GetFile() const;  ///< path of the last successful Open(path)
+    int GetSectionCount();  ///< deleted sections included
+    CINIFileSection* GetSection(int nIndex);  ///< any state; null outside the list
+    CINIFileSection* GetSection(const CString& name);  ///< first live section so named, or null
+    int GetIndexForSection(const CString& name);  ///< first live section so named, or -1
     /// Index of the first live key named key in the first live section named
     /// section; -1 when either is missing.
     int GetIndexForKey(const CString& section, const CString& key);
-    void Empty();                                  ///< discards every section; open state and path stay
+    void Empty();  ///< discards every section; open state and path stay
     ///@}
 
     /// \name Reading and the open state
@@ -210,8 +210,8 @@ public:
     /// section is missing or a live key so named exists in it.
 
     int AddNewKey(const CString& section, const CString& key, const CString& value, int* pIndex);
-    int AddNewKey(const CString& section, const CString& key, const CString& value,
-                  const CString& comment, int* pIndex);
+    int AddNewKey(const CString& section, const CString& key, const CString& value, const CString& comment,
+                  int* pIndex);
     /// Marks the section deleted; its keys keep their states. 0 when there
     /// is no live section so named.
     int DeleteSection(const CString& section);
@@ -223,8 +223,8 @@ public:
     /// place by a live key, GetKeyData copies its value and comment out.
     /// Each gives 0, changing nothing, when the section or the key is missing.
     int DeleteKey(const CString& section, const CString& key);
-    int UpdateKey(const CString& section, const CString& key, const CString& newName,
-                  const CString& newValue, const CString& newComment);
+    int UpdateKey(const CString& section, const CString& key, const CString& newName, const CString& newValue,
+                  const CString& newComment);
     int GetKeyData(const CString& section, const CString& key, CString& value, CString& comment);
     ///@}
 
@@ -264,13 +264,12 @@ protected:
     /// Called at the end of a successful read; shows nothing and changes nothing.
     void ShowSetOfSections();
 
-    CObArray m_arrSections;   ///< CINIFileSection*, owned
-    int m_bOpen;              ///< 1 while open
-    CString m_strFile;        ///< path of the last successful Open(path)
+    CObArray m_arrSections;  ///< CINIFileSection*, owned
+    int m_bOpen;  ///< 1 while open
+    CString m_strFile;  ///< path of the last successful Open(path)
 
 private:
-    char m_szStoredComment[kCommentBufferBytes];   // result of ReplaceFrom0xD_0xA
-
+    char m_szStoredComment[kCommentBufferBytes];  // result of ReplaceFrom0xD_0xA
 };
 
 #endif

@@ -112,26 +112,25 @@ public:
     /// platform.
     ///@{
 
-    static bool chartype_symbol(char c);        ///< letter, digit, '_', ':', '-', '.'
-    static bool chartype_digit(char c);         ///< '0'-'9'
-    static bool chartype_whitespace(char c);    ///< the blank 0x20 alone
-    static bool chartype_space(char c);         ///< 0x01-0x20
+    static bool chartype_symbol(char c);  ///< letter, digit, '_', ':', '-', '.'
+    static bool chartype_digit(char c);  ///< '0'-'9'
+    static bool chartype_whitespace(char c);  ///< the blank 0x20 alone
+    static bool chartype_space(char c);  ///< 0x01-0x20
     static bool chartype_spacespecial(char c);  ///< 0x01-0x20 except CR and LF
-    static bool chartype_enter(char c);         ///< CR, 0x0D
-    static bool chartype_linefeed(char c);      ///< LF, 0x0A
-    static bool chartype_dot(char c);           ///< '.'
-    static bool chartype_leftenter(char c);     ///< '<'
-    static bool chartype_rightleave(char c);    ///< '>'
-    static bool chartype_close(char c);         ///< '/'
-    static bool chartype_equals(char c);        ///< '='
-    static bool chartype_special(char c);       ///< '!'
-    static bool chartype_pi(char c);            ///< '?'
-    static bool chartype_dash(char c);          ///< '-'
-    static bool chartype_quote(char c);         ///< '\"' and '\\''
-    static bool chartype_lbracket(char c);      ///< '['
-    static bool chartype_rbracket(char c);      ///< ']'
+    static bool chartype_enter(char c);  ///< CR, 0x0D
+    static bool chartype_linefeed(char c);  ///< LF, 0x0A
+    static bool chartype_dot(char c);  ///< '.'
+    static bool chartype_leftenter(char c);  ///< '<'
+    static bool chartype_rightleave(char c);  ///< '>'
+    static bool chartype_close(char c);  ///< '/'
+    static bool chartype_equals(char c);  ///< '='
+    static bool chartype_special(char c);  ///< '!'
+    static bool chartype_pi(char c);  ///< '?'
+    static bool chartype_dash(char c);  ///< '-'
+    static bool chartype_quote(char c);  ///< '\"' and '\\''
+    static bool chartype_lbracket(char c);  ///< '['
+    static bool chartype_rbracket(char c);  ///< ']'
     ///@}
-
 
 protected:
     /// Hook run by Open for reading; non-zero accepts the open. Does nothing
@@ -148,9 +147,9 @@ protected:
     /// or when target or text is NULL (nothing is touched).
     static bool StrCatGrow(char** target, const char* text);
 
-    HANDLE m_hFile;       ///< INVALID_HANDLE_VALUE whenever no file is held
-    CString m_strFile;    ///< name given to the last successful Open
-    int m_bOpen;          ///< 1 while open; stays 0 during LoadData
+    HANDLE m_hFile;  ///< INVALID_HANDLE_VALUE whenever no file is held
+    CString m_strFile;  ///< name given to the last successful Open
+    int m_bOpen;  ///< 1 while open; stays 0 during LoadData
 };
 
 #endif

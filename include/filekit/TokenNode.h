@@ -172,9 +172,9 @@ private:
     // Deletes root and every node below it without recursing once per level.
     static void DeleteSubtree(CTokenNode* root);
 
-    CPtrArray m_aChildren;     // CTokenNode*, owned; may hold null entries
-    CPtrArray m_aAttributes;   // CTokenAttribute*, owned
-    CTokenNode* m_pParent;     // not owned
+    CPtrArray m_aChildren;  // CTokenNode*, owned; may hold null entries
+    CPtrArray m_aAttributes;  // CTokenAttribute*, owned
+    CTokenNode* m_pParent;  // not owned
 
     CString m_strName;
     CString m_strValue;

@@ -107,7 +107,7 @@ public:
 
 private:
     char m_cIndent;
-    char* m_pszDepth;   // m_nDepth indent characters and a terminating zero
+    char* m_pszDepth;  // m_nDepth indent characters and a terminating zero
     int m_nDepth;
 };
 
@@ -178,8 +178,8 @@ protected:
 
 private:
     CTokenNode m_Document;
-    CTokenizer* m_pTokenizer;   // not owned
-    void* m_pContext;           // not owned
+    CTokenizer* m_pTokenizer;  // not owned
+    void* m_pContext;  // not owned
 
     CString m_strFile;
     int m_bOpen;

@@ -101,11 +101,11 @@ typedef _SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
 /// The position of a read or write made at a given offset (there is no
 /// asynchronous I/O: Offset and OffsetHigh alone are used).
 typedef struct _OVERLAPPED {
-    std::uintptr_t Internal;      ///< unused
+    std::uintptr_t Internal;  ///< unused
     std::uintptr_t InternalHigh;  ///< unused
-    DWORD Offset;                 ///< low 32 bits of the file position
-    DWORD OffsetHigh;             ///< high 32 bits of the file position
-    HANDLE hEvent;                ///< unused
+    DWORD Offset;  ///< low 32 bits of the file position
+    DWORD OffsetHigh;  ///< high 32 bits of the file position
+    HANDLE hEvent;  ///< unused
 } OVERLAPPED;
 /// Pointer to an OVERLAPPED position.
 typedef OVERLAPPED* LPOVERLAPPED;
@@ -225,12 +225,10 @@ typedef OVERLAPPED* LPOVERLAPPED;
 FILEKIT_API HANDLE CreateFileA(const char* fileName, DWORD desiredAccess, DWORD shareMode,
                                LPSECURITY_ATTRIBUTES securityAttributes, DWORD creationDisposition,
                                DWORD flagsAndAttributes, HANDLE templateFile);
-FILEKIT_API BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
-                          LPOVERLAPPED overlapped);
+FILEKIT_API BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, LPOVERLAPPED overlapped);
 FILEKIT_API BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
                            LPOVERLAPPED overlapped);
-FILEKIT_API DWORD SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh,
-                                 DWORD moveMethod);
+FILEKIT_API DWORD SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh, DWORD moveMethod);
 FILEKIT_API DWORD GetFileSize(HANDLE file, LPDWORD fileSizeHigh);
 FILEKIT_API BOOL SetEndOfFile(HANDLE file);
 FILEKIT_API BOOL FlushFileBuffers(HANDLE file);

@@ -72,9 +72,9 @@ protected:
     virtual int SaveData();
     ///@}
 
-    CXMLParserWrapper m_XMLParser;   ///< the document
-    CString m_strFile;               ///< the path of the last successful Open; "" until then
-    int m_bOpen;                     ///< 1 once Open succeeded, until Close
+    CXMLParserWrapper m_XMLParser;  ///< the document
+    CString m_strFile;  ///< the path of the last successful Open; "" until then
+    int m_bOpen;  ///< 1 once Open succeeded, until Close
 };
 
 /// An XML file whose version string travels in the "version" attribute of an
@@ -83,7 +83,7 @@ protected:
 /// builds. The class calls neither itself.
 class FILEKIT_API CVersionableXMLFile : public CXMLFile {
 public:
-    static const CString CST_TAG_ATTR_VERSION;   ///< "version": the attribute that carries the version
+    static const CString CST_TAG_ATTR_VERSION;  ///< "version": the attribute that carries the version
 
     /// \name Construction and copying
     ///@{
@@ -111,8 +111,7 @@ protected:
     /// Gives the node the version attribute; 0 for an empty node.
     int SaveVersion(XMLSDK::CXMLNode& node);
 
-    CString m_strVersion;   ///< the version; "" until set or read
-
+    CString m_strVersion;  ///< the version; "" until set or read
 };
 
 #endif

@@ -34,7 +34,7 @@
 /// destruction.
 class FILEKIT_API CXMLParserWrapper {
 public:
-    static const CString CST_TAG_ATTR_VALUE;   ///< "value": the attribute that carries a node value
+    static const CString CST_TAG_ATTR_VALUE;  ///< "value": the attribute that carries a node value
 
     /// Closed: no parser, no document.
     CXMLParserWrapper();
@@ -136,8 +136,7 @@ public:
     static int AddAttribute(XMLSDK::CXMLNode& node, const CString& name, const CString& value);
     /// Appends a child element name holding value as its text (no text child
     /// when value is ""); it is handed back in *node.
-    static int AddNewNode(XMLSDK::CXMLNode& parent, const CString& name, const CString& value,
-                          XMLSDK::CXMLNode* node);
+    static int AddNewNode(XMLSDK::CXMLNode& parent, const CString& name, const CString& value, XMLSDK::CXMLNode* node);
     /// Appends a child element name carrying value in its "value" attribute.
     /// When the attribute cannot be added the result is 0 and the element
     /// stays, without it.
@@ -152,9 +151,8 @@ protected:
     XMLSDK::CXMLParser* GetDocument();
 
 private:
-    std::unique_ptr<XMLSDK::CXMLParser> m_pParser;   // null while closed
-    int m_bOpen;                                     // 1 exactly while m_pParser is set
-
+    std::unique_ptr<XMLSDK::CXMLParser> m_pParser;  // null while closed
+    int m_bOpen;  // 1 exactly while m_pParser is set
 };
 
 #endif

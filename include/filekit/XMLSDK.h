@@ -50,11 +50,11 @@ struct TAG_XMLDOCUMENT;
 /// Node types. Parsed documents hold elements and character data below the
 /// document node.
 enum TAG_XMLNODETYPE {
-    XMLNODE_NULL = 0,       ///< the type of an empty handle
-    XMLNODE_DOCUMENT = 1,   ///< the document node: its children are the top-level nodes
-    XMLNODE_ELEMENT = 2,    ///< an element: a name, attributes and children
-    XMLNODE_PCDATA = 3,     ///< character data written as text
-    XMLNODE_CDATA = 4,      ///< character data written as a CDATA section
+    XMLNODE_NULL = 0,  ///< the type of an empty handle
+    XMLNODE_DOCUMENT = 1,  ///< the document node: its children are the top-level nodes
+    XMLNODE_ELEMENT = 2,  ///< an element: a name, attributes and children
+    XMLNODE_PCDATA = 3,  ///< character data written as text
+    XMLNODE_CDATA = 4,  ///< character data written as a CDATA section
 };
 
 class CXMLNodeList;
@@ -147,7 +147,6 @@ public:
     /// data child, "" when it has none. Other nodes: "". The text belongs to
     /// the document: valid until the node changes or goes.
     const char* GetValue() const;
-
 
     /// Renames an element; false for other nodes and for names that are not
     /// XML names.
@@ -258,7 +257,6 @@ public:
     operator TAG_XMLNODE*() const { return GetDocument(); }
     operator CXMLNode() const { return GetDocument(); }
     ///@}
-
 
 private:
     std::unique_ptr<TAG_XMLDOCUMENT> m_document;

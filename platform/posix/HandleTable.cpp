@@ -61,15 +61,17 @@ using FileKey = std::pair<dev_t, ino_t>;
 class Table {
 public:
     std::mutex mutex;
-    std::vector<OpenFile> slots;                 // fd -1: free
+    std::vector<OpenFile> slots;  // fd -1: free
     std::map<FileKey, FileLock> locks;
 
     HANDLE Insert(const OpenFile& file)
     {
         size_t index = 0;
         while (index < slots.size() && slots[index].fd != -1) ++index;
-        if (index == slots.size()) slots.push_back(file);
-        else slots[index] = file;
+        if (index == slots.size())
+            slots.push_back(file);
+        else
+            slots[index] = file;
         return reinterpret_cast<HANDLE>((index + 1) * kHandleStep);
     }
 
@@ -144,7 +146,7 @@ public:
 
 Table& TheTable()
 {
-    static Table* table = new Table;   // never destroyed: handles may outlive static destruction
+    static Table* table = new Table;  // never destroyed: handles may outlive static destruction
     return *table;
 }
 

@@ -17,15 +17,15 @@ namespace filekit {
 // What one handle refers to and may do.
 struct OpenFile {
     int fd = -1;
-    DWORD access = 0;   // the access rights asked for, generic rights included
-    DWORD share = 0;    // the share mode granted to others
+    DWORD access = 0;  // the access rights asked for, generic rights included
+    DWORD share = 0;  // the share mode granted to others
     bool regular = false;
     dev_t device = 0;
     ino_t inode = 0;
 
     bool CanRead() const;
     bool CanWrite() const;
-    bool CanOnlyAppend() const;   // FILE_APPEND_DATA without any other write right
+    bool CanOnlyAppend() const;  // FILE_APPEND_DATA without any other write right
 };
 
 // Admits fd (open on the file described by info) as a new handle. Refuses

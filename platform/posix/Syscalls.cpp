@@ -13,8 +13,8 @@ namespace {
 int RealOpen(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
 
 const SysCalls kReal = {
-    RealOpen, ::close, ::read,   ::write,  ::pread,  ::pwrite, ::lseek,  ::fstat,  ::ftruncate,
-    ::fsync,  ::flock, ::lstat,  ::readlink, ::fchmod, ::fchown, ::rename, ::unlink,
+    RealOpen, ::close, ::read,  ::write,    ::pread,  ::pwrite, ::lseek,  ::fstat,  ::ftruncate,
+    ::fsync,  ::flock, ::lstat, ::readlink, ::fchmod, ::fchown, ::rename, ::unlink,
 };
 }  // namespace
 

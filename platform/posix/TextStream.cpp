@@ -97,12 +97,12 @@ char* TextReader::NextPiece(size_t max, size_t* length, size_t* textLength)
     const size_t available = m_end - m_pos;
     if (available == 0) return nullptr;
     char* piece = m_buffer.get() + m_pos;
-    size_t used;   // bytes of the buffer the piece takes up
+    size_t used;  // bytes of the buffer the piece takes up
     const auto* lf = static_cast<const char*>(std::memchr(piece, '\n', std::min(available, max + 1)));
     if (!lf) {
         *length = used = std::min(available, max);
     } else if (const auto at = static_cast<size_t>(lf - piece); at > 0 && piece[at - 1] == '\r') {
-        piece[at - 1] = '\n';   // the pair read as one LF
+        piece[at - 1] = '\n';  // the pair read as one LF
         *length = at;
         used = at + 1;
     } else {

@@ -21,7 +21,7 @@ using filekit::OpenFile;
 
 namespace {
 
-constexpr int kCreateRetries = 8;   // a file that vanishes and reappears while we open it
+constexpr int kCreateRetries = 8;  // a file that vanishes and reappears while we open it
 
 BOOL Fail(DWORD error)
 {
@@ -48,10 +48,7 @@ DWORD MissingError(const char* name)
     return (stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 
-DWORD OpenError(const char* name, int err)
-{
-    return err == ENOENT ? MissingError(name) : filekit::ErrorFromErrno(err);
-}
+DWORD OpenError(const char* name, int err) { return err == ENOENT ? MissingError(name) : filekit::ErrorFromErrno(err); }
 
 // The descriptor's mode for a handle's access. Win32 empties the file for
 // CREATE_ALWAYS and TRUNCATE_EXISTING whatever access the handle asks for,
@@ -81,7 +78,8 @@ DWORD TrailingSeparatorError(const char* name, DWORD disposition)
     }
     const DWORD missing = MissingError(stripped.c_str());
     if (missing == ERROR_PATH_NOT_FOUND) return missing;
-    return (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING) ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_NAME;
+    return (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING) ? ERROR_FILE_NOT_FOUND
+                                                                              : ERROR_INVALID_NAME;
 }
 
 // Opens name by the disposition; *existed tells whether the file was there.
@@ -89,9 +87,7 @@ int OpenByDisposition(const char* name, int flags, mode_t mode, DWORD dispositio
 {
     *existed = true;
     switch (disposition) {
-    case CREATE_NEW:
-        *existed = false;
-        return g_sys.open(name, flags | O_CREAT | O_EXCL, mode);
+    case CREATE_NEW: *existed = false; return g_sys.open(name, flags | O_CREAT | O_EXCL, mode);
     case CREATE_ALWAYS:
     case OPEN_ALWAYS:
         for (int attempt = 0; attempt < kCreateRetries; ++attempt) {
@@ -105,7 +101,7 @@ int OpenByDisposition(const char* name, int flags, mode_t mode, DWORD dispositio
             if (fd >= 0 || errno != ENOENT) return fd;
         }
         return -1;
-    default:   // OPEN_EXISTING, TRUNCATE_EXISTING
+    default:  // OPEN_EXISTING, TRUNCATE_EXISTING
         return g_sys.open(name, flags, 0);
     }
 }
@@ -119,7 +115,7 @@ HANDLE CreateFileA(const char* fileName, DWORD desiredAccess, DWORD shareMode, L
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    if (!fileName || fileName[0] == '\0') {   // a null name is an empty path to Win32
+    if (!fileName || fileName[0] == '\0') {  // a null name is an empty path to Win32
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
@@ -146,8 +142,10 @@ HANDLE CreateFileA(const char* fileName, DWORD desiredAccess, DWORD shareMode, L
 
     struct stat info;
     DWORD error = NO_ERROR;
-    if (g_sys.fstat(fd, &info) != 0) error = filekit::ErrorFromErrno(errno);
-    else if (S_ISDIR(info.st_mode)) error = ERROR_ACCESS_DENIED;   // as Win32 answers for a folder
+    if (g_sys.fstat(fd, &info) != 0)
+        error = filekit::ErrorFromErrno(errno);
+    else if (S_ISDIR(info.st_mode))
+        error = ERROR_ACCESS_DENIED;  // as Win32 answers for a folder
     if (error != NO_ERROR) {
         g_sys.close(fd);
         SetLastError(error);
@@ -174,7 +172,8 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, 
     if (bytesToRead == 0) return TRUE;
     if (!buffer) return Fail(ERROR_NOACCESS);
 
-    const off_t start = overlapped ? static_cast<off_t>((std::uint64_t{overlapped->OffsetHigh} << 32) | overlapped->Offset) : 0;
+    const off_t start =
+        overlapped ? static_cast<off_t>((std::uint64_t{overlapped->OffsetHigh} << 32) | overlapped->Offset) : 0;
     auto* out = static_cast<char*>(buffer);
     DWORD done = 0;
     while (done < bytesToRead) {
@@ -190,7 +189,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, 
     }
     if (bytesRead) *bytesRead = done;
     if (overlapped) {
-        g_sys.lseek(f.fd, start + done, SEEK_SET);   // a synchronous handle's position follows the read
+        g_sys.lseek(f.fd, start + done, SEEK_SET);  // a synchronous handle's position follows the read
         if (done == 0) return Fail(ERROR_HANDLE_EOF);
     }
     return TRUE;
@@ -205,7 +204,8 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWri
     if (bytesToWrite == 0) return TRUE;
     if (!buffer) return Fail(ERROR_INVALID_USER_BUFFER);
 
-    const off_t start = overlapped ? static_cast<off_t>((std::uint64_t{overlapped->OffsetHigh} << 32) | overlapped->Offset) : 0;
+    const off_t start =
+        overlapped ? static_cast<off_t>((std::uint64_t{overlapped->OffsetHigh} << 32) | overlapped->Offset) : 0;
     const auto* in = static_cast<const char*>(buffer);
     DWORD done = 0;
     while (done < bytesToWrite) {
@@ -235,16 +235,13 @@ DWORD SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh,
     case FILE_BEGIN: whence = SEEK_SET; break;
     case FILE_CURRENT: whence = SEEK_CUR; break;
     case FILE_END: whence = SEEK_END; break;
-    default:
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return INVALID_SET_FILE_POINTER;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return INVALID_SET_FILE_POINTER;
     }
     // Without a high part the distance is a signed 32-bit number.
     const std::int64_t distance =
-        distanceToMoveHigh
-            ? static_cast<std::int64_t>((std::uint64_t{static_cast<DWORD>(*distanceToMoveHigh)} << 32) |
-                                        static_cast<DWORD>(distanceToMove))
-            : std::int64_t{distanceToMove};
+        distanceToMoveHigh ? static_cast<std::int64_t>((std::uint64_t{static_cast<DWORD>(*distanceToMoveHigh)} << 32) |
+                                                       static_cast<DWORD>(distanceToMove))
+                           : std::int64_t{distanceToMove};
     const off_t position = g_sys.lseek(f.fd, static_cast<off_t>(distance), whence);
     if (position < 0) {
         SetLastError(errno == EINVAL ? ERROR_NEGATIVE_SEEK : filekit::ErrorFromErrno(errno));
@@ -253,7 +250,7 @@ DWORD SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh,
     const auto wide = static_cast<std::uint64_t>(position);
     if (distanceToMoveHigh) *distanceToMoveHigh = static_cast<LONG>(static_cast<DWORD>(wide >> 32));
     const auto low = static_cast<DWORD>(wide);
-    if (low == INVALID_SET_FILE_POINTER) SetLastError(NO_ERROR);   // tells success from failure
+    if (low == INVALID_SET_FILE_POINTER) SetLastError(NO_ERROR);  // tells success from failure
     return low;
 }
 

@@ -13,8 +13,7 @@ HANDLE DuplicateFileHandle(HANDLE handle)
     }
     const HANDLE process = GetCurrentProcess();
     HANDLE copy = INVALID_HANDLE_VALUE;
-    if (!DuplicateHandle(process, handle, process, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
-        return INVALID_HANDLE_VALUE;
+    if (!DuplicateHandle(process, handle, process, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) return INVALID_HANDLE_VALUE;
     return copy;
 }
 

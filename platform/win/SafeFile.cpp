@@ -23,8 +23,7 @@ enum class Kind { kMissing, kRegular, kOther };
 Kind Inspect(const char* path, std::string& finalPath)
 {
     finalPath = path;
-    const HANDLE handle =
-        CreateFileA(path, 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle = CreateFileA(path, 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND ? Kind::kMissing : Kind::kOther;
     BY_HANDLE_FILE_INFORMATION info{};
     const bool regular = GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info) &&
@@ -63,17 +62,19 @@ bool SafeFile::Open(const char* path)
         if (m_targetExists && !MayWrite(m_target)) return false;
         for (int attempt = 0; attempt < kMaxTemporaryNameTries && !m_handle; ++attempt) {
             m_temporary = TemporaryName(m_target);
-            const HANDLE handle = CreateFileA(m_temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                              FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (handle != INVALID_HANDLE_VALUE) m_handle = handle;
-            else if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+            const HANDLE handle =
+                CreateFileA(m_temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (handle != INVALID_HANDLE_VALUE)
+                m_handle = handle;
+            else if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+                break;
         }
         if (m_handle) return true;
         m_temporary.clear();
     }
     // Written in place, as a plain "wt" stream writes.
-    const HANDLE handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) m_handle = handle;
     return m_handle != nullptr;
 }

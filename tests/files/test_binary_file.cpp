@@ -28,38 +28,42 @@ TEST(BinaryFile, OpenAndCloseRules)
     {
         BinaryProbe f;
         EXPECT_EQ(Results({f.Close(), f.OpenForWriting(first),
-                           f.OpenForWriting(second),   // refused; the first file stays usable
+                           f.OpenForWriting(second),  // refused; the first file stays usable
                            Exists(second), f.Write("x"), f.Close(), f.IsOpen(),
                            f.Open(dir.Path("no/such").c_str(), GENERIC_READ, 0, OPEN_EXISTING, 0)}),
                   "0 1 0 0 1 1 0 0");
-        EXPECT_EQ(f.Name(), first.c_str());   // a failed open keeps the earlier name
+        EXPECT_EQ(f.Name(), first.c_str());  // a failed open keeps the earlier name
         ASSERT_EQ(f.Open(first.c_str(), GENERIC_READ, 0, OPEN_EXISTING, 0), 1);
         EXPECT_FALSE(FileIsFree(first));
     }
-    EXPECT_TRUE(FileIsFree(first));   // destruction closed the handle
+    EXPECT_TRUE(FileIsFree(first));  // destruction closed the handle
     EXPECT_EQ(ReadBytes(first), "x");
 }
 
 TEST(BinaryFile, ForwardersOnClosedObjectReturnTheSystemsFailure)
 {
-    constexpr DWORD kNoCall = 0xDEADBEEF;   // last error that no call sets
+    constexpr DWORD kNoCall = 0xDEADBEEF;  // last error that no call sets
     BinaryProbe f;
     char buffer[4] = {};
     DWORD count = 0;
     LONG high = 0;
     const std::function<DWORD()> calls[] = {
-        [&] { return DWORD(f.ReadFile(buffer, 4, &count)); }, [&] { return DWORD(f.WriteFile(buffer, 4, &count)); },
-        [&] { return DWORD(f.WriteFile(CString("abc"))); },   [&] { return DWORD(f.WriteFile(CString())); },
-        [&] { return DWORD(f.SetEndOfFile()); },              [&] { return f.GetFileSize(&count); },
-        [&] { return f.SetFilePointer(0, &high, FILE_BEGIN); }, [&] { return DWORD(f.FlushFileBuffers()); },
+        [&] { return DWORD(f.ReadFile(buffer, 4, &count)); },
+        [&] { return DWORD(f.WriteFile(buffer, 4, &count)); },
+        [&] { return DWORD(f.WriteFile(CString("abc"))); },
+        [&] { return DWORD(f.WriteFile(CString())); },
+        [&] { return DWORD(f.SetEndOfFile()); },
+        [&] { return f.GetFileSize(&count); },
+        [&] { return f.SetFilePointer(0, &high, FILE_BEGIN); },
+        [&] { return DWORD(f.FlushFileBuffers()); },
     };
     std::string results;
     for (const auto& call : calls) {
         SetLastError(kNoCall);
         const DWORD result = call();
         results += std::to_string(result) + (GetLastError() == ERROR_INVALID_HANDLE ? "/invalid "
-                                             : GetLastError() == kNoCall           ? "/none "
-                                                                                   : "/other ");
+                                             : GetLastError() == kNoCall            ? "/none "
+                                                                                    : "/other ");
     }
     // Writing empty text succeeds without a call; the rest fail as the system does.
     EXPECT_EQ(results, "0/invalid 0/invalid 0/invalid 1/none 0/invalid " + std::to_string(INVALID_FILE_SIZE) +
@@ -78,15 +82,19 @@ TEST(BinaryFile, ForwardersReachTheOpenFile)
                        f.ReadFile(buffer, sizeof buffer, &count), f.FlushFileBuffers()}) +
                   " " + buffer,
               "1 5 1 5 0 1 1 1 ello");
-    f.Close();   // the file shares nothing while open: on Windows nobody else may read it
+    f.Close();  // the file shares nothing while open: on Windows nobody else may read it
     EXPECT_EQ(ReadBytes(dir.Path("f")), "hello");
 }
 
 template <class Probe>
-class FileCopies : public ::testing::Test {};
+class FileCopies : public ::testing::Test {
+};
 struct ProbeNames {
     template <class Probe>
-    static std::string GetName(int) { return std::is_same<Probe, BinaryProbe>::value ? "Binary" : "Text"; }
+    static std::string GetName(int)
+    {
+        return std::is_same<Probe, BinaryProbe>::value ? "Binary" : "Text";
+    }
 };
 using ProbeTypes = ::testing::Types<BinaryProbe, TextProbe>;
 TYPED_TEST_SUITE(FileCopies, ProbeTypes, ProbeNames);
@@ -101,7 +109,7 @@ TYPED_TEST(FileCopies, CopyReachesTheSameFileAndOutlivesItsSource)
     TypeParam copy(*source);
     EXPECT_EQ(copy.Name(), path.c_str());
     EXPECT_TRUE(copy.IsOpen() == 1 && copy.Handle() != source->Handle());
-    copy.Write("cd");   // one shared position: lands behind "ab"
+    copy.Write("cd");  // one shared position: lands behind "ab"
     source->Write("ef");
     source.reset();
     EXPECT_EQ(Results({copy.Write("gh"), copy.Close(), FileIsFree(path)}), "1 1 1");
@@ -123,7 +131,7 @@ TYPED_TEST(FileCopies, AssignmentLetsGoOfTheTargetsOwnFile)
     EXPECT_EQ(b.Name(), first.c_str());
     b.Write("b");
     TypeParam& alias = a;
-    a = alias;   // assigning an object to itself keeps it open
+    a = alias;  // assigning an object to itself keeps it open
     EXPECT_EQ(Results({a.Write("a"), a.Close(), b.Close(), FileIsFree(first)}), "1 1 1 1");
     EXPECT_EQ(ReadBytes(first), "ba");
 }

@@ -41,7 +41,11 @@ protected:
         std::free(rest);
         return acceptLoad;
     }
-    int SaveData() override { ++saveCalls; return saveAnswer; }
+    int SaveData() override
+    {
+        ++saveCalls;
+        return saveAnswer;
+    }
 };
 
 TEST(TextFile, LoadDataRunsOnTheNewHandleBeforeTheOpenCounts)
@@ -51,7 +55,7 @@ TEST(TextFile, LoadDataRunsOnTheNewHandleBeforeTheOpenCounts)
     WriteBytes(path, "abc");
     HookedFile f, refusing;
     ASSERT_EQ(f.Open(before.c_str(), 1), 1);
-    EXPECT_EQ(f.seenByLoad, "");   // opening for writing does not load
+    EXPECT_EQ(f.seenByLoad, "");  // opening for writing does not load
     f.Close();
     ASSERT_EQ(f.Open(path.c_str(), 0), 1);
     EXPECT_EQ(f.seenByLoad, "open=0 write=0 name=" + before + " read=1:a load=1:bc:2");
@@ -60,7 +64,7 @@ TEST(TextFile, LoadDataRunsOnTheNewHandleBeforeTheOpenCounts)
 
     refusing.acceptLoad = 0;
     EXPECT_EQ(Results({refusing.Open(path.c_str(), 0), refusing.IsOpen(),
-                       FileIsFree(path)}),   // the refused open let go of its handle
+                       FileIsFree(path)}),  // the refused open let go of its handle
               "0 0 1");
     EXPECT_EQ(refusing.GetFile(), "");
 }
@@ -73,8 +77,8 @@ TEST(TextFile, ReadingCreatesWritingTruncatesAndNobodyElseGetsIn)
     CTextFile reader, writer, other;
     EXPECT_EQ(Results({reader.Open(missing.c_str(), 0), Exists(missing), writer.Open(existing.c_str(), 1)}), "1 1 1");
     EXPECT_EQ(ReadBytes(existing), "");
-    EXPECT_EQ(Results({reader.WriteString("abc"),   // a handle without write access
-                       reader.Open(existing.c_str(), 0)}),   // already open
+    EXPECT_EQ(Results({reader.WriteString("abc"),  // a handle without write access
+                       reader.Open(existing.c_str(), 0)}),  // already open
               "0 0");
     for (const std::string& held : {missing, existing}) {
         const HANDLE h = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -91,8 +95,8 @@ TEST(TextFile, LineOutput)
 {
     const struct {
         std::function<int(CTextFile&)> call;
-        int failWriteAt;   // the WriteString call that fails, -1: none
-        std::string expected;   // the result and what was written; a closed object writes nothing, returns 0
+        int failWriteAt;  // the WriteString call that fails, -1: none
+        std::string expected;  // the result and what was written; a closed object writes nothing, returns 0
     } rows[] = {
         {[](CTextFile& f) { return f.WriteString(""); }, -1, "1:"},
         {[](CTextFile& f) { return f.WriteString("a\nb\r"); }, -1, "1:a\nb\r"},
@@ -108,7 +112,7 @@ TEST(TextFile, LineOutput)
         ASSERT_EQ(open.Open(dir.Path("out").c_str(), 1), 1);
         open.failWriteAt = r.failWriteAt;
         const int result = r.call(open);
-        open.Close();   // the file shares nothing while open: on Windows nobody else may read it
+        open.Close();  // the file shares nothing while open: on Windows nobody else may read it
         EXPECT_EQ(std::to_string(result) + ":" + ReadBytes(dir.Path("out")), r.expected);
         EXPECT_EQ(r.call(closed), 0) << r.expected;
     }
@@ -122,7 +126,7 @@ TEST(TextFile, SaveRunsSaveDataOnlyWhileOpen)
     f.saveAnswer = 5;
     EXPECT_EQ(f.Save(), 1);
     f.saveAnswer = 0;
-    EXPECT_EQ(Results({f.Save(), f.saveCalls, f.Close()}), "0 2 1");   // Save did not close
+    EXPECT_EQ(Results({f.Save(), f.saveCalls, f.Close()}), "0 2 1");  // Save did not close
     EXPECT_EQ(f.GetFile(), dir.Path("f").c_str());
 }
 
@@ -131,12 +135,12 @@ struct Loader : TextProbe {
     using CTextFile::StrCatGrow;
     std::string Load(DWORD chunk)
     {
-        char unset[] = "unset";   // both outputs must be reset
+        char unset[] = "unset";  // both outputs must be reset
         char* text = unset;
         DWORD size = 99;
         const int result = LoadFile(&text, &size, chunk);
-        const std::string line = std::to_string(result) + " " + (text ? '"' + std::string(text) + '"' : "NULL") +
-                                 " " + std::to_string(size);
+        const std::string line =
+            std::to_string(result) + " " + (text ? '"' + std::string(text) + '"' : "NULL") + " " + std::to_string(size);
         if (text != unset) std::free(text);
         return line;
     }
@@ -150,17 +154,17 @@ TEST(LoadFile, ChunkingAndZeroBytes)
         DWORD chunk;
         std::string expected;
     } rows[] = {
-        {digits, 4, "1 \"0123456789\" 10"},   // reads 3, 3, 3 and 1 bytes
+        {digits, 4, "1 \"0123456789\" 10"},  // reads 3, 3, 3 and 1 bytes
         {digits, 11, "1 \"0123456789\" 10"},
-        {digits, 1, "1 NULL 0"},   // no room for a byte beside the terminator
+        {digits, 1, "1 NULL 0"},  // no room for a byte beside the terminator
         {digits, 0, "0 NULL 0"},
         {"", 64, "1 NULL 0"},
         // Each chunk's text ends at its first zero; the size counts every byte.
-        {withZeros, 4, "1 \"abcdefgh\" 11"},    // ab\0 | cde | fgh | \0j
-        {withZeros, 3, "1 \"abdefghj\" 11"},    // ab | \0c | de | fg | h\0 | j
-        {withZeros, 2, "1 \"abcdefghj\" 11"},   // one byte at a time
+        {withZeros, 4, "1 \"abcdefgh\" 11"},  // ab\0 | cde | fgh | \0j
+        {withZeros, 3, "1 \"abdefghj\" 11"},  // ab | \0c | de | fg | h\0 | j
+        {withZeros, 2, "1 \"abcdefghj\" 11"},  // one byte at a time
         {withZeros, 64, "1 \"ab\" 11"},
-        {std::string(1, '\0'), 64, "1 \"\" 1"},   // an appended empty chunk is a string, not NULL
+        {std::string(1, '\0'), 64, "1 \"\" 1"},  // an appended empty chunk is a string, not NULL
     };
     TempDir dir;
     for (const auto& r : rows) {
@@ -181,7 +185,7 @@ TEST(LoadFile, StartsAtTheCurrentPositionAndNeedsAHandle)
     DWORD count = 0, size = 5;
     ASSERT_TRUE(f.Open(dir.Path("f").c_str(), 0) && f.ReadFile(head, sizeof head, &count));
     EXPECT_EQ(f.Load(64), "1 \"body\" 4");
-    EXPECT_EQ(Results({f.LoadFile(nullptr, &size, 64), size}), "0 5");   // a NULL argument leaves the other alone
+    EXPECT_EQ(Results({f.LoadFile(nullptr, &size, 64), size}), "0 5");  // a NULL argument leaves the other alone
 }
 
 TEST(LoadFile, FailuresPartWayKeepWhatWasAppended)
@@ -191,7 +195,7 @@ TEST(LoadFile, FailuresPartWayKeepWhatWasAppended)
     WriteBytes(dir.Path("f"), "abcdefghij");
     static int calls;
     Loader f;
-#ifndef _WIN32   // a failing read is provoked through the POSIX layer's table
+#ifndef _WIN32  // a failing read is provoked through the POSIX layer's table
     ASSERT_TRUE(f.Open(dir.Path("f").c_str(), 0));
     calls = 0;
     filekit::g_sys.read = [](int fd, void* buffer, size_t count) -> ssize_t {
@@ -209,7 +213,7 @@ TEST(LoadFile, FailuresPartWayKeepWhatWasAppended)
     filekit::g_heap.reallocate = [](void* block, size_t size) -> void* {
         return ++calls == 2 ? nullptr : filekit::RealHeapCalls().reallocate(block, size);
     };
-    EXPECT_EQ(f.Load(4), "1 \"abc\" 3");   // the second append fails and reading stops
+    EXPECT_EQ(f.Load(4), "1 \"abc\" 3");  // the second append fails and reading stops
     filekit::g_heap.allocate = [](size_t) -> void* { return nullptr; };
     EXPECT_EQ(f.Load(4), "0 NULL 0");
 }
@@ -219,7 +223,7 @@ TEST(StrCatGrow, AppendsAndLeavesTheStringAloneOnFailure)
     HookGuard guard;
     char* text = nullptr;
     EXPECT_TRUE(Loader::StrCatGrow(&text, "") && text && *text == '\0');
-    EXPECT_TRUE(Loader::StrCatGrow(&text, "ab") && Loader::StrCatGrow(&text, text));   // the text may be the target
+    EXPECT_TRUE(Loader::StrCatGrow(&text, "ab") && Loader::StrCatGrow(&text, text));  // the text may be the target
     EXPECT_STREQ(text, "abab");
     EXPECT_FALSE(Loader::StrCatGrow(nullptr, "x") || Loader::StrCatGrow(&text, nullptr));
     filekit::g_heap.reallocate = [](void*, size_t) -> void* { return nullptr; };

@@ -65,7 +65,7 @@ private:
 struct SaveFamily {
     const char* name;
     std::unique_ptr<Document> (*make)(size_t bytes, char tag);
-    int resultAfterWriteError;   // the INI writer: 1 once the file was created
+    int resultAfterWriteError;  // the INI writer: 1 once the file was created
 };
 
 inline std::unique_ptr<Document> MakeIni(size_t bytes, char tag)

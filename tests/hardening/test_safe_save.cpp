@@ -34,8 +34,8 @@ struct RealCallsAfterwards {
 // --- Killed saves ------------------------------------------------------------
 
 // Every call of the OS layer has a kill point before and one after it.
-int g_killAt = 0;   // the point at which the process kills itself; 0: none
-int g_points = 0;   // points passed so far
+int g_killAt = 0;  // the point at which the process kills itself; 0: none
+int g_points = 0;  // points passed so far
 
 void KillPoint()
 {
@@ -88,7 +88,7 @@ std::vector<int> KillPoints(int points)
     std::vector<int> chosen(static_cast<size_t>(points));
     std::iota(chosen.begin(), chosen.end(), 1);
     if (!std::getenv("FILEKIT_UNDER_MEMCHECK") || chosen.size() <= kSampledKillPoints) return chosen;
-    std::mt19937 random(kKillSampleSeed);   // NOLINT(cert-msc51-cpp): the same sample on every run
+    std::mt19937 random(kKillSampleSeed);  // NOLINT(cert-msc51-cpp): the same sample on every run
     std::shuffle(chosen.begin() + 1, chosen.end() - 1, random);
     std::swap(chosen[kSampledKillPoints - 1], chosen.back());
     chosen.resize(kSampledKillPoints);
@@ -157,7 +157,7 @@ TEST(SafeSave, KilledAtEveryStepLeavesTheOldOrTheNewFile)
 enum class Fault { kWrite, kShortWrite, kFileSync, kClose, kRename, kTargetBecomesFolder, kFolderSync };
 
 Fault g_fault;
-size_t g_writeBudget = 0;   // bytes a failing write lets through first
+size_t g_writeBudget = 0;  // bytes a failing write lets through first
 
 bool IsFolder(int fd)
 {
@@ -190,7 +190,7 @@ SysCalls FailingCalls(Fault fault)
     calls.close = [](int fd) {
         const int result = RealSysCalls().close(fd);
         if (g_fault != Fault::kClose) return result;
-        errno = EIO;   // as a network file system reports a failed flush
+        errno = EIO;  // as a network file system reports a failed flush
         return -1;
     };
     calls.rename = [](const char* from, const char* to) {
@@ -212,8 +212,8 @@ TEST(SafeSave, FailingStepKeepsTheOldFileAndLeavesNothingBehind)
     struct Row {
         const char* what;
         Fault fault;
-        bool saved;         // whether the save succeeds all the same
-        const char* view;   // the folder afterwards
+        bool saved;  // whether the save succeeds all the same
+        const char* view;  // the folder afterwards
     };
     const Row rows[] = {
         {"disk full at once", Fault::kWrite, false, "target: old\n"},
@@ -255,7 +255,7 @@ TEST(SafeSave, KeepsPermissionBitsAndOwner)
         const auto doc = family.make(1000, 'n');
         const std::string newBytes = SavedBytes(*doc);
         for (const mode_t mode : modes) {
-            if (!root && !(mode & S_IWUSR)) continue;   // a read-only file stops everyone else
+            if (!root && !(mode & S_IWUSR)) continue;  // a read-only file stops everyone else
             char octal[16];
             std::snprintf(octal, sizeof octal, "%o", static_cast<unsigned>(mode));
             SCOPED_TRACE(std::string(family.name) + " mode " + octal);
@@ -292,15 +292,17 @@ TEST(SafeSave, SymbolicLinksStayLinksAndTheirTargetIsReplaced)
 {
     struct Row {
         const char* what;
-        std::vector<std::pair<const char*, const char*>> links;   // in links/, name -> target
-        const char* view;                                         // of the whole folder afterwards
+        std::vector<std::pair<const char*, const char*>> links;  // in links/, name -> target
+        const char* view;  // of the whole folder afterwards
     };
     const Row rows[] = {
         {"relative", {{"t", "../real/t.ini"}}, "links/\nlinks/t -> ../real/t.ini\nreal/\nreal/t.ini: new\n"},
         {"absolute", {{"t", "@/real/t.ini"}}, "links/\nlinks/t -> @/real/t.ini\nreal/\nreal/t.ini: new\n"},
-        {"chain", {{"t", "u"}, {"u", "../real/t.ini"}},
+        {"chain",
+         {{"t", "u"}, {"u", "../real/t.ini"}},
          "links/\nlinks/t -> u\nlinks/u -> ../real/t.ini\nreal/\nreal/t.ini: new\n"},
-        {"dangling", {{"t", "../real/missing.ini"}},
+        {"dangling",
+         {{"t", "../real/missing.ini"}},
          "links/\nlinks/t -> ../real/missing.ini\nreal/\nreal/missing.ini: new\nreal/t.ini: old\n"},
     };
     for (const SaveFamily& family : SaveFamilies()) {
@@ -368,10 +370,11 @@ TEST(SafeSave, UnwritableFoldersAndFiles)
         bool fileExists;
         int result;
         const char* view;
-        bool inPlace;   // the file keeps its inode
+        bool inPlace;  // the file keeps its inode
     };
     const Row rows[] = {
-        {"read-only folder, writable file: written in place", Refusal::kNewFilesInFolder, true, 1, "target: new\n", true},
+        {"read-only folder, writable file: written in place", Refusal::kNewFilesInFolder, true, 1, "target: new\n",
+         true},
         {"read-only folder, no file yet", Refusal::kNewFilesInFolder, false, 0, "", false},
         {"read-only file in a writable folder", Refusal::kWritingTheFile, true, 0, "target: old\n", true},
         {"read-only file system", Refusal::kAnyWrite, true, 0, "target: old\n", true},
@@ -447,7 +450,7 @@ TEST(SafeSave, FifoIsWrittenInPlace)
 {
     for (const SaveFamily& family : SaveFamilies()) {
         SCOPED_TRACE(family.name);
-        const auto doc = family.make(200000, 'n');   // more than a pipe holds
+        const auto doc = family.make(200000, 'n');  // more than a pipe holds
         const std::string newBytes = SavedBytes(*doc);
         TempDir dir;
         const std::string path = dir.Path("fifo");

@@ -27,9 +27,12 @@ inline std::string Show(const CString& text)
     char hex[8];
     for (int i = 0; i < text.GetLength(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if (c == '\n') shown += "<LF>";
-        else if (c < 0x20 || c >= 0x7f) shown += (std::snprintf(hex, sizeof hex, "<%02x>", c), hex);
-        else shown += static_cast<char>(c);
+        if (c == '\n')
+            shown += "<LF>";
+        else if (c < 0x20 || c >= 0x7f)
+            shown += (std::snprintf(hex, sizeof hex, "<%02x>", c), hex);
+        else
+            shown += static_cast<char>(c);
     }
     return shown;
 }
@@ -45,8 +48,8 @@ inline std::string Dump(CINIFile& ini)
                 Show(section->m_strComment) + "}\n";
         for (int k = 0; k < section->m_arrKeys.GetSize(); ++k) {
             const CINIFile::CINIFileKey& key = section->m_arrKeys.GetAt(k);
-            dump += "K" + std::to_string(key.m_nState) + " " + Show(key.m_strName) + "=" + Show(key.m_strValue) +
-                    " {" + Show(key.m_strComment) + "}\n";
+            dump += "K" + std::to_string(key.m_nState) + " " + Show(key.m_strName) + "=" + Show(key.m_strValue) + " {" +
+                    Show(key.m_strComment) + "}\n";
         }
     }
     return dump;

@@ -23,13 +23,13 @@ TEST(IniModel, LookupsSkipDeletedItemsAndFindTheFirstMatch)
     EXPECT_EQ(ini.GetSection("A"), a);
     EXPECT_EQ(Results({ini.AddNewKey("A", "k", "1", nullptr), ini.AddNewKey("A", "j", "2", nullptr),
                        ini.DeleteKey("A", "k"), ini.AddNewKey("A", "k", "3", nullptr),
-                       ini.UpdateKey("A", "j", "k", "4", ""),   // a second live "k", after the deleted one
+                       ini.UpdateKey("A", "j", "k", "4", ""),  // a second live "k", after the deleted one
                        a->GetKeyCount(), a->GetIndexForKey("k"), ini.GetIndexForKey("A", "k"),
                        ini.GetIndexForKey("a", "k"), ini.DeleteSection("a"), ini.GetIndexForKey("a", "k")}),
               "1 1 1 1 1 3 1 1 -1 1 -1");
 
     CString name = "n", value = "v", comment = "c";
-    EXPECT_EQ(a->GetKey(0, name, value, comment), 1);   // deleted keys are reachable by index
+    EXPECT_EQ(a->GetKey(0, name, value, comment), 1);  // deleted keys are reachable by index
     EXPECT_EQ(std::string(name + value + comment), "k1");
     EXPECT_EQ(a->GetKey("k", value, comment), 1);
     EXPECT_EQ(std::string(value), "4");
@@ -60,8 +60,7 @@ TEST(IniEditing, DeletedSectionIsNeverReachedAgain)
                        ini.AddNewKey("Missing", "k", "v", nullptr), ini.DeleteSection("S"),
                        ini.GetSection("S") == nullptr, ini.AddNewKey("S", "j", "v", nullptr), ini.DeleteKey("S", "k"),
                        ini.UpdateKey("S", "k", "k", "w", ""), ini.GetKeyData("S", "k", value, comment),
-                       ini.UpdateSection("S", "T", ""), ini.DeleteSection("S"), ini.AddNewSection("S", &index),
-                       index}),
+                       ini.UpdateSection("S", "T", ""), ini.DeleteSection("S"), ini.AddNewSection("S", &index), index}),
               "1 1 0 1 1 0 0 0 0 0 0 1 1");
     EXPECT_EQ(std::string(value + comment), "oldold");
     EXPECT_EQ(Dump(ini), "S2 [S] {;c}\nK1 k=v {}\nS1 [S] {}\n");
@@ -73,7 +72,7 @@ std::string MakeDeletedAndLiveKey(CINIFile& ini)
 {
     int index = -1;
     return Results({ini.AddNewSection("S", nullptr), ini.AddNewKey("S", "k", "old", ";why", nullptr),
-                    ini.DeleteKey("S", "k"), ini.DeleteKey("S", "k"),   // deleting again still succeeds
+                    ini.DeleteKey("S", "k"), ini.DeleteKey("S", "k"),  // deleting again still succeeds
                     ini.AddNewKey("S", "k", "new", &index), index, ini.GetIndexForKey("S", "k")});
 }
 
@@ -106,12 +105,12 @@ TEST(IniEditing, UpdatesKeepIndexesAndStatesOfLoadedItems)
     WriteBytes(dir.Path("t.ini"), "[S]\na=1\nk=2\n[T]\nx=3\n");
     CINIFile ini;
     ASSERT_EQ(ini.Open(dir.Path("t.ini").c_str()), 1);
-    EXPECT_EQ(Results({ini.UpdateKey("S", "k", "m", "v", "c"), ini.DeleteKey("S", "a"),
-                       ini.AddNewKey("T", "y", "", ";", nullptr), ini.UpdateSection("S", "S2", ";s"),
-                       ini.DeleteSection("S2"), ini.AddNewSection("U", nullptr),
-                       ini.UpdateSection("U", "T", ""),   // a rename may repeat a live name
-                       ini.GetIndexForSection("T")}),
-              "1 1 1 1 1 1 1 1");
+    EXPECT_EQ(
+        Results({ini.UpdateKey("S", "k", "m", "v", "c"), ini.DeleteKey("S", "a"),
+                 ini.AddNewKey("T", "y", "", ";", nullptr), ini.UpdateSection("S", "S2", ";s"), ini.DeleteSection("S2"),
+                 ini.AddNewSection("U", nullptr), ini.UpdateSection("U", "T", ""),  // a rename may repeat a live name
+                 ini.GetIndexForSection("T")}),
+        "1 1 1 1 1 1 1 1");
     EXPECT_EQ(Dump(ini), "S2 [S2] {;s}\nK2 a=1 {}\nK1 m=v {c}\nS1 [T] {}\nK0 x=3 {}\nK1 y= {}\nS1 [T] {}\n");
 }
 

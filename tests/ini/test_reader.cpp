@@ -25,7 +25,8 @@ TEST(IniReader, LinesTable)
         {"[S]\n[]\na[b]=c\n[abc\n[ab[c]\n", "S0 [S] {}\nK0 []= {}\nK0 a[b]=c {}\nK0 [abc= {}\nK0 [ab[c]= {}\n"},
         {"[S]\n  ; text\nkey = value ; note\nk=v=w\nnovalue\n=v\nk=\n",
          "S0 [S] {}\nK0 ; text= {}\nK0 key=value ; note {}\nK0 k=v=w {}\nK0 novalue= {}\nK0 =v {}\nK0 k= {}\n"},
-        {"[S]\n\"a=b\" = c\n\"k=v\nk=ab\xFE" "cd\nk=\"a\xFE b\"\xFE rest\nk\t=v\n",
+        {"[S]\n\"a=b\" = c\n\"k=v\nk=ab\xFE"
+         "cd\nk=\"a\xFE b\"\xFE rest\nk\t=v\n",
          "S0 [S] {}\nK0 \"a=b\"=c {}\nK0 \"k=v= {}\nK0 k=ab {}\nK0 k=\"a<fe> b\" {}\nK0 k<09>=v {}\n"},
         {"[S]\n;c1\n;c2\nk=v\n;c\n\nk2=v\n;a\n\n;b;c\nk3=v\n",
          "S0 [S] {}\nK0 k=v {;c1\\n;c2}\nK0 k2=v {;c\\n}\nK0 k3=v {;a\\n\\n;b\\n;c}\n"},
@@ -63,9 +64,9 @@ TEST(IniReader, OpenState)
     EXPECT_EQ(Results({ini.Close(), ini.IsOpen(), ini.GetSectionCount(), ini.Open(dir.Path("missing.ini").c_str()),
                        ini.Open(dir.Root().c_str()), ini.IsOpen()}),
               "1 0 0 0 0 0");
-    EXPECT_EQ(std::string(ini.GetFile()), path);   // kept through Close and failed opens
+    EXPECT_EQ(std::string(ini.GetFile()), path);  // kept through Close and failed opens
     EXPECT_EQ(Results({ini.Open(), ini.Open(path.c_str()), ini.AddNewSection("Old", nullptr)}), "1 0 1");
-    ini.Empty();   // drops the model, keeps the file open
+    ini.Empty();  // drops the model, keeps the file open
     EXPECT_EQ(Results({ini.IsOpen(), ini.GetSectionCount(), ini.Close()}), "1 0 1");
 
     // A read appends: keys above the first header go to its first new section.

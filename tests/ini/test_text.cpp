@@ -13,8 +13,8 @@ namespace {
 using filekit_test::Show;
 using filekit_test::TestIni;
 
-constexpr int kUntouched = -2;   // next: the pointer kept its old value
-constexpr int kNull = -1;        // next: null
+constexpr int kUntouched = -2;  // next: the pointer kept its old value
+constexpr int kNull = -1;  // next: null
 
 // GetToken's result, token ("#" when untouched) and next pointer (an
 // offset into text, kNull or kUntouched) as one line.
@@ -27,8 +27,8 @@ std::string Token(const char* text, const char* delimiters, int number)
     char sentinel = 0;
     CINIFile::CINIFilePointer pointer{&sentinel};
     TestIni ini;
-    const int result = ini.GetToken(text ? copy.data() : nullptr, token, &pointer,
-                                    delimiters ? delims.data() : nullptr, number);
+    const int result =
+        ini.GetToken(text ? copy.data() : nullptr, token, &pointer, delimiters ? delims.data() : nullptr, number);
     const std::ptrdiff_t next = pointer.m_pszNext == &sentinel ? kUntouched
                                 : pointer.m_pszNext == nullptr ? kNull
                                                                : pointer.m_pszNext - copy.data();
@@ -44,13 +44,31 @@ TEST(IniText, GetTokenTable)
         int number;
         std::string expected;
     } rows[] = {
-        {"a=b", "=", 1, "0 a 2"}, {"a=b", "=", 2, "0 b -1"}, {"a=b", "=", 3, "2 # -2"}, {"a=b", "=", 0, "2 # -2"},
-        {" a = b ", "=", 1, "0 a 4"}, {"=b", "=", 1, "1  1"}, {"a=", "=", 2, "1  -1"}, {"", "=", 1, "1  -1"},
-        {nullptr, "=", 1, "2 # -1"}, {"\"x=y\"=z", "=", 1, "0 \"x=y\" 6"}, {"\"x=y", "=", 1, "0 \"x=y -1"},
-        {"\"a=\"=\"b=\"=c", "=", 2, "0 \"b=\" 10"}, {"a\"b", "\"", 1, "0 a\"b -1"}, {"a,b;c", ",;", 2, "0 b;c -1"},
-        {"a  b", " ", 1, "0 a 3"}, {"a  b", " ", 2, "0 b -1"}, {"  a", " ", 1, "1  2"}, {"a b ", " ", 2, "2 # -1"},
-        {"a ", " ", 1, "2 # -1"}, {"\" \" x", " ", 1, "0 \" \" 4"}, {"ab\xFE" "c\xFE", "\xFE", 2, "0 c 5"},
-        {"a=b", nullptr, 1, "0 a=b -1"}, {"a=b", "", 1, "0 a=b -1"},
+        {"a=b", "=", 1, "0 a 2"},
+        {"a=b", "=", 2, "0 b -1"},
+        {"a=b", "=", 3, "2 # -2"},
+        {"a=b", "=", 0, "2 # -2"},
+        {" a = b ", "=", 1, "0 a 4"},
+        {"=b", "=", 1, "1  1"},
+        {"a=", "=", 2, "1  -1"},
+        {"", "=", 1, "1  -1"},
+        {nullptr, "=", 1, "2 # -1"},
+        {"\"x=y\"=z", "=", 1, "0 \"x=y\" 6"},
+        {"\"x=y", "=", 1, "0 \"x=y -1"},
+        {"\"a=\"=\"b=\"=c", "=", 2, "0 \"b=\" 10"},
+        {"a\"b", "\"", 1, "0 a\"b -1"},
+        {"a,b;c", ",;", 2, "0 b;c -1"},
+        {"a  b", " ", 1, "0 a 3"},
+        {"a  b", " ", 2, "0 b -1"},
+        {"  a", " ", 1, "1  2"},
+        {"a b ", " ", 2, "2 # -1"},
+        {"a ", " ", 1, "2 # -1"},
+        {"\" \" x", " ", 1, "0 \" \" 4"},
+        {"ab\xFE"
+         "c\xFE",
+         "\xFE", 2, "0 c 5"},
+        {"a=b", nullptr, 1, "0 a=b -1"},
+        {"a=b", "", 1, "0 a=b -1"},
         {longToken.c_str(), "=", 1, "0 " + std::string(499, 't') + " -1"},
     };
     for (const auto& row : rows)
@@ -72,18 +90,42 @@ void ExpectRows(const std::vector<std::pair<std::string, std::string>>& rows, Ro
 TEST(IniText, LineRoutineTables)
 {
     TestIni ini;
-    ExpectRows({{"a\n", "a"}, {"a\r\n", "a"}, {" a \t \r\n", " a \t"}, {"a\n\n", "a\n"}, {"a\r\r", "a\r"},
-                {"a\n \n", "a\n"}, {"   ", ""}, {"", ""}, {"\n", ""}},
-               [&](char* line) { ini.DeleteTail(line); return line; });
+    ExpectRows({{"a\n", "a"},
+                {"a\r\n", "a"},
+                {" a \t \r\n", " a \t"},
+                {"a\n\n", "a\n"},
+                {"a\r\r", "a\r"},
+                {"a\n \n", "a\n"},
+                {"   ", ""},
+                {"", ""},
+                {"\n", ""}},
+               [&](char* line) {
+                   ini.DeleteTail(line);
+                   return line;
+               });
 
     char contents[CINIFile::kNameBufferBytes];
     char square[] = "[]", round[] = "()";
-    ExpectRows({{"[Main]", "Main"}, {"  [ Main ]  ", " Main "}, {"[Main] more [x]", "Main"}, {"[[Main]]", "Main"},
-                {"[]", ""}, {"[[]]", ""}, {"a[b]", ""}, {"]x[y]", ""}, {"[abc", ""}, {"[ab[c]", ""}, {"[ ]", " "},
+    ExpectRows({{"[Main]", "Main"},
+                {"  [ Main ]  ", " Main "},
+                {"[Main] more [x]", "Main"},
+                {"[[Main]]", "Main"},
+                {"[]", ""},
+                {"[[]]", ""},
+                {"a[b]", ""},
+                {"]x[y]", ""},
+                {"[abc", ""},
+                {"[ab[c]", ""},
+                {"[ ]", " "},
                 {"[" + std::string(600, 'n') + "]", std::string(499, 'n')}},
-               [&](char* line) { ini.BracketsContents(line, contents, square); return contents; });
-    ExpectRows({{"(a)", "a"}, {"[a]", ""}},
-               [&](char* line) { ini.BracketsContents(line, contents, round); return contents; });
+               [&](char* line) {
+                   ini.BracketsContents(line, contents, square);
+                   return contents;
+               });
+    ExpectRows({{"(a)", "a"}, {"[a]", ""}}, [&](char* line) {
+        ini.BracketsContents(line, contents, round);
+        return contents;
+    });
 }
 
 TEST(IniText, CommentConversionTables)
@@ -91,12 +133,24 @@ TEST(IniText, CommentConversionTables)
     TestIni ini;
     std::string stored = ";";
     while (stored.size() + 3 <= 999) stored += "\\n;";
-    ExpectRows({{";a;b", ";a\\n;b"}, {"\n;x", "\n\\n;x"}, {";a\nb\n", ";a\\nb\\n"}, {"abc", "abc"}, {"", ""},
-                {"a\\b", "a\\b"}, {std::string(1500, ';'), stored}},
+    ExpectRows({{";a;b", ";a\\n;b"},
+                {"\n;x", "\n\\n;x"},
+                {";a\nb\n", ";a\\nb\\n"},
+                {"abc", "abc"},
+                {"", ""},
+                {"a\\b", "a\\b"},
+                {std::string(1500, ';'), stored}},
                [&](char* text) { return ini.ReplaceFrom0xD_0xA(text); });
-    ExpectRows({{";a\\n;b", ";a \n;b"}, {"\\n;b", "\\n;b"}, {";a\\n", ";a \n"}, {"x\\\\n", "x\\ \n"}, {";a\\", ";a\\"},
+    ExpectRows({{";a\\n;b", ";a \n;b"},
+                {"\\n;b", "\\n;b"},
+                {";a\\n", ";a \n"},
+                {"x\\\\n", "x\\ \n"},
+                {";a\\", ";a\\"},
                 {";a\\n\\n;b", ";a \n \n;b"}},
-               [&](char* text) { ini.ReplaceTo0xD_0xA(text); return text; });
+               [&](char* text) {
+                   ini.ReplaceTo0xD_0xA(text);
+                   return text;
+               });
 }
 
 }  // namespace

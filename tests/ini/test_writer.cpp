@@ -42,7 +42,8 @@ TEST(IniWriter, ReadSaveReadKeepsTheModel)
     TempDir dir;
     const std::string path = dir.Path("in.ini");
     WriteBytes(path, "\n;kA\ntop=0\n;about S\n\n[S]\n;c1\n;c2\nk = v ; not a comment\nflag\n;c\n\nk2=\"q=1\"\n"
-                     "=v\n;\n[T]\n[U]\nk=a\xFE" "b\n;tail\n");
+                     "=v\n;\n[T]\n[U]\nk=a\xFE"
+                     "b\n;tail\n");
     CINIFile ini;
     ASSERT_EQ(ini.Open(path.c_str()), 1);
     const std::string model = Dump(ini), saved = Saved(ini);
@@ -54,7 +55,7 @@ TEST(IniWriter, EdgeCasesAndFailures)
 {
     TempDir dir;
     CINIFile ini;
-    EXPECT_EQ(Saved(ini), "0:<no file>");   // not open
+    EXPECT_EQ(Saved(ini), "0:<no file>");  // not open
     ASSERT_EQ(ini.Open(), 1);
     EXPECT_EQ(Saved(ini), "1:");
     ASSERT_EQ(Results({ini.AddNewSection("S", nullptr), ini.UpdateSection("S", "S", ";"),
@@ -64,12 +65,12 @@ TEST(IniWriter, EdgeCasesAndFailures)
     EXPECT_EQ(Saved(ini),
               "1:" + StoredText(";\n[S]\n\n x  \n;y\ntwo=a\nb\n;" + std::string(1998, 'c') + "\nlong=v\n\n"));
 
-    CINIFile failing;   // a failed save leaves even the comment's stored form alone
+    CINIFile failing;  // a failed save leaves even the comment's stored form alone
     ASSERT_EQ(Results({failing.Open(), failing.AddNewSection("S", ";a\\n;b", nullptr)}), "1 1");
     EXPECT_EQ(failing.Save(dir.Path("no/such/folder/x.ini").c_str()) + failing.Save(dir.Root().c_str()), 0);
     EXPECT_EQ(Dump(failing), "S1 [S] {;a\\n;b}\n");
-#ifndef _WIN32   // a device that is always full exists only there
-    EXPECT_EQ(failing.Save("/dev/full"), 1);   // write errors after the file is created are not reported
+#ifndef _WIN32  // a device that is always full exists only there
+    EXPECT_EQ(failing.Save("/dev/full"), 1);  // write errors after the file is created are not reported
 #endif
 }
 

@@ -29,15 +29,21 @@ TEST(CArray, AddReturnsIndexAndKeepsOrder)
 
 TEST(CArray, InsertAtTable)
 {
-    struct Row { std::vector<int> before; int index; int value; int count; std::vector<int> after; };
+    struct Row {
+        std::vector<int> before;
+        int index;
+        int value;
+        int count;
+        std::vector<int> after;
+    };
     const Row rows[] = {
         {{}, 0, 5, 1, {5}},
         {{1, 2}, 1, 9, 1, {1, 9, 2}},
         {{1, 2}, 0, 9, 2, {9, 9, 1, 2}},
         {{1, 2}, 2, 9, 1, {1, 2, 9}},
-        {{}, 3, 9, 1, {0, 0, 0, 9}},          // past the end: default entries fill the gap
+        {{}, 3, 9, 1, {0, 0, 0, 9}},  // past the end: default entries fill the gap
         {{1}, 4, 9, 2, {1, 0, 0, 0, 9, 9}},
-        {{1, 2}, -1, 9, 1, {1, 2}},            // nothing happens for a negative index
+        {{1, 2}, -1, 9, 1, {1, 2}},  // nothing happens for a negative index
         {{1, 2}, 1, 9, 0, {1, 2}},
     };
     for (const Row& r : rows) {
@@ -50,9 +56,13 @@ TEST(CArray, InsertAtTable)
 
 TEST(CArray, RemoveAtTable)
 {
-    struct Row { int index; int count; std::vector<int> after; };
+    struct Row {
+        int index;
+        int count;
+        std::vector<int> after;
+    };
     const Row rows[] = {
-        {0, 1, {2, 3, 4}}, {1, 2, {1, 4}}, {3, 1, {1, 2, 3}}, {2, 99, {1, 2}},
+        {0, 1, {2, 3, 4}},    {1, 2, {1, 4}},        {3, 1, {1, 2, 3}},    {2, 99, {1, 2}},
         {4, 1, {1, 2, 3, 4}}, {-1, 1, {1, 2, 3, 4}}, {1, 0, {1, 2, 3, 4}},
     };
     for (const Row& r : rows) {
@@ -85,7 +95,7 @@ TEST(CArray, InsertingAnElementOfTheSameArrayCopiesItFirst)
 {
     CStringArray a;
     a.Add("first");
-    for (int i = 0; i < 40; ++i) a.InsertAt(0, a[a.GetUpperBound()]);   // forces reallocations
+    for (int i = 0; i < 40; ++i) a.InsertAt(0, a[a.GetUpperBound()]);  // forces reallocations
     EXPECT_EQ(a.GetSize(), 41);
     for (int i = 0; i < a.GetSize(); ++i) EXPECT_EQ(a[i], "first");
 }
@@ -99,7 +109,7 @@ TEST(PointerArrays, GapsHoldNullAndNothingIsOwned)
     EXPECT_EQ(p[0], nullptr);
     EXPECT_EQ(p[1], nullptr);
     EXPECT_EQ(p[2], &value);
-    p.RemoveAll();   // does not touch the pointee
+    p.RemoveAll();  // does not touch the pointee
     EXPECT_EQ(value, 1);
 
     CObArray o;

@@ -36,10 +36,14 @@ TEST(CString, ZeroBytesCountInComparisonsBetweenStrings)
 
 TEST(CString, ComparesBytesAsUnsigned)
 {
-    struct Row { const char* a; const char* b; int sign; };
+    struct Row {
+        const char* a;
+        const char* b;
+        int sign;
+    };
     const Row rows[] = {
-        {"abc", "abc", 0}, {"abc", "abd", -1}, {"abd", "abc", 1}, {"ab", "abc", -1},
-        {"", "", 0}, {"", "a", -1}, {"\x80", "\x7f", 1}, {"\xff", "a", 1}, {"Main", "main", -1},
+        {"abc", "abc", 0}, {"abc", "abd", -1},  {"abd", "abc", 1}, {"ab", "abc", -1},    {"", "", 0},
+        {"", "a", -1},     {"\x80", "\x7f", 1}, {"\xff", "a", 1},  {"Main", "main", -1},
     };
     for (const Row& r : rows) {
         const int got = CString(r.a).Compare(r.b);
@@ -55,7 +59,7 @@ TEST(CString, CompareNoCaseFoldsAsciiLettersOnly)
 {
     EXPECT_EQ(CString("MAIN").CompareNoCase("main"), 0);
     EXPECT_EQ(CString("a[").CompareNoCase("A["), 0);
-    EXPECT_NE(CString("\xc4").CompareNoCase("\xe4"), 0);   // no folding beyond ASCII
+    EXPECT_NE(CString("\xc4").CompareNoCase("\xe4"), 0);  // no folding beyond ASCII
     EXPECT_LT(CString("a").CompareNoCase("B"), 0);
     EXPECT_GT(CString("\x80").CompareNoCase("z"), 0);
 }
@@ -101,7 +105,7 @@ TEST(CString, BufferAccess)
     s.ReleaseBuffer();
     EXPECT_EQ(Bytes(s), "wxyz");
 
-    p = s.GetBuffer(2);   // never shrinks below the current length
+    p = s.GetBuffer(2);  // never shrinks below the current length
     EXPECT_EQ(std::string(p), "wxyz");
     s.ReleaseBuffer(2);
     EXPECT_EQ(Bytes(s), "wx");
@@ -109,7 +113,7 @@ TEST(CString, BufferAccess)
     p = s.GetBufferSetLength(5);
     std::memcpy(p, "12345", 5);
     EXPECT_EQ(Bytes(s), "12345");
-    s.ReleaseBuffer(99);   // a length past the buffer ends at the first zero byte
+    s.ReleaseBuffer(99);  // a length past the buffer ends at the first zero byte
     EXPECT_EQ(Bytes(s), "12345");
 }
 

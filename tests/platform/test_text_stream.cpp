@@ -21,7 +21,7 @@ using filekit_test::StoredText;
 using filekit_test::TempDir;
 using filekit_test::WriteBytes;
 
-constexpr int kPieceBuffer = 1000;   // the INI reader's line buffer
+constexpr int kPieceBuffer = 1000;  // the INI reader's line buffer
 
 std::vector<std::string> ReadPieces(const std::string& path, int size = kPieceBuffer)
 {
@@ -76,10 +76,14 @@ TEST(TextReader, PiecesTable)
         longLine + "\r\n" + longLine + "\n",
         std::string("zero\0byte\r\n", 11),
         "\xfe\xff\x80\r\n",
-        "before\x1a" "after\n",
-        "\x1a" "nothing\n",
-        "cr then end\r\x1a" "\n",
-        "line\r\n\x1a" "\r\n",
+        "before\x1a"
+        "after\n",
+        "\x1a"
+        "nothing\n",
+        "cr then end\r\x1a"
+        "\n",
+        "line\r\n\x1a"
+        "\r\n",
     };
     for (const std::string& text : rows) {
         TempDir dir;
@@ -114,9 +118,9 @@ TEST(TextReader, SmallBuffersAndRefusals)
 
     filekit::TextReader reader;
     char buffer[4];
-    EXPECT_EQ(reader.ReadPiece(buffer, 4), -1);   // not open
+    EXPECT_EQ(reader.ReadPiece(buffer, 4), -1);  // not open
     EXPECT_FALSE(reader.Open(dir.Path("missing").c_str()));
-    EXPECT_FALSE(reader.Open(dir.Root().c_str()));   // a directory
+    EXPECT_FALSE(reader.Open(dir.Root().c_str()));  // a directory
     ASSERT_TRUE(reader.Open(dir.Path("t").c_str()));
     EXPECT_EQ(reader.ReadPiece(buffer, 1), -1);
 }
@@ -158,7 +162,7 @@ TEST(TextWriter, WritesBytesAsGivenAndReportsFailures)
     EXPECT_FALSE(writer.Open(dir.Path("no/such/folder/w").c_str()));
     EXPECT_FALSE(writer.Open(dir.Root().c_str()));
 
-#ifndef _WIN32   // a device that is always full exists only there
+#ifndef _WIN32  // a device that is always full exists only there
     ASSERT_TRUE(writer.Open("/dev/full"));
     writer.Write("anything\n");
     EXPECT_FALSE(writer.Close());

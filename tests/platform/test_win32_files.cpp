@@ -30,7 +30,7 @@ using filekit_test::ReadBytes;
 using filekit_test::TempDir;
 using filekit_test::WriteBytes;
 
-constexpr DWORD kUnset = 0xDEADBEEF;   // last-error value that no call sets
+constexpr DWORD kUnset = 0xDEADBEEF;  // last-error value that no call sets
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 HANDLE Open(const std::string& path, DWORD access, DWORD share, DWORD disposition)
@@ -55,12 +55,12 @@ TEST(CreateFileA, DispositionTable)
         std::string outcome;
     };
     const Row rows[] = {
-        {CREATE_NEW, true, "refused error 80 content old"},   // ERROR_FILE_EXISTS
+        {CREATE_NEW, true, "refused error 80 content old"},  // ERROR_FILE_EXISTS
         {CREATE_NEW, false, "opened error 0 content "},
-        {CREATE_ALWAYS, true, "opened error 183 content "},   // ERROR_ALREADY_EXISTS
+        {CREATE_ALWAYS, true, "opened error 183 content "},  // ERROR_ALREADY_EXISTS
         {CREATE_ALWAYS, false, "opened error 0 content "},
         {OPEN_EXISTING, true, "opened error 0 content old"},
-        {OPEN_EXISTING, false, "refused error 2 content -"},   // ERROR_FILE_NOT_FOUND
+        {OPEN_EXISTING, false, "refused error 2 content -"},  // ERROR_FILE_NOT_FOUND
         {OPEN_ALWAYS, true, "opened error 183 content old"},
         {OPEN_ALWAYS, false, "opened error 0 content "},
         {TRUNCATE_EXISTING, true, "opened error 0 content "},
@@ -86,7 +86,12 @@ TEST(CreateFileA, DispositionTable)
 TEST(CreateFileA, BadNamesAndArguments)
 {
     TempDir dir;
-    struct Row { const char* name; DWORD disposition; DWORD access; DWORD error; };
+    struct Row {
+        const char* name;
+        DWORD disposition;
+        DWORD access;
+        DWORD error;
+    };
     const std::string missingFolder = dir.Path("no/such/file");
     const std::string folder = dir.Path("");
     const Row rows[] = {
@@ -115,14 +120,17 @@ TEST(CreateFileA, NamesEndingInASeparatorNameFolders)
     std::filesystem::create_directory(dir.Path("folder"));
     // The last error for each disposition, from CREATE_NEW to
     // TRUNCATE_EXISTING; no call opens anything.
-    struct Row { std::string name; std::string errors; };
+    struct Row {
+        std::string name;
+        std::string errors;
+    };
     const Row rows[] = {
-        {"file/", "80 123 123 123 123"},          // ERROR_FILE_EXISTS, then ERROR_INVALID_NAME
+        {"file/", "80 123 123 123 123"},  // ERROR_FILE_EXISTS, then ERROR_INVALID_NAME
         {"file//", "80 123 123 123 123"},
-        {"missing/", "123 123 2 123 2"},          // ERROR_INVALID_NAME, ERROR_FILE_NOT_FOUND
-        {"no-folder/missing/", "3 3 3 3 3"},      // ERROR_PATH_NOT_FOUND
+        {"missing/", "123 123 2 123 2"},  // ERROR_INVALID_NAME, ERROR_FILE_NOT_FOUND
+        {"no-folder/missing/", "3 3 3 3 3"},  // ERROR_PATH_NOT_FOUND
         {"file/child/", "3 3 3 3 3"},
-        {"folder/", "80 5 5 5 5"},                // ERROR_ACCESS_DENIED, as for every folder
+        {"folder/", "80 5 5 5 5"},  // ERROR_ACCESS_DENIED, as for every folder
         {"folder//", "80 5 5 5 5"},
     };
     for (const Row& r : rows) {
@@ -208,7 +216,7 @@ TEST(AccessRights, NullBuffers)
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     DWORD count = 5;
     SetLastError(kUnset);
-    EXPECT_TRUE(WriteFile(h, nullptr, 0, &count, nullptr));   // nothing to take from it
+    EXPECT_TRUE(WriteFile(h, nullptr, 0, &count, nullptr));  // nothing to take from it
     EXPECT_EQ(GetLastError(), kUnset);
     EXPECT_FALSE(WriteFile(h, nullptr, 2, &count, nullptr));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_USER_BUFFER);
@@ -224,29 +232,32 @@ TEST(AccessRights, NullBuffers)
 
 TEST(ShareModes, ConflictTable)
 {
-    struct Row { DWORD access1, share1, access2, share2; bool secondOpens; };
+    struct Row {
+        DWORD access1, share1, access2, share2;
+        bool secondOpens;
+    };
     const DWORD R = GENERIC_READ, W = GENERIC_WRITE, RW = GENERIC_READ | GENERIC_WRITE;
     const DWORD SR = FILE_SHARE_READ, SW = FILE_SHARE_WRITE, SD = FILE_SHARE_DELETE;
     const Row rows[] = {
-        {R, 0, R, kShareAll, false},        // share 0 admits nobody
-        {R, kShareAll, R, 0, false},        // nor may a newcomer deny what is held
+        {R, 0, R, kShareAll, false},  // share 0 admits nobody
+        {R, kShareAll, R, 0, false},  // nor may a newcomer deny what is held
         {R, SR, R, SR, true},
-        {R, SR, W, kShareAll, false},       // writing not shared
-        {W, SR, R, SR, false},              // newcomer must share the held write
+        {R, SR, W, kShareAll, false},  // writing not shared
+        {W, SR, R, SR, false},  // newcomer must share the held write
         {W, SW, W, SW, true},
         {RW, kShareAll, RW, kShareAll, true},
         {R, SR, R, SR | SW, true},
-        {0, 0, RW, kShareAll, true},        // a handle without data access conflicts with nothing
+        {0, 0, RW, kShareAll, true},  // a handle without data access conflicts with nothing
         {RW, 0, 0, 0, true},
         {GENERIC_EXECUTE, SR, R, SR, true},  // execute counts as reading
         {GENERIC_EXECUTE, SR, W, kShareAll, false},
         {FILE_READ_DATA, SR, FILE_WRITE_DATA, kShareAll, false},
-        {DELETE, kShareAll, R, kShareAll, false},   // deleting not shared
-        {DELETE, kShareAll | SD, R, kShareAll, false},   // nor a newcomer deny it
+        {DELETE, kShareAll, R, kShareAll, false},  // deleting not shared
+        {DELETE, kShareAll | SD, R, kShareAll, false},  // nor a newcomer deny it
         {DELETE, kShareAll | SD, R, kShareAll | SD, true},
         {R, kShareAll, DELETE, kShareAll | SD, false},
         {R, kShareAll | SD, DELETE, kShareAll, true},
-        {GENERIC_ALL, kShareAll, R, kShareAll, false},   // all rights include deleting
+        {GENERIC_ALL, kShareAll, R, kShareAll, false},  // all rights include deleting
         {GENERIC_ALL, kShareAll | SD, RW, kShareAll | SD, true},
     };
     for (const Row& r : rows) {
@@ -303,7 +314,7 @@ TEST(Positions, SeekPastFourGigabytesOnASparseFile)
     EXPECT_EQ(sizeHigh, 1u);
 
     high = 0;
-    EXPECT_EQ(SetFilePointer(h, -1, &high, FILE_END), 5u);   // high part 0 with a negative low part is far ahead
+    EXPECT_EQ(SetFilePointer(h, -1, &high, FILE_END), 5u);  // high part 0 with a negative low part is far ahead
     // Back to the written byte through a negative 64-bit distance.
     high = -1;
     const DWORD low = SetFilePointer(h, -1, &high, FILE_END);
@@ -403,13 +414,15 @@ TEST(InvalidHandles, EveryFunctionAnswersWithTheWin32Failure)
     ASSERT_TRUE(CloseHandle(closed));
 
     const std::string invalid = std::to_string(ERROR_INVALID_HANDLE);
-    const std::string failures = "ReadFile 0 " + invalid + " count 0\n" +
-                                 "WriteFile 0 " + invalid + " count 0\n" +
-                                 "SetFilePointer " + std::to_string(INVALID_SET_FILE_POINTER) + " " + invalid + " high 3\n" +
-                                 "GetFileSize " + std::to_string(INVALID_FILE_SIZE) + " " + invalid + "\n" +
-                                 "SetEndOfFile 0 " + invalid + "\n" +
-                                 "FlushFileBuffers 0 " + invalid + "\n";
-    struct Row { const char* name; HANDLE handle; std::string calls; };
+    const std::string failures = "ReadFile 0 " + invalid + " count 0\n" + "WriteFile 0 " + invalid + " count 0\n" +
+                                 "SetFilePointer " + std::to_string(INVALID_SET_FILE_POINTER) + " " + invalid +
+                                 " high 3\n" + "GetFileSize " + std::to_string(INVALID_FILE_SIZE) + " " + invalid +
+                                 "\n" + "SetEndOfFile 0 " + invalid + "\n" + "FlushFileBuffers 0 " + invalid + "\n";
+    struct Row {
+        const char* name;
+        HANDLE handle;
+        std::string calls;
+    };
     const Row rows[] = {
         // INVALID_HANDLE_VALUE is also the current process's pseudo-handle:
         // closing it succeeds and leaves the last error alone.

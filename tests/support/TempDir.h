@@ -102,8 +102,10 @@ inline std::string StoredText(const std::string& text)
 {
     std::string stored;
     for (const char c : text) {
-        if (c == '\n') stored += kLineEnd;
-        else stored += c;
+        if (c == '\n')
+            stored += kLineEnd;
+        else
+            stored += c;
     }
     return stored;
 }

@@ -31,7 +31,7 @@ std::string Log(std::initializer_list<std::string> parts)
 struct Row {
     const char* what;
     std::function<std::string(CTokenNode&)> change;
-    std::string expected;   // the log, " -> ", the tree afterwards
+    std::string expected;  // the log, " -> ", the tree afterwards
 };
 
 void RunRows(const std::vector<Row>& rows, const std::function<void(CTokenNode&)>& start)
@@ -54,10 +54,19 @@ TEST(TokenNode, ChildrenTable)
              return Log({Name(n.InsertChildAt(4, "N", "", 0, 0)), Name(n.GetChildAt(3)), Str(n.RemoveChildAt(3))});
          },
          "N null 0 -> R=[A=,B=,_,_,N=]"},
-        {"append after a gap", [](N n) { n.InsertChildAt(3, "N", "", 0, 0); return Name(n.AddChild("M", "v", 0, 7)); },
+        {"append after a gap",
+         [](N n) {
+             n.InsertChildAt(3, "N", "", 0, 0);
+             return Name(n.AddChild("M", "v", 0, 7));
+         },
          "M -> R=[A=,B=,_,N=,M=v#0/7]"},
         {"a list with null entries empties",
-         [](N n) { n.InsertChildAt(3, "N", "", 0, 0); n.RemoveAllChild(); return Str(n.GetChildCount()); }, "0 -> R="},
+         [](N n) {
+             n.InsertChildAt(3, "N", "", 0, 0);
+             n.RemoveAllChild();
+             return Str(n.GetChildCount());
+         },
+         "0 -> R="},
         {"indices out of range change nothing",
          [](N n) {
              return Log({Name(n.InsertChildAt(-1, "N", "", 0, 0)), Name(n.GetChildAt(-1)), Name(n.GetChildAt(2)),
@@ -71,7 +80,10 @@ TEST(TokenNode, ChildrenTable)
          },
          "1 -> R=[B=]"},
     };
-    RunRows(rows, [](N n) { n.AddChild("A", "", 0, 0); n.AddChild("B", "", 0, 0); });
+    RunRows(rows, [](N n) {
+        n.AddChild("A", "", 0, 0);
+        n.AddChild("B", "", 0, 0);
+    });
     RunRows({{"insert into an empty list", [](N n) { return Name(n.InsertChildAt(0, "A", "", 0, 0)); }, "A -> R=[A=]"}},
             [](N) {});
 }
@@ -91,7 +103,9 @@ TEST(TokenNode, AttributesTable)
         {"setting a new name appends", [](N n) { return Name(n.SetAttribute("c", "3", 0, 0)); },
          "c -> R=(a=1 b=2 c=3)"},
         {"a missing name reads as an empty value",
-         [](N n) { return Log({Name(n.GetAttribute("c")), "[" + std::string(n.GetAttributeValue("c")) + "]"}); },
+         [](N n) {
+             return Log({Name(n.GetAttribute("c")), "[" + std::string(n.GetAttributeValue("c")) + "]"});
+         },
          "null [] -> R=(a=1 b=2)"},
         {"removal by index",
          [](N n) {
@@ -99,25 +113,38 @@ TEST(TokenNode, AttributesTable)
                          Str(n.RemoveAttributeAt(0))});
          },
          "null null 0 1 -> R=(b=2)"},
-        {"removal of all", [](N n) { n.RemoveAllAttribute(); return Str(n.GetAttributeCount()); }, "0 -> R="},
+        {"removal of all",
+         [](N n) {
+             n.RemoveAllAttribute();
+             return Str(n.GetAttributeCount());
+         },
+         "0 -> R="},
     };
-    RunRows(rows, [](N n) { n.AddAttribute("a", "1", 0, 0); n.AddAttribute("b", "2", 0, 0); });
+    RunRows(rows, [](N n) {
+        n.AddAttribute("a", "1", 0, 0);
+        n.AddAttribute("b", "2", 0, 0);
+    });
 }
 
 TEST(TokenNode, CompareNameFoldsAsciiLettersOnly)
 {
-    struct Case { const char* own; const char* other; int sign; };
+    struct Case {
+        const char* own;
+        const char* other;
+        int sign;
+    };
     const Case cases[] = {
-        {"Name", "nAME", 0}, {"", "", 0}, {"abc", "abd", -1}, {"b", "A", 1}, {"a", "ab", -1},
-        {"Z", "_", 1},              // letters fold to lower case before comparing
-        {"\xC9", "\xE9", -1},       // bytes above 0x7F are not letters
+        {"Name", "nAME", 0},  {"", "", 0},     {"abc", "abd", -1},
+        {"b", "A", 1},        {"a", "ab", -1}, {"Z", "_", 1},  // letters fold to lower case before comparing
+        {"\xC9", "\xE9", -1},  // bytes above 0x7F are not letters
     };
     auto sign = [](int v) { return Str((v > 0) - (v < 0)); };
     for (const Case& c : cases) {
         CTokenNode node(c.own, "", 0, 0);
         CTokenAttribute attribute(c.own, "", 0, 0);
         EXPECT_EQ(Log({sign(node.CompareName(c.other)), sign(attribute.CompareName(c.other))}),
-                  Log({Str(c.sign), Str(c.sign)})) << c.own << " / " << c.other;
+                  Log({Str(c.sign), Str(c.sign)}))
+            << c.own << " / " << c.other;
     }
 }
 

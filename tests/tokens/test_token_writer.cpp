@@ -27,10 +27,10 @@ using filekit_test::TempDir;
 // The tree operations write their record and a line feed to the stream.
 class Recorder : public CTokenizer {
 public:
-    Recorder() = default;   // the tokenizer's default indent, a tab
+    Recorder() = default;  // the tokenizer's default indent, a tab
     explicit Recorder(char indent) : CTokenizer(indent) {}
 
-    std::string calls, text;   // every record; what the tree operations wrote
+    std::string calls, text;  // every record; what the tree operations wrote
     // Runs after each tree operation is recorded; its result is the operation's.
     std::function<int(const std::string& call, void*& context)> react = [](const std::string&, void*&) { return 0; };
 
@@ -46,8 +46,16 @@ public:
     int EndChildren(CTokenNode* n, std::ostream& o, void*& c) override { return Note("EndChildren", o, c, n); }
     int EndNode(CTokenNode* n, std::ostream& o, void*& c) override { return Note("EndNode", o, c, n); }
     int EndDocument(std::ostream& o, void*& c) override { return Note("EndDocument", o, c); }
-    void Push() override { CTokenizer::Push(); Record("Push"); }
-    void Pop() override { CTokenizer::Pop(); Record("Pop"); }
+    void Push() override
+    {
+        CTokenizer::Push();
+        Record("Push");
+    }
+    void Pop() override
+    {
+        CTokenizer::Pop();
+        Record("Pop");
+    }
 
 private:
     std::string Record(const std::string& call)
@@ -82,7 +90,7 @@ TEST(TokenWriter, CallSequenceTable)
         char indent;
         std::function<void(CTokenNode* document, Recorder& t)> setup;
         std::string calls;
-        std::string outcome;   // Save's result, then the depth afterwards
+        std::string outcome;  // Save's result, then the depth afterwards
     };
     const Row rows[] = {
         {"the example tree", '-',
@@ -93,10 +101,14 @@ TEST(TokenWriter, CallSequenceTable)
          },
          "BeginDocument -Push -BeginNode(A) -BeginAttributes(A) -WriteAttribute(A,x) -EndAttributes(A) "
          "-BeginChildren(A) --Push --BeginNode(B) --BeginAttributes(B) --EndAttributes(B) --EndNode(B) -Pop "
-         "-EndChildren(A) -EndNode(A) Pop EndDocument", "1 0"},
+         "-EndChildren(A) -EndNode(A) Pop EndDocument",
+         "1 0"},
         {"empty document", '-', [](CTokenNode*, Recorder&) {}, "BeginDocument EndDocument", "1 0"},
         {"document attributes are never written", '-',
-         [](CTokenNode* d, Recorder&) { d->AddAttribute("d", "", 0, 0); Add(d, "A"); },
+         [](CTokenNode* d, Recorder&) {
+             d->AddAttribute("d", "", 0, 0);
+             Add(d, "A");
+         },
          "BeginDocument -Push -BeginNode(A) -BeginAttributes(A) -EndAttributes(A) -EndNode(A) Pop EndDocument", "1 0"},
         {"a child list of null entries only", '-',
          [](CTokenNode* d, Recorder&) {
@@ -105,7 +117,8 @@ TEST(TokenWriter, CallSequenceTable)
              a->RemoveChildAt(2);
          },
          "BeginDocument -Push -BeginNode(A) -BeginAttributes(A) -EndAttributes(A) -BeginChildren(A) --Push -Pop "
-         "-EndChildren(A) -EndNode(A) Pop EndDocument", "1 0"},
+         "-EndChildren(A) -EndNode(A) Pop EndDocument",
+         "1 0"},
         {"failure at the second of three nodes", '-',
          [](CTokenNode* d, Recorder& t) {
              Add(d, "ABC");
@@ -113,21 +126,32 @@ TEST(TokenWriter, CallSequenceTable)
          },
          "BeginDocument -Push -BeginNode(A) -BeginAttributes(A) -EndAttributes(A) -EndNode(A) -BeginNode(B)", "0 1"},
         {"positive results are success", '-',
-         [](CTokenNode* d, Recorder& t) { Add(d, "A"); t.react = [](const std::string&, void*&) { return 1; }; },
+         [](CTokenNode* d, Recorder& t) {
+             Add(d, "A");
+             t.react = [](const std::string&, void*&) { return 1; };
+         },
          "BeginDocument -Push -BeginNode(A) -BeginAttributes(A) -EndAttributes(A) -EndNode(A) Pop EndDocument", "1 0"},
         {"indent 0 meets every node at depth 0", '\0',
-         [](CTokenNode* d, Recorder&) { Add(Add(d, "A"), "B"); Add(d, "C"); },
+         [](CTokenNode* d, Recorder&) {
+             Add(Add(d, "A"), "B");
+             Add(d, "C");
+         },
          "BeginDocument Push BeginDocument Push BeginDocument EndDocument Pop EndDocument BeginDocument EndDocument "
-         "Pop EndDocument", "1 0"},
+         "Pop EndDocument",
+         "1 0"},
         {"the depth is asked afresh after an operation pops", '-',
          [](CTokenNode* d, Recorder& t) {
              CTokenNode* a = Add(d, "A");
              a->AddAttribute("x", "", 0, 0);
              Add(a, "B");
-             t.react = [&t](const std::string& call, void*&) { if (call == "BeginNode(A)") t.Pop(); return 0; };
+             t.react = [&t](const std::string& call, void*&) {
+                 if (call == "BeginNode(A)") t.Pop();
+                 return 0;
+             };
          },
          "BeginDocument -Push -BeginNode(A) Pop -Push -BeginNode(B) -BeginAttributes(B) -EndAttributes(B) "
-         "-EndNode(B) Pop EndDocument Pop EndDocument", "1 0"},
+         "-EndNode(B) Pop EndDocument Pop EndDocument",
+         "1 0"},
         {"counts are taken before the loops", '-',
          [](CTokenNode* d, Recorder& t) {
              Add(d, "ABC");
@@ -142,7 +166,8 @@ TEST(TokenWriter, CallSequenceTable)
          },
          "BeginDocument -Push -BeginNode(A) -BeginAttributes(A) -EndAttributes(A) -BeginChildren(A) --Push "
          "--BeginNode(D) --BeginAttributes(D) --EndAttributes(D) --EndNode(D) -Pop -EndChildren(A) -EndNode(A) "
-         "-BeginNode(B) -BeginAttributes(B) -EndAttributes(B) -EndNode(B) Pop EndDocument", "1 0"},
+         "-BeginNode(B) -BeginAttributes(B) -EndAttributes(B) -EndNode(B) Pop EndDocument",
+         "1 0"},
     };
     for (const Row& r : rows) {
         TempDir dir;
@@ -182,12 +207,20 @@ TEST(TokenWriter, OpenSaveCloseStates)
     CTokenWriter writer;
     Recorder t('-');
     Add(writer.GetDocument(), "A");
-    const std::vector<int> results = {writer.Save(), writer.Open("", &t, nullptr), writer.Open(main, nullptr, nullptr),
-                                      writer.IsOpen(), writer.Open(main, &t, nullptr), writer.Open(other, &t, nullptr),
-                                      filekit_test::Exists(dir.Path("main.txt")), writer.Save(other),
-                                      filekit_test::Exists(dir.Path("main.txt")), writer.Save(),
-                                      writer.Save(dir.Root().string().c_str()),   // a folder cannot be opened
-                                      writer.Close(), writer.GetDocument()->GetChildCount(), writer.IsOpen(),
+    const std::vector<int> results = {writer.Save(),
+                                      writer.Open("", &t, nullptr),
+                                      writer.Open(main, nullptr, nullptr),
+                                      writer.IsOpen(),
+                                      writer.Open(main, &t, nullptr),
+                                      writer.Open(other, &t, nullptr),
+                                      filekit_test::Exists(dir.Path("main.txt")),
+                                      writer.Save(other),
+                                      filekit_test::Exists(dir.Path("main.txt")),
+                                      writer.Save(),
+                                      writer.Save(dir.Root().string().c_str()),  // a folder cannot be opened
+                                      writer.Close(),
+                                      writer.GetDocument()->GetChildCount(),
+                                      writer.IsOpen(),
                                       writer.Close()};
     EXPECT_EQ(results, (std::vector<int>{0, 0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 1, 0, 0, 0}));
     const std::string text = "BeginDocument\n-BeginNode(A)\n-BeginAttributes(A)\n-EndAttributes(A)\n-EndNode(A)\n"
@@ -208,7 +241,7 @@ TEST(TokenWriter, TokenizeWalksAnySubtreeIntoAnyStream)
     CTokenNode* a = Add(writer.GetDocument(), "A");
     Add(a, "B");
     std::ostringstream out;
-    EXPECT_EQ(writer.Tokenize(a, out), -1);   // no tokenizer before Open
+    EXPECT_EQ(writer.Tokenize(a, out), -1);  // no tokenizer before Open
     ASSERT_EQ(writer.Open("unused", &t, nullptr), 1);
     EXPECT_EQ(writer.Tokenize(nullptr, out), -1);
     EXPECT_EQ(writer.Tokenize(a, out), 0);
@@ -252,7 +285,7 @@ TEST(Tokenizer, FailedAllocationsKeepDepthAndStringConsistent)
     Recorder t('-'), target('*');
     Trace(t, "++");
     {
-        struct FailingHeap {   // makes the heap calls fail while it lives
+        struct FailingHeap {  // makes the heap calls fail while it lives
             FailingHeap()
             {
                 filekit::g_heap.allocate = [](size_t) -> void* { return nullptr; };
@@ -263,7 +296,7 @@ TEST(Tokenizer, FailedAllocationsKeepDepthAndStringConsistent)
         EXPECT_THROW(t.Push(), std::bad_alloc);
         EXPECT_THROW(Recorder copy(t), std::bad_alloc);
         EXPECT_THROW(target = t, std::bad_alloc);
-        EXPECT_EQ(Trace(target, "") + " | " + Trace(t, "-"), ":0 | --:2 -:1");   // Pop keeps the larger block
+        EXPECT_EQ(Trace(target, "") + " | " + Trace(t, "-"), ":0 | --:2 -:1");  // Pop keeps the larger block
     }
     EXPECT_EQ(Trace(t, "++--"), "-:1 --:2 ---:3 --:2 -:1");
 }
@@ -288,8 +321,16 @@ public:
     int EndChildren(CTokenNode*, std::ostream&, void*&) override { return Note('c'); }
     int EndNode(CTokenNode* node, std::ostream&, void*&) override { return Note('n', node); }
     int EndDocument(std::ostream&, void*&) override { return Note('d'); }
-    void Push() override { ++m_depth; letters += '+'; }
-    void Pop() override { if (m_depth > 0) --m_depth; letters += '-'; }
+    void Push() override
+    {
+        ++m_depth;
+        letters += '+';
+    }
+    void Pop() override
+    {
+        if (m_depth > 0) --m_depth;
+        letters += '-';
+    }
     int GetDepth() override { return m_depth; }
 
 private:
@@ -318,7 +359,7 @@ TEST(DeepChain, MillionLevelsSaveAndDestroy)
         for (int level = 1; level <= kChainLength; ++level) node = node->AddChild("n", "", level, 0);
         ASSERT_EQ(writer.Open(dir.Path("chain.txt").c_str(), &t, nullptr), 1);
         EXPECT_EQ(writer.Save(), 1);
-    }   // the writer, still open, closes and deletes the chain
+    }  // the writer, still open, closes and deletes the chain
     // Compared whole, but reported by the first difference: not megabytes.
     const auto differ = std::mismatch(expected.begin(), expected.end(), t.letters.begin(), t.letters.end()).first;
     const size_t at = static_cast<size_t>(differ - expected.begin());

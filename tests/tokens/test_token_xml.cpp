@@ -17,7 +17,7 @@
 // The example program is compiled into this test so that its tokenizer and
 // its catalogue are at hand; its main() is renamed to be callable.
 #define main token_xml_main
-#include "examples/token_xml.cpp"   // NOLINT(bugprone-suspicious-include): compiled in on purpose, see above
+#include "examples/token_xml.cpp"  // NOLINT(bugprone-suspicious-include): compiled in on purpose, see above
 #undef main
 
 namespace {
@@ -69,18 +69,18 @@ TEST(TokenXML, OneTabPerLevelBelowTheTopElement)
     a->AddChild("b", "", 0, 0)->AddChild("c", "", 0, 0);
     CTokenNode* d = a->AddChild("d", "", 0, 0);
     d->InsertChildAt(1, "gone", "", 0, 0);
-    d->RemoveChildAt(1);   // d keeps one null entry
+    d->RemoveChildAt(1);  // d keeps one null entry
     ASSERT_EQ(writer.Open(dir.Path("tabs.xml").c_str(), &tokenizer, nullptr), 1);
     ASSERT_EQ(writer.Save(), 1);
     EXPECT_EQ(filekit_test::ReadBytes(dir.Path("tabs.xml")),
               filekit_test::StoredText("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-              "<a k=\"1 &amp; 2\">x&lt;y\n"
-              "\t<b>\n"
-              "\t\t<c/>\n"
-              "\t</b>\n"
-              "\t<d>\n"
-              "\t</d>\n"
-              "</a>\n"));
+                                       "<a k=\"1 &amp; 2\">x&lt;y\n"
+                                       "\t<b>\n"
+                                       "\t\t<c/>\n"
+                                       "\t</b>\n"
+                                       "\t<d>\n"
+                                       "\t</d>\n"
+                                       "</a>\n"));
 }
 
 }  // namespace

@@ -20,10 +20,10 @@ using filekit_test::ReadBytes;
 using filekit_test::StoredText;
 using filekit_test::TempDir;
 using filekit_test::WriteBytes;
-using XMLSDK::CXMLNode;
-using XMLSDK::CXMLNodeList;
 using xml_test::Results;
 using xml_test::Text;
+using XMLSDK::CXMLNode;
+using XMLSDK::CXMLNodeList;
 using W = CXMLParserWrapper;
 
 // A wrapper open on xml, with its top-level element r.
@@ -48,7 +48,10 @@ constexpr const char* kNullDevice = "/dev/null";
 // table; on Windows the system's own calls cannot be made to fail).
 struct FailingCall {
     template <class Field, class Function>
-    FailingCall(Field field, Function function) { filekit::g_sys.*field = function; }
+    FailingCall(Field field, Function function)
+    {
+        filekit::g_sys.*field = function;
+    }
     ~FailingCall() { filekit::g_sys = filekit::RealSysCalls(); }
 };
 #endif
@@ -113,7 +116,7 @@ TEST(WrapperNodes, ValueIsTheFirstCharacterDataChild)
     EXPECT_EQ(Results({W::SetNodeValue(two, "1"), W::SetNodeValue(none, "first"), W::SetNodeValue(none, "second")}),
               "111");
     CXMLNode text = none.GetChildAt(1);
-    EXPECT_EQ(W::SetNodeValue(text, "x"), 0);   // character data takes no children
+    EXPECT_EQ(W::SetNodeValue(text, "x"), 0);  // character data takes no children
     EXPECT_EQ(Text(two) + Text(none), "<two>1<b/>two</two><none><b/>second</none>");
 }
 
@@ -125,8 +128,8 @@ TEST(WrapperNodes, BuildingADocument)
     EXPECT_EQ(Results({W::AddAttribute(root, "version", "1"), W::AddAttribute(root, "version", "2"),
                        W::AddAttribute(root, "bad name", "2"), W::AddNewNode(root, "name", "a & b", &node),
                        W::AddNewNode(root, "blank", "", nullptr), W::AddNewNodeAttr(root, "size", "10", &attr),
-                       W::AddNewNode(node, "inner", "x", nullptr),   // after the text
-                       W::AddNewNodeAttr(attr, "bad name", "y", &empty), empty.IsElement()}),   // nameless
+                       W::AddNewNode(node, "inner", "x", nullptr),  // after the text
+                       W::AddNewNodeAttr(attr, "bad name", "y", &empty), empty.IsElement()}),  // nameless
               "110111111");
     CXMLNode text = node.GetChildAt(0);
     EXPECT_EQ(W::AddNewNode(text, "child", "x", &empty), 0);
@@ -143,9 +146,9 @@ TEST(WrapperNodes, ParentOfTopLevelElementIsEmpty)
     Opened doc("<r><a/></r>");
     ASSERT_EQ(doc.opened, 1);
     CXMLNode a = doc.root.GetChild("a"), parent = a, top = a, kept = a, document = doc.wrapper.Document();
-    EXPECT_EQ(Results({W::GetParentNode(a, &parent), W::GetParentNode(doc.root, &top),
-                       W::GetParentNode(document, &kept)}),
-              "110");
+    EXPECT_EQ(
+        Results({W::GetParentNode(a, &parent), W::GetParentNode(doc.root, &top), W::GetParentNode(document, &kept)}),
+        "110");
     EXPECT_EQ(Text(parent) + Text(top) + Text(kept), "<r><a/></r><empty><a/>");
 }
 
@@ -164,9 +167,9 @@ TEST(WrapperNodes, ListsAndBounds)
         CXMLNodeList& list;
         int index;
         bool nullOut;
-        std::string expected;   // the result, then the out-node
-    } rows[] = {{all, -1, false, "0" + root}, {all, 4, false, "0" + root}, {all, 100, true, "0" + root},
-                {all, 3, true, "1" + root},   {all, 3, false, "1t"},       {named, 1, false, "1<a>2</a>"},
+        std::string expected;  // the result, then the out-node
+    } rows[] = {{all, -1, false, "0" + root},  {all, 4, false, "0" + root}, {all, 100, true, "0" + root},
+                {all, 3, true, "1" + root},    {all, 3, false, "1t"},       {named, 1, false, "1<a>2</a>"},
                 {named, 2, false, "0<a>2</a>"}};
     for (const auto& row : rows) {
         const int result = W::GetNodeAt(row.list, row.index, row.nullOut ? nullptr : &kept);
@@ -185,7 +188,7 @@ TEST(WrapperDocument, ClosedWrapperRefusesAndOpenWrapperKeepsItsDocument)
               "00000010");
     ASSERT_EQ(xml_test::OpenText(wrapper, dir, "<r><a/></r>"), 1);
     EXPECT_EQ(Results({wrapper.Open(), wrapper.Open(dir.Path("in.xml").c_str()), wrapper.IsOpen(),
-                       wrapper.GetRootNode("a", &kept),   // a top-level element of another name
+                       wrapper.GetRootNode("a", &kept),  // a top-level element of another name
                        kept.IsEmpty(), wrapper.GetRootNode("r", nullptr), wrapper.CreateRootNode("r", nullptr),
                        wrapper.CreateRootNode("r", &kept)}),
               "00101111");
@@ -222,8 +225,15 @@ TEST(WrapperDocument, SaveWritesTheDocumentAndAFailedSaveChangesNothing)
 
 TEST(WrapperDocument, InputThatIsNotADocumentIsRefused)
 {
-    const std::string rows[] = {"", " \n\t ", "hello, world\n", std::string("\x00\x01\xFF\xFE\x80\x00<", 7),
-                                "<r><a></r>", "<r></a>", "<r a=1/>", "<r><a x='1", "<!-- nothing -->"};
+    const std::string rows[] = {"",
+                                " \n\t ",
+                                "hello, world\n",
+                                std::string("\x00\x01\xFF\xFE\x80\x00<", 7),
+                                "<r><a></r>",
+                                "<r></a>",
+                                "<r a=1/>",
+                                "<r><a x='1",
+                                "<!-- nothing -->"};
     for (const std::string& bytes : rows) {
         TempDir dir;
         xml_test::Wrapper wrapper;
@@ -251,7 +261,7 @@ TEST(WrapperDocument, InputThatIsNotADocumentIsRefused)
 TEST(WrapperDocument, HugeDocuments)
 {
     TempDir dir;
-    constexpr size_t kDepth = 1000000;   // a million levels: open, save and copy without recursion
+    constexpr size_t kDepth = 1000000;  // a million levels: open, save and copy without recursion
     xml_test::Wrapper wrapper;
     ASSERT_EQ(xml_test::OpenText(wrapper, dir, xml_test::Chain(kDepth, false)), 1);
     ASSERT_EQ(wrapper.Save(dir.Path("out.xml").c_str()), 1);
@@ -260,7 +270,7 @@ TEST(WrapperDocument, HugeDocuments)
     EXPECT_EQ(wrapper.Close() + copy.Close(), 2);
 
     const std::string item = "<item id='12345'>some text &amp; more</item>\n";
-    const size_t count = 100 * 1024 * 1024 / item.size();   // 100 MB
+    const size_t count = 100 * 1024 * 1024 / item.size();  // 100 MB
     std::string xml = "<r>\n";
     xml.reserve(count * item.size() + 10);
     for (size_t i = 0; i < count; ++i) xml += item;
@@ -281,7 +291,7 @@ TEST(WrapperDocument, CopiesHoldTheirOwnDocument)
     ASSERT_EQ(Results({copy.GetRootNode("r", &root), W::AddNewNode(root, "b", "2", nullptr)}), "11");
     EXPECT_EQ(original.Text() + " " + copy.Text() + " " + copyOfClosed.Text(),
               "<r><a>1</a></r> <r><a>1</a><b>2</b></r> <closed>");
-    copy = closed;   // releases the copy's document
+    copy = closed;  // releases the copy's document
     EXPECT_EQ(copy.Text(), "<closed>");
     closed = original;
     const xml_test::Wrapper& self = closed;

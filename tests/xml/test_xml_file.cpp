@@ -23,7 +23,7 @@ class RecordingFile : public CVersionableXMLFile {
 public:
     std::string calls;
     int loadResult = 1, saveResult = 1;
-    int openOverride = -1;   // -1: CXMLFile's own IsOpen
+    int openOverride = -1;  // -1: CXMLFile's own IsOpen
 
     int IsOpen() override { return openOverride < 0 ? CXMLFile::IsOpen() : openOverride; }
     int WrapperOpen() { return m_XMLParser.IsOpen(); }
@@ -68,10 +68,10 @@ TEST(XMLFile, CreateWritesANewFileOnlyWhenSaved)
     const std::string path = dir.Path("new.xml");
     {
         RecordingFile file;
-        EXPECT_EQ(Results({file.Open(path.c_str(), 1), file.Open(path.c_str(), 1), file.Open(path.c_str(), 0),
-                           Exists(path)}),
-                  "1000");
-        ASSERT_EQ(file.Save(), 1);   // without PrepareData: the empty new document
+        EXPECT_EQ(
+            Results({file.Open(path.c_str(), 1), file.Open(path.c_str(), 1), file.Open(path.c_str(), 0), Exists(path)}),
+            "1000");
+        ASSERT_EQ(file.Save(), 1);  // without PrepareData: the empty new document
         EXPECT_EQ(file.calls + ReadBytes(path), kEmptySaved);
         file.SetVersion("2.0");
         ASSERT_EQ(Results({file.PrepareData(), file.PrepareData(), file.Save()}), "111");
@@ -94,10 +94,10 @@ TEST(XMLFile, LoadDataSeesTheWrapperOpenAndCanRefuse)
     EXPECT_EQ(file.calls + std::string(file.GetVersion()) + " " + file.Path(),
               "load01<root version=\"3\"><item>x</item></root> load01<root version=\"3\"><item>x</item></root> 3 " +
                   path);
-    file.loadResult = 0;   // no LoadData when creating; a refused open keeps the earlier path
-    EXPECT_EQ(Results({file.Close(), file.Open(dir.Path("other.xml").c_str(), 1), file.Close(),
-                       file.Open(path.c_str(), 0)}),
-              "1110");
+    file.loadResult = 0;  // no LoadData when creating; a refused open keeps the earlier path
+    EXPECT_EQ(
+        Results({file.Close(), file.Open(dir.Path("other.xml").c_str(), 1), file.Close(), file.Open(path.c_str(), 0)}),
+        "1110");
     EXPECT_EQ(file.Path(), dir.Path("other.xml"));
 }
 
@@ -109,19 +109,18 @@ TEST(XMLFile, SavePathsAndWhatIsWritten)
     WriteBytes(path, original);
     {
         RecordingFile file;
-        ASSERT_EQ(Results({file.Open(path.c_str(), 0), file.Save(other.c_str())}), "11");   // the document as read
+        ASSERT_EQ(Results({file.Open(path.c_str(), 0), file.Save(other.c_str())}), "11");  // the document as read
         EXPECT_EQ(ReadBytes(other),
                   filekit_test::StoredText("<?xml version=\"1.0\"?>\n<root>\n\t<item>x</item>\n</root>\n"));
         file.SetVersion("2.0");
         ASSERT_EQ(file.PrepareData(), 1);
-        EXPECT_EQ(ReadBytes(path), original);   // nothing written before Save
+        EXPECT_EQ(ReadBytes(path), original);  // nothing written before Save
         ASSERT_EQ(file.Save() + file.Save(other.c_str()), 2);
         EXPECT_EQ(ReadBytes(path) + file.Path(), kSaved + path);
         file.saveResult = 0;
-        EXPECT_EQ(Results({file.PrepareData(), file.IsOpen(), file.Save(dir.Path("no/such/dir.xml").c_str())}),
-                  "010");
+        EXPECT_EQ(Results({file.PrepareData(), file.IsOpen(), file.Save(dir.Path("no/such/dir.xml").c_str())}), "010");
     }
-    EXPECT_EQ(ReadBytes(path) + ReadBytes(other), kSaved + kSaved);   // destroying wrote nothing
+    EXPECT_EQ(ReadBytes(path) + ReadBytes(other), kSaved + kSaved);  // destroying wrote nothing
 }
 
 TEST(XMLFile, DefaultHooksAndGuardsThroughTheVirtualTable)
@@ -131,7 +130,7 @@ TEST(XMLFile, DefaultHooksAndGuardsThroughTheVirtualTable)
     WriteBytes(path, "<root><item>x</item></root>");
     CXMLFile plain;
     ASSERT_EQ(Results({plain.Open(path.c_str(), 0), plain.PrepareData(), plain.Save()}), "111");
-    EXPECT_EQ(ReadBytes(path), kEmptySaved);   // the default SaveData leaves the document empty
+    EXPECT_EQ(ReadBytes(path), kEmptySaved);  // the default SaveData leaves the document empty
 
     RecordingFile file;
     EXPECT_EQ(Results({file.IsOpen(), file.Close(), file.PrepareData(), file.Save(), file.Save(path.c_str())}),
@@ -155,7 +154,7 @@ TEST(VersionableXMLFile, VersionAttribute)
     file.SetVersion("kept");
     ASSERT_EQ(Results({wrapper.Open(), wrapper.CreateRootNode("root", &root)}), "11");
     EXPECT_EQ(Results({file.LoadVersion(empty), file.SaveVersion(empty),
-                       file.LoadVersion(root),   // no attribute: the version stays
+                       file.LoadVersion(root),  // no attribute: the version stays
                        file.SaveVersion(root), file.SaveVersion(root)}),
               "00011");
     EXPECT_EQ(std::string(file.GetVersion()) + wrapper.Text(), "kept<root version=\"kept\"/>");

@@ -9,9 +9,9 @@
 namespace {
 
 using filekit_test::TempDir;
+using xml_test::Text;
 using XMLSDK::CXMLAttribute;
 using XMLSDK::CXMLNode;
-using xml_test::Text;
 
 // Every conversion of one attribute, as one comparable line.
 std::string Conversions(const CXMLAttribute& attribute)
@@ -33,10 +33,17 @@ TEST(XMLSDKAttribute, ConversionsTable)
         const char* value;
         const char* expected;
     } rows[] = {
-        {"", "\"\" null 0 0 0"}, {"42", "\"42\" 42 42 42 0"}, {"-17.5abc", "\"-17.5abc\" -17.5abc -17 -17.5 0"},
-        {"  12", "\"  12\"   12 12 12 0"}, {"0x1A", "\"0x1A\" 0x1A 0 26 0"},   // base 10 for long, not for double
-        {"1e3", "\"1e3\" 1e3 1 1000 1"}, {"true", "\"true\" true 0 0 1"}, {"Yes", "\"Yes\" Yes 0 0 1"},
-        {"T", "\"T\" T 0 0 1"}, {"y", "\"y\" y 0 0 1"}, {"no", "\"no\" no 0 0 0"},
+        {"", "\"\" null 0 0 0"},
+        {"42", "\"42\" 42 42 42 0"},
+        {"-17.5abc", "\"-17.5abc\" -17.5abc -17 -17.5 0"},
+        {"  12", "\"  12\"   12 12 12 0"},
+        {"0x1A", "\"0x1A\" 0x1A 0 26 0"},  // base 10 for long, not for double
+        {"1e3", "\"1e3\" 1e3 1 1000 1"},
+        {"true", "\"true\" true 0 0 1"},
+        {"Yes", "\"Yes\" Yes 0 0 1"},
+        {"T", "\"T\" T 0 0 1"},
+        {"y", "\"y\" y 0 0 1"},
+        {"no", "\"no\" no 0 0 0"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(Conversions(element.AddAttribute("v", row.value)), row.expected) << row.value;
@@ -56,8 +63,10 @@ TEST(XMLSDKNode, NavigationOfAParsedDocument)
     std::string children;
     for (unsigned i = 0; i <= root.GetChildrenCount(); ++i) {
         const CXMLNode child = root.GetChildAt(i);
-        children += std::string(child.IsEmpty() ? "-" : child.IsPCDATA() ? "t" : "e") + ":" + child.GetName() +
-                    "=" + child.GetValue() + " ";
+        children += std::string(child.IsEmpty()    ? "-"
+                                : child.IsPCDATA() ? "t"
+                                                   : "e") +
+                    ":" + child.GetName() + "=" + child.GetValue() + " ";
     }
     EXPECT_EQ(children, "e:a=1 e:b= t:=text t:=c e:a= -:= ");
     EXPECT_EQ(Text(root.GetChild("a")) + Text(root.GetChild("c")), "<a>1</a><empty>");
@@ -65,7 +74,7 @@ TEST(XMLSDKNode, NavigationOfAParsedDocument)
     XMLSDK::CXMLNodeList list;
     ASSERT_TRUE(root.GetChildrenList(nullptr, list));
     EXPECT_EQ(list.GetSize(), 5);
-    ASSERT_TRUE(root.GetChildrenList("a", list));   // replaces the earlier content
+    ASSERT_TRUE(root.GetChildrenList("a", list));  // replaces the earlier content
     EXPECT_EQ(Text(list.GetAt(0)) + Text(list.GetAt(1)) + Text(list.GetAt(2)), "<a>1</a><a x=\"2\"/><empty>");
     EXPECT_FALSE(CXMLNode().GetChildrenList(nullptr, list));
     EXPECT_EQ(list.GetSize(), 2);
@@ -77,17 +86,17 @@ TEST(XMLSDKNode, EditingBuildsTheExpectedDocument)
     EXPECT_TRUE(parser.GetDocument().IsEmpty());
     ASSERT_TRUE(parser.Create());
     CXMLNode document = parser;
-    EXPECT_TRUE(document.AppendChild(XMLSDK::XMLNODE_PCDATA).IsEmpty());   // the document takes elements only
+    EXPECT_TRUE(document.AppendChild(XMLSDK::XMLNODE_PCDATA).IsEmpty());  // the document takes elements only
     CXMLNode root = document.AppendChild(XMLSDK::XMLNODE_ELEMENT);
     CXMLNode quiet = root.AppendChild(XMLSDK::XMLNODE_ELEMENT), text = root.AppendChild(XMLSDK::XMLNODE_ELEMENT);
     EXPECT_EQ(xml_test::Results({root.SetName("root"), root.AppendChild(XMLSDK::XMLNODE_DOCUMENT).IsEmpty(),
-                                 quiet.SetValue(""),   // no text child for ""
+                                 quiet.SetValue(""),  // no text child for ""
                                  text.SetName("text"), text.SetValue("x < y"),
-                                 text.SetValue("x & y"),   // changes the same child
+                                 text.SetValue("x & y"),  // changes the same child
                                  text.GetChildAt(0).SetName("n"), root.AddAttribute("k", "1").HasValue(),
                                  root.AppendChild(XMLSDK::XMLNODE_CDATA).SetValue("raw <text>")}),
               "111111011");
-    EXPECT_STREQ(root.AddAttribute("k", "\"2\"").GetValue(), "\"2\"");   // replaced, not doubled
+    EXPECT_STREQ(root.AddAttribute("k", "\"2\"").GetValue(), "\"2\"");  // replaced, not doubled
     for (const char* bad : {"", "1a", "-a", ".a", "a b", "a<b", "a=b", "a/b", "a\tb"})
         EXPECT_EQ(xml_test::Results({quiet.SetName(bad), quiet.AddAttribute(bad, "v").IsEmpty()}), "01") << bad;
     for (const char* good : {"_a", "a:b", "a-1.b", "\xC3\xA9t\xC3\xA9"}) EXPECT_TRUE(quiet.SetName(good)) << good;

@@ -5,14 +5,8 @@ namespace XMLSDK {
 
 using filekit::xml::ToBackEnd;
 
-bool CXMLAttribute::HasValue() const
-{
-    return *ToBackEnd(m_handle).value() != '\0';
-}
+bool CXMLAttribute::HasValue() const { return *ToBackEnd(m_handle).value() != '\0'; }
 
-const char* CXMLAttribute::GetValue() const
-{
-    return ToBackEnd(m_handle).value();
-}
+const char* CXMLAttribute::GetValue() const { return ToBackEnd(m_handle).value(); }
 
 }  // namespace XMLSDK

@@ -66,30 +66,15 @@ CXMLNode CXMLNode::GetChild(const char* name) const
     return name ? ToHandle(ToBackEnd(*this).child(name)) : CXMLNode();
 }
 
-CXMLNode CXMLNode::GetParent() const
-{
-    return ToHandle(ToBackEnd(*this).parent());
-}
+CXMLNode CXMLNode::GetParent() const { return ToHandle(ToBackEnd(*this).parent()); }
 
-bool CXMLNode::IsPCDATA() const
-{
-    return IsCharacterData(ToBackEnd(*this));
-}
+bool CXMLNode::IsPCDATA() const { return IsCharacterData(ToBackEnd(*this)); }
 
-bool CXMLNode::IsElement() const
-{
-    return ToBackEnd(*this).type() == pugi::node_element;
-}
+bool CXMLNode::IsElement() const { return ToBackEnd(*this).type() == pugi::node_element; }
 
-bool CXMLNode::IsRoot() const
-{
-    return ToBackEnd(*this).type() == pugi::node_document;
-}
+bool CXMLNode::IsRoot() const { return ToBackEnd(*this).type() == pugi::node_document; }
 
-const char* CXMLNode::GetName() const
-{
-    return ToBackEnd(*this).name();
-}
+const char* CXMLNode::GetName() const { return ToBackEnd(*this).name(); }
 
 const char* CXMLNode::GetValue() const
 {

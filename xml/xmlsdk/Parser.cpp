@@ -12,10 +12,7 @@ CXMLParser::CXMLParser(unsigned long, bool, long) {}
 
 CXMLParser::~CXMLParser() = default;
 
-void CXMLParser::Clear()
-{
-    m_document.reset();
-}
+void CXMLParser::Clear() { m_document.reset(); }
 
 bool CXMLParser::ParseFile(const char* path, unsigned long)
 {
