@@ -20,12 +20,6 @@ const char* DropTrailingSpaces(const char* begin, const char* end)
     return end;
 }
 
-const char* SkipSpaces(const char* p)
-{
-    while (*p == kSpace) ++p;
-    return p;
-}
-
 // The first byte c in [from, end), or end.
 char* Find(char* from, char* end, char c)
 {
@@ -67,32 +61,37 @@ TokenResult SetSpan(const char* begin, const char* end, char* next, TokenSpan* s
 
 }  // namespace
 
-size_t TrimTail(char* line, size_t length)
+size_t TrimmedLength(const char* line, size_t length)
 {
     if (length > 0 && line[length - 1] == kLineFeed) --length;
     if (length > 0 && line[length - 1] == kReturn) --length;
-    length = static_cast<size_t>(DropTrailingSpaces(line, line + length) - line);
+    return static_cast<size_t>(DropTrailingSpaces(line, line + length) - line);
+}
+
+size_t TrimTail(char* line, size_t length)
+{
+    length = TrimmedLength(line, length);
     line[length] = '\0';
     return length;
 }
 
-size_t BracketContents(const char* line, char open, char close, char* contents)
+size_t BracketContents(const char* line, size_t length, char open, char close, char* contents)
 {
-    const char* p = SkipSpaces(line);
-    // Anything else first: no name can open on this line. A zero opening
-    // character would match the terminator and run past it.
-    if (*p != open || open == '\0') {
+    const char* const end = line + length;
+    const char* p = line;
+    while (p < end && *p == kSpace) ++p;
+    if (p == end || *p != open) {  // anything else first: no name can open on this line
         contents[0] = '\0';
         return 0;
     }
-    while (*p == open) ++p;
-    size_t length = 0;
-    for (; *p != '\0' && *p != open; ++p) {
+    while (p < end && *p == open) ++p;
+    size_t stored = 0;
+    for (; p < end && *p != open; ++p) {
         if (*p == close) {
-            contents[length] = '\0';
-            return length;
+            contents[stored] = '\0';
+            return stored;
         }
-        if (length < kMaxNameBytes) contents[length++] = *p;
+        if (stored < kMaxNameBytes) contents[stored++] = *p;
     }
     contents[0] = '\0';  // never closed: no header
     return 0;
@@ -108,7 +107,7 @@ TokenResult FindToken(char* text, size_t length, char delimiter, int number, Tok
         if (found == end) return passed == number ? SetSpan(start, end, nullptr, span) : kTokenMissing;
         char* after = found + 1;
         if (delimiter == kSpace) {  // a run of spaces is one delimiter, at its last space
-            while (*after == kSpace) ++after;
+            while (after < end && *after == kSpace) ++after;
             if (after == end) {
                 span->next = nullptr;
                 return kTokenMissing;
@@ -197,7 +196,7 @@ void CINIFile::DeleteTail(char* line) { TrimTail(line, std::strlen(line)); }
 void CINIFile::BracketsContents(char* line, char* contents, char* brackets)
 {
     if (brackets)
-        BracketContents(line, brackets[0], brackets[1], contents);
+        BracketContents(line, std::strlen(line), brackets[0], brackets[1], contents);
     else
         contents[0] = '\0';
 }

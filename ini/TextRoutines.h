@@ -26,15 +26,18 @@ constexpr char kKeyDelimiter = '=';
 constexpr char kValueDelimiter = '\xFE';
 constexpr char kQuote = '"';
 
-// Removes one trailing LF, then one trailing CR, then every trailing space
-// from the length bytes at line; writes the new terminating zero and
-// returns the new length.
+// The length of the length bytes at line without one trailing LF, then one
+// trailing CR, then every trailing space.
+size_t TrimmedLength(const char* line, size_t length);
+
+// Trims the length bytes at line as TrimmedLength does, writes the new
+// terminating zero and returns the new length.
 size_t TrimTail(char* line, size_t length);
 
-// Copies the bracket contents of the zero-terminated line into contents
+// Copies the bracket contents of the length bytes at line into contents
 // (room for kMaxNameBytes + 1 bytes, cut to kMaxNameBytes) and returns
 // their length; 0 when the line is no header.
-size_t BracketContents(const char* line, char open, char close, char* contents);
+size_t BracketContents(const char* line, size_t length, char open, char close, char* contents);
 
 // Token search results, as GetToken returns them.
 enum TokenResult { kTokenFound = 0, kTokenEmpty = 1, kTokenMissing = 2 };
@@ -47,8 +50,8 @@ struct TokenSpan {
     char* next = nullptr;
 };
 
-// Finds token number (from 1) of the length bytes at text (followed by a
-// zero byte, none inside), delimited by delimiter outside double quotes.
+// Finds token number (from 1) of the length bytes at text (no zero byte
+// inside), delimited by delimiter outside double quotes.
 // On kTokenMissing only span->next may change: it becomes null when the
 // text ends in a delimiting space.
 TokenResult FindToken(char* text, size_t length, char delimiter, int number, TokenSpan* span);

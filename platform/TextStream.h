@@ -40,19 +40,30 @@ public:
     // on a read error, or when size < 2.
     int ReadPiece(char* buffer, int size);
 
+    // The next piece as ReadPiece cuts it for size max + 1, handed out in
+    // place instead of copied: at most max bytes (1 <= max <
+    // kTextStreamBufferBytes), not terminated. *length counts its bytes,
+    // *textLength those before its first zero byte (the part a
+    // zero-terminated routine sees). The caller may change the piece's bytes;
+    // it stays valid until the next call or Close. Null at the end of the
+    // file, on a read error, or when max is out of range.
+    char* NextPiece(size_t max, size_t* length, size_t* textLength);
+
     void Close();
 
 private:
 #ifdef _WIN32
     std::FILE* m_file = nullptr;
+    std::unique_ptr<char[]> m_piece;  // where NextPiece puts the stream's piece
 #else
-    bool Fill();
+    void Refill(size_t max);
+    size_t FirstZero(size_t from) const;
 
     int m_fd = -1;
     std::unique_ptr<char[]> m_buffer;
     size_t m_pos = 0;  // next byte to hand out
-    size_t m_end = 0;  // end of the converted bytes
-    bool m_heldCR = false;  // a CR at m_buffer[m_end] waits for the next byte
+    size_t m_end = 0;  // end of the bytes read; CR LF pairs are folded as pieces are cut
+    size_t m_zero = 0;  // the next zero byte, m_end when none was read; behind m_pos once handed out
     bool m_eof = false;
 #endif
 };

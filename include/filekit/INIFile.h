@@ -261,7 +261,7 @@ protected:
     /// Turns every line-break pair after the first character into a space and
     /// a line feed, in place.
     void ReplaceTo0xD_0xA(char* text);
-    /// Walks every key of every section, copying each; changes nothing.
+    /// Called at the end of a successful read; shows nothing and changes nothing.
     void ShowSetOfSections();
 
     CObArray m_arrSections;  ///< CINIFileSection*, owned

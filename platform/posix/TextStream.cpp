@@ -1,8 +1,10 @@
 // The text-mode reader over POSIX descriptors (the writer is
 // platform/TextWriter.cpp, alike everywhere).
 //
-// The reader converts CR LF to LF once per buffer fill with a single
-// compacting pass, then hands out pieces with memchr and memcpy.
+// The reader hands out pieces in place from its buffer. A CR LF pair can
+// only stand at the end of a piece (the LF ends it), so folding it is one
+// byte written where the piece is cut; the rest of the text is never moved
+// but for the unread tail of the buffer before each read.
 #include "platform/TextStream.h"
 
 #include "platform/posix/Syscalls.h"
@@ -20,28 +22,6 @@ namespace {
 
 // Ctrl-Z: a text stream ends at the first one, as it does on Windows.
 constexpr char kEndOfText = '\x1a';
-
-// Removes the CR of every CR LF pair in [begin, end) and returns the new
-// end. A CR in the last byte is kept: its LF may come with the next read.
-char* ConvertCrLf(char* begin, char* end)
-{
-    char* write = begin;
-    char* read = begin;
-    while (read < end) {
-        auto* cr = static_cast<char*>(std::memchr(read, '\r', static_cast<size_t>(end - read)));
-        if (!cr) cr = end;
-        if (write != read) std::memmove(write, read, static_cast<size_t>(cr - read));
-        write += cr - read;
-        if (cr == end) break;
-        if (cr + 1 < end && cr[1] == '\n') {
-            read = cr + 1;  // drop the CR; the LF is copied with the next run
-        } else {
-            *write++ = '\r';
-            read = cr + 1;
-        }
-    }
-    return write;
-}
 
 }  // namespace
 
@@ -62,8 +42,8 @@ bool TextReader::Open(const char* path)
     }
     if (!m_buffer) m_buffer.reset(new char[kTextStreamBufferBytes]);
     m_fd = fd;
-    m_pos = m_end = 0;
-    m_heldCR = m_eof = false;
+    m_pos = m_end = m_zero = 0;
+    m_eof = false;
     return true;
 }
 
@@ -73,57 +53,80 @@ void TextReader::Close()
     m_fd = -1;
 }
 
-// Called when every converted byte has been handed out.
-bool TextReader::Fill()
+size_t TextReader::FirstZero(size_t from) const
 {
-    while (!m_eof) {
-        size_t start = 0;
-        if (m_heldCR) {
-            m_buffer[0] = '\r';
-            start = 1;
+    const char* begin = m_buffer.get();
+    const auto* zero = static_cast<const char*>(std::memchr(begin + from, '\0', m_end - from));
+    return zero ? static_cast<size_t>(zero - begin) : m_end;
+}
+
+// Moves the bytes not handed out yet to the front and reads after them
+// until more than max bytes wait (a piece of max bytes and the byte that
+// tells whether a CR LF ends it) or the text ends: at the end of the file,
+// at a read error (as for fgets) or at a Ctrl-Z (as on Windows).
+void TextReader::Refill(size_t max)
+{
+    if (m_zero < m_pos) m_zero = FirstZero(m_pos);
+    const size_t kept = m_end - m_pos;
+    std::memmove(m_buffer.get(), m_buffer.get() + m_pos, kept);
+    m_zero -= m_pos;
+    m_pos = 0;
+    m_end = kept;
+    while (m_end <= max && !m_eof) {
+        const ssize_t got = g_sys.read(m_fd, m_buffer.get() + m_end, kTextStreamBufferBytes - m_end);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            m_eof = true;
+            break;
         }
-        ssize_t got;
-        do {
-            got = g_sys.read(m_fd, m_buffer.get() + start, kTextStreamBufferBytes - start);
-        } while (got < 0 && errno == EINTR);
-        // The end of the file, a read error (which ends the text, as fgets
-        // does) or a Ctrl-Z, which ends a text stream on Windows.
-        char* begin = m_buffer.get();
-        char* end = begin + start;
-        if (got > 0) {
-            end += got;
-            if (auto* stop = static_cast<char*>(std::memchr(begin + start, kEndOfText, static_cast<size_t>(got)))) {
-                end = stop;
-                m_eof = true;
-            }
-        } else {
+        const size_t searched = m_end;
+        m_end += static_cast<size_t>(got);
+        char* const read = m_buffer.get() + searched;
+        if (const auto* stop = static_cast<const char*>(std::memchr(read, kEndOfText, static_cast<size_t>(got)))) {
+            m_end = searched + static_cast<size_t>(stop - read);
             m_eof = true;
         }
-        end = ConvertCrLf(begin, end);
-        // A CR that ends the text has no LF after it: it is an ordinary byte.
-        m_heldCR = !m_eof && end > begin && end[-1] == '\r';
-        m_pos = 0;
-        m_end = static_cast<size_t>(end - begin) - (m_heldCR ? 1 : 0);
-        if (m_end > 0) return true;
+        if (m_zero == searched) m_zero = FirstZero(searched);
     }
-    return false;
+}
+
+char* TextReader::NextPiece(size_t max, size_t* length, size_t* textLength)
+{
+    if (m_fd < 0 || max == 0 || max >= kTextStreamBufferBytes) return nullptr;
+    if (m_end - m_pos <= max && !m_eof) Refill(max);
+    const size_t available = m_end - m_pos;
+    if (available == 0) return nullptr;
+    char* piece = m_buffer.get() + m_pos;
+    size_t used;  // bytes of the buffer the piece takes up
+    const auto* lf = static_cast<const char*>(std::memchr(piece, '\n', std::min(available, max + 1)));
+    if (!lf) {
+        *length = used = std::min(available, max);
+    } else if (const auto at = static_cast<size_t>(lf - piece); at > 0 && piece[at - 1] == '\r') {
+        piece[at - 1] = '\n';  // the pair read as one LF
+        *length = at;
+        used = at + 1;
+    } else {
+        *length = used = std::min(at + 1, max);
+    }
+    if (m_zero < m_pos) m_zero = FirstZero(m_pos);
+    *textLength = std::min(*length, m_zero - m_pos);
+    m_pos += used;
+    return piece;
 }
 
 int TextReader::ReadPiece(char* buffer, int size)
 {
-    if (m_fd < 0 || size < 2) return -1;
+    if (size < 2) return -1;
     const size_t capacity = static_cast<size_t>(size) - 1;
     size_t stored = 0;
     while (stored < capacity) {
-        if (m_pos == m_end && !Fill()) break;
-        const char* from = m_buffer.get() + m_pos;
-        size_t take = std::min(m_end - m_pos, capacity - stored);
-        const auto* lf = static_cast<const char*>(std::memchr(from, '\n', take));
-        if (lf) take = static_cast<size_t>(lf - from) + 1;
-        std::memcpy(buffer + stored, from, take);
-        stored += take;
-        m_pos += take;
-        if (lf) break;
+        size_t length = 0;
+        size_t textLength = 0;
+        const char* piece = NextPiece(std::min(capacity - stored, kTextStreamBufferBytes - 1), &length, &textLength);
+        if (!piece) break;
+        std::memcpy(buffer + stored, piece, length);
+        stored += length;
+        if (piece[length - 1] == '\n') break;
     }
     if (stored == 0) return -1;
     buffer[stored] = '\0';

@@ -49,4 +49,15 @@ int TextReader::ReadPiece(char* buffer, int size)
     return end;
 }
 
+char* TextReader::NextPiece(size_t max, size_t* length, size_t* textLength)
+{
+    if (max == 0 || max >= kTextStreamBufferBytes) return nullptr;
+    if (!m_piece) m_piece.reset(new char[kTextStreamBufferBytes]);
+    const int stored = ReadPiece(m_piece.get(), static_cast<int>(max) + 1);
+    if (stored < 0) return nullptr;
+    *length = static_cast<size_t>(stored);
+    *textLength = strnlen(m_piece.get(), *length);
+    return m_piece.get();
+}
+
 }  // namespace filekit
