@@ -231,7 +231,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Input input(data, size);
     const int routine = input.Between(0, 4);
-    const std::string text = input.LongText(4 * CINIFile::kLineBufferBytes);
+    const std::string text = input.LongText(size_t{4} * CINIFile::kLineBufferBytes);
     TextRoutines ini;
     switch (routine) {
     case 0: CheckDeleteTail(ini, text); break;

@@ -263,7 +263,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const int walked = ReferenceWalk(&twin, reference, expected, context);
         FUZZ_CHECK(writer.Save() == (walked < 0 ? 0 : 1));
         FUZZ_CHECK(tokenizer.Log() == reference.Log());
-        FUZZ_CHECK(filekit_test::ReadBytes(path) == expected.str());
+        FUZZ_CHECK(filekit_test::ReadBytes(path) == filekit_test::StoredText(expected.str()));
         FUZZ_CHECK(expected.str() == reference.Log().substr(logged));
         FUZZ_CHECK(tokenizer.GetDepth() == reference.GetDepth());
     }

@@ -87,6 +87,24 @@ failed=0
 log="$root/build/windows/test-logs"
 rm -rf "$log"
 mkdir -p "$log"
+# The fuzz replays are no gtest programs: each is one case, passed when it
+# replays its kept crash inputs and its generated seeds and exits with 0.
+seeds="$root/build/windows/tests/fuzz/seeds"
+python3 fuzz/make_seeds.py "$seeds" >/dev/null
+while IFS= read -r program; do
+  name="$(basename "$program" .exe)"
+  target="${name#replay_}"
+  inputs=("$(to_wine "$seeds/$target")")
+  [ -d "fuzz/regressions/$target" ] && inputs+=("$(to_wine "$root/fuzz/regressions/$target")")
+  if "$wine" "$program" "${inputs[@]}" >"$log/$name.txt" 2>&1; then
+    passed=$((passed + 1))
+    echo "$name: $(tr -d '\r' <"$log/$name.txt" | tail -n 1)"
+  else
+    echo "$name: failed, see $log/$name.txt"
+    failed=$((failed + 1))
+  fi
+done < <(find "$root/build/windows/tests/fuzz" -name 'replay_*.exe' | sort)
+
 while IFS= read -r program; do
   name="$(basename "$program" .exe)"
   "$wine" "$program" >"$log/$name.txt" 2>&1 || true
@@ -104,7 +122,7 @@ while IFS= read -r program; do
   echo "$name: $ok of $ran passed"
   passed=$((passed + ok))
   failed=$((failed + ran - ok))
-done < <(find "$root/build/windows/tests" -name '*.exe' -not -path '*/CMakeFiles/*' | sort)
+done < <(find "$root/build/windows/tests" -name '*.exe' -not -path '*/CMakeFiles/*' -not -name 'replay_*' | sort)
 
 while IFS= read -r program; do
   name="$(basename "$program" .exe)"
