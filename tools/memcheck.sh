@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs the whole test suite under Valgrind memcheck: every test program and
-# every example of a non-sanitized Debug build, two at a time. Any memory
-# error, and any leak that is definitely or indirectly lost, fails the run.
+# Runs the whole test suite under Valgrind memcheck: every test program,
+# example and fuzz replay of a non-sanitized Debug build, two at a time.
+# Any memory error, and any leak that is definitely or indirectly lost, fails the run.
 # Each program runs once with all its cases (one Valgrind start-up each,
 # instead of one per case). The package and header checks build code rather
 # than run it, and are left to the ordinary test run.
@@ -18,6 +18,7 @@ cmake --build "$build" -j2
 logs="$build/memcheck-logs"
 rm -rf "$logs" "$build/memcheck-work"
 mkdir -p "$logs" "$build/memcheck-work"
+python3 fuzz/make_seeds.py "$build/seeds" >/dev/null
 
 # Exit code of a program in which Valgrind found an error (tests use 1).
 readonly valgrind_error=42
@@ -28,7 +29,13 @@ export FILEKIT_UNDER_MEMCHECK=1   # the slowest tests pick smaller sizes
 run_one() {
   local program=$1 name args=()
   name=$(basename "$program")
-  case "$name" in example_*) args=("$build/memcheck-work/$name") ;; esac
+  case "$name" in
+  example_*) args=("$build/memcheck-work/$name") ;;
+  replay_*)  # the fuzz target's kept crash inputs and its seeds
+    local target=${name#replay_}
+    args=("$build/seeds/$target")
+    [ -d "fuzz/regressions/$target" ] && args+=("fuzz/regressions/$target") ;;
+  esac
   local start=$SECONDS status=0
   valgrind --tool=memcheck --leak-check=full --errors-for-leak-kinds=definite,indirect \
     --error-exitcode=$valgrind_error --num-callers=40 --log-file="$logs/$name.valgrind.%p" \
@@ -43,7 +50,7 @@ export build logs valgrind_error
 
 start=$SECONDS
 programs=$(find "$build/tests" "$build/examples" -maxdepth 2 -type f -perm -u+x \
-  \( -name '*_tests' -o -name 'test_*' -o -name 'example_*' \) ! -name '*.cmake' | sort)
+  \( -name '*_tests' -o -name 'test_*' -o -name 'example_*' -o -name 'replay_*' \) ! -name '*.cmake' | sort)
 results=$(printf '%s\n' $programs | xargs -P 2 -I{} bash -c 'run_one "$@"' _ {})
 echo "$results"
 echo "memcheck: $(echo "$results" | wc -l) programs in $((SECONDS - start))s"
