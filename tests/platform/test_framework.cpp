@@ -56,9 +56,9 @@ TEST(CString, ComparisonTable)
         const char *a, *b;
         int exact, folded;
     } rows[] = {
-        {"abc", "abc", 0, 0},   {"abc", "abd", -1, -1},   {"ab", "abc", -1, -1}, {"", "", 0, 0},
+        {"abc", "abc", 0, 0},   {"abc", "abd", -1, -1},   {"ab", "abc", -1, -1},   {"", "", 0, 0},
         {"", "a", -1, -1},      {"B", "a", -1, 1},        {"Main", "main", -1, 0}, {"a[", "A[", 1, 0},
-        {"\x80", "\x7f", 1, 1}, {"\xc4", "\xe4", -1, -1}, {"\xff", "z", 1, 1},   {"Z", "_", -1, 1},
+        {"\x80", "\x7f", 1, 1}, {"\xc4", "\xe4", -1, -1}, {"\xff", "z", 1, 1},     {"Z", "_", -1, 1},
     };
     for (const auto& r : rows) {
         const CString a(r.a);
@@ -122,8 +122,8 @@ TEST(CArray, InsertAndRemoveTables)
         int index, count;
         std::vector<int> after;
     } removals[] = {
-        {0, 1, {2, 3, 4}}, {1, 2, {1, 4}}, {2, 99, {1, 2}}, {4, 1, {1, 2, 3, 4}}, {-1, 1, {1, 2, 3, 4}},
-        {1, 0, {1, 2, 3, 4}},
+        {0, 1, {2, 3, 4}},    {1, 2, {1, 4}},        {2, 99, {1, 2}},
+        {4, 1, {1, 2, 3, 4}}, {-1, 1, {1, 2, 3, 4}}, {1, 0, {1, 2, 3, 4}},
     };
     for (const auto& r : removals) {
         CArray<int, int> a;
