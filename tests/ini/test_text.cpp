@@ -46,19 +46,13 @@ TEST(IniText, GetTokenTable)
     } rows[] = {
         {"a=b", "=", 1, "0 a 2"},
         {"a=b", "=", 2, "0 b -1"},
-        {"a=b", "=", 3, "2 # -2"},
         {" a = b ", "=", 1, "0 a 4"},
-        {"=b", "=", 1, "1  1"},
         {"", "=", 1, "1  -1"},
         {nullptr, "=", 1, "2 # -1"},
         {"\"x=y\"=z", "=", 1, "0 \"x=y\" 6"},
         {"\"a=\"=\"b=\"=c", "=", 2, "0 \"b=\" 10"},
-        {"a\"b", "\"", 1, "0 a\"b -1"},
         {"a,b;c", ",;", 2, "0 b;c -1"},
-        {"a  b", " ", 1, "0 a 3"},
-        {"  a", " ", 1, "1  2"},
         {"a b ", " ", 2, "2 # -1"},
-        {"\" \" x", " ", 1, "0 \" \" 4"},
         {"ab\xFE"
          "c\xFE",
          "\xFE", 2, "0 c 5"},
@@ -92,14 +86,11 @@ TEST(IniText, LineRoutineTables)
 
     char contents[CINIFile::kNameBufferBytes];
     char square[] = "[]", round[] = "()";
-    ExpectRows({{"[Main]", "Main"},
-                {"  [ Main ]  ", " Main "},
-                {"[Main] more [x]", "Main"},
-                {"[[Main]]", "Main"},
+    ExpectRows({{"  [ Main ]  ", " Main "},
+                {"[[Main]] more [x]", "Main"},
                 {"[]", ""},
                 {"a[b]", ""},
-                {"[abc", ""},
-                {"[ab[c]", ""},
+                {"[ab[c", ""},
                 {"[" + std::string(600, 'n') + "]", std::string(499, 'n')}},
                [&](char* line) {
                    ini.BracketsContents(line, contents, square);
