@@ -45,29 +45,6 @@ TEST(IniModel, LookupsSkipDeletedItemsAndFindTheFirstMatch)
                          "S1 [ab<00>x] {}\n");
 }
 
-TEST(IniEditing, KeySearchesFindDeletedKeysWhereTheyShould)
-{
-    // Section S holding a deleted "k" and, after it, a new live "k".
-    const auto make = [](CINIFile& ini) {
-        int index = -1;
-        return Results({ini.AddNewSection("S", nullptr), ini.AddNewKey("S", "k", "old", ";why", nullptr),
-                        ini.DeleteKey("S", "k"), ini.DeleteKey("S", "k"),  // deleting again still succeeds
-                        ini.AddNewKey("S", "k", "new", &index), index, ini.GetIndexForKey("S", "k")});
-    };
-    CINIFile reading, updating, deleting;
-    CString value = "v", comment = "c";
-    ASSERT_EQ(make(reading) + make(updating) + make(deleting), "1 1 1 1 1 1 11 1 1 1 1 1 11 1 1 1 1 1 1");
-    EXPECT_EQ(Results({reading.GetKeyData("S", "k", value, comment), reading.AddNewKey("S", "k", "again", nullptr)}),
-              "1 0");
-    EXPECT_EQ(std::string(value) + "|" + std::string(comment), "old|;why");
-    EXPECT_EQ(updating.UpdateKey("S", "k", "k", "revived", ";"), 1);
-    EXPECT_EQ(Dump(updating), "S1 [S] {}\nK1 k=revived {;}\nK1 k=new {}\n");
-    EXPECT_EQ(Results({deleting.DeleteKey("S", "k"), deleting.GetKeyData("S", "missing", value, comment),
-                       deleting.DeleteKey("S", "missing"), deleting.UpdateKey("S", "missing", "m", "v", "c")}),
-              "1 0 0 0");
-    EXPECT_EQ(Dump(deleting), "S1 [S] {}\nK2 k=old {;why}\nK1 k=new {}\n");
-}
-
 TEST(IniEditing, UpdatesKeepIndexesAndStatesOfLoadedItems)
 {
     TempDir dir;

@@ -106,16 +106,6 @@ TEST(TokenWriter, CallSequenceTable)
          "-BeginChildren(A) --Push --BeginNode(B) --BeginAttributes(B) --EndAttributes(B) --EndNode(B) -Pop "
          "-EndChildren(A) -EndNode(A) Pop EndDocument",
          "1 0"},
-        {"empty document", '-', [](CTokenNode*, Recorder&) {}, "BeginDocument EndDocument", "1 0"},
-        {"a child list of null entries only", '-',
-         [](CTokenNode* d, Recorder&) {
-             CTokenNode* a = Add(d, "A");
-             a->InsertChildAt(2, "gone", "", 0, 0);
-             a->RemoveChildAt(2);
-         },
-         "BeginDocument -Push -BeginNode(A) -BeginAttributes(A) -EndAttributes(A) -BeginChildren(A) --Push -Pop "
-         "-EndChildren(A) -EndNode(A) Pop EndDocument",
-         "1 0"},
         {"failure at the second of three nodes", '-',
          [](CTokenNode* d, Recorder& t) {
              Add(d, "ABC");
