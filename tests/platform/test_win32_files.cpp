@@ -328,64 +328,41 @@ TEST(Positions, SeekPastFourGigabytesOnASparseFileAndReadAtEnd)
     CloseHandle(h);
 }
 
-// "name result error" for the call just made, then the last error is set
+// "result/last error" for the call just made, then the last error is set
 // to kUnset again for the next one.
-std::string Result(const char* name, DWORD result)
+std::string Call(long long result)
 {
     const DWORD error = GetLastError();
     SetLastError(kUnset);
-    return std::string(name) + " " + std::to_string(result) + " " + std::to_string(error);
-}
-
-// Every file function on h, with what each gave back and left in the
-// outputs it was handed.
-std::string CallEveryFunction(HANDLE h)
-{
-    char buffer[4];
-    DWORD count = 77;
-    LONG high = 3;
-    DWORD sizeHigh = 9;
-    SetLastError(kUnset);
-    std::string log = Result("ReadFile", static_cast<DWORD>(ReadFile(h, buffer, 4, &count, nullptr)));
-    log += " count " + std::to_string(count) + "\n";
-    count = 77;
-    log += Result("WriteFile", static_cast<DWORD>(WriteFile(h, "ab", 2, &count, nullptr)));
-    log += " count " + std::to_string(count) + "\n";
-    log += Result("SetFilePointer", SetFilePointer(h, 0, &high, FILE_BEGIN));
-    log += " high " + std::to_string(high) + "\n";
-    log += Result("GetFileSize", GetFileSize(h, &sizeHigh)) + "\n";
-    log += Result("SetEndOfFile", static_cast<DWORD>(SetEndOfFile(h))) + "\n";
-    log += Result("FlushFileBuffers", static_cast<DWORD>(FlushFileBuffers(h))) + "\n";
-    log += Result("CloseHandle", static_cast<DWORD>(CloseHandle(h))) + "\n";
-    return log;
+    return std::to_string(result) + "/" + std::to_string(error);
 }
 
 TEST(InvalidHandles, EveryFunctionAnswersWithTheWin32Failure)
 {
     TempDir dir;
     const HANDLE closed = Open(dir.Path("f"), GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
-    ASSERT_NE(closed, INVALID_HANDLE_VALUE);
     ASSERT_TRUE(CloseHandle(closed));
-
-    const std::string invalid = std::to_string(ERROR_INVALID_HANDLE);
-    const std::string failures = "ReadFile 0 " + invalid + " count 0\n" + "WriteFile 0 " + invalid + " count 0\n" +
-                                 "SetFilePointer " + std::to_string(INVALID_SET_FILE_POINTER) + " " + invalid +
-                                 " high 3\n" + "GetFileSize " + std::to_string(INVALID_FILE_SIZE) + " " + invalid +
-                                 "\n" + "SetEndOfFile 0 " + invalid + "\n" + "FlushFileBuffers 0 " + invalid + "\n";
-    struct Row {
-        const char* name;
-        HANDLE handle;
-        std::string calls;
-    };
-    const Row rows[] = {
-        // INVALID_HANDLE_VALUE is also the current process's pseudo-handle:
-        // closing it succeeds and leaves the last error alone.
-        {"INVALID_HANDLE_VALUE", INVALID_HANDLE_VALUE, failures + "CloseHandle 1 " + std::to_string(kUnset) + "\n"},
-        {"closed", closed, failures + "CloseHandle 0 " + invalid + "\n"},
-        {"null", nullptr, failures + "CloseHandle 0 " + invalid + "\n"},
-        {"made up", reinterpret_cast<HANDLE>(4000), failures + "CloseHandle 0 " + invalid + "\n"},
-    };
-    for (const Row& r : rows) EXPECT_EQ(CallEveryFunction(r.handle), r.calls) << r.name;
+    // Each function with what it gave back and left in the outputs it was
+    // handed (a count is set to 0, a high part left alone), then CloseHandle.
+    const std::string invalid = std::to_string(ERROR_INVALID_HANDLE), all = std::to_string(INVALID_FILE_SIZE);
+    const std::string failures = "0/" + invalid + " 0 0/" + invalid + " 0 " + all + "/" + invalid + " 3 " + all + "/" +
+                                 invalid + " 0/" + invalid + " 0/" + invalid + " ";
+    // INVALID_HANDLE_VALUE is also the current process's pseudo-handle:
+    // closing it succeeds and leaves the last error alone.
+    for (const HANDLE h :
+         {INVALID_HANDLE_VALUE, closed, static_cast<HANDLE>(nullptr), reinterpret_cast<HANDLE>(4000)}) {
+        char buffer[4];
+        DWORD count = 77, written = 77, sizeHigh = 9;
+        LONG high = 3;
+        SetLastError(kUnset);
+        EXPECT_EQ(
+            Join({Call(ReadFile(h, buffer, 4, &count, nullptr)), std::to_string(count),
+                  Call(WriteFile(h, "ab", 2, &written, nullptr)), std::to_string(written),
+                  Call(SetFilePointer(h, 0, &high, FILE_BEGIN)), std::to_string(high), Call(GetFileSize(h, &sizeHigh)),
+                  Call(SetEndOfFile(h)), Call(FlushFileBuffers(h)), Call(CloseHandle(h))}),
+            failures + (h == INVALID_HANDLE_VALUE ? "1/" + std::to_string(kUnset) : "0/" + invalid))
+            << h;
+    }
 }
 
 // Only for the emulation: the other process is made with fork, the
@@ -430,59 +407,33 @@ TEST(ShareModes, AnotherProcessHoldingTheFileExclusivelyBlocksUs)
     for (int fd : {ready[0], ready[1], done[0], done[1]}) close(fd);
 }
 
-TEST(SystemFailures, FullDiskAndShortWrites)
+TEST(SystemFailures, ShortWritesFullDisksAndDevices)
 {
     SysCallGuard guard;
     TempDir dir;
     const std::string path = dir.Path("f");
     const HANDLE h = Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-
+    DWORD written = 0;
     // Short writes are continued until everything is written.
     filekit::g_sys.write = [](int fd, const void* data, size_t count) {
         return filekit::RealSysCalls().write(fd, data, count > 3 ? 3 : count);
     };
-    DWORD written = 0;
-    EXPECT_TRUE(WriteFile(h, "0123456789", 10, &written, nullptr));
-    EXPECT_EQ(written, 10u);
-
-    filekit::g_sys.write = [](int, const void*, size_t) -> ssize_t {
-        errno = ENOSPC;
-        return -1;
-    };
-    EXPECT_FALSE(WriteFile(h, "more", 4, &written, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
-    EXPECT_EQ(written, 0u);
-
-    filekit::g_sys.fsync = [](int) {
-        errno = EIO;
-        return -1;
-    };
-    EXPECT_FALSE(FlushFileBuffers(h));
-    EXPECT_EQ(GetLastError(), ERROR_IO_DEVICE);
+    EXPECT_EQ(Join({Ok(WriteFile(h, "0123456789", 10, &written, nullptr)), std::to_string(written)}), "1 10");
+    filekit::g_sys.write = [](int, const void*, size_t) -> ssize_t { return errno = ENOSPC, -1; };
+    filekit::g_sys.fsync = [](int) { return errno = EIO, -1; };
+    EXPECT_EQ(Join({Ok(WriteFile(h, "more", 4, &written, nullptr)), std::to_string(written), Ok(FlushFileBuffers(h))}),
+              "0/" + std::to_string(ERROR_DISK_FULL) + " 0 0/" + std::to_string(ERROR_IO_DEVICE));
     filekit::g_sys = filekit::RealSysCalls();
     EXPECT_TRUE(CloseHandle(h));
     EXPECT_EQ(ReadBytes(path), "0123456789");
-}
 
-TEST(SystemFailures, DeviceFiles)
-{
-    const HANDLE full = Open("/dev/full", GENERIC_WRITE, kShareAll, OPEN_EXISTING);
-    ASSERT_NE(full, INVALID_HANDLE_VALUE);
-    DWORD written = 5;
-    EXPECT_FALSE(WriteFile(full, "abc", 3, &written, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
-    CloseHandle(full);
-
-    const HANDLE null = Open("/dev/null", GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
-    ASSERT_NE(null, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(WriteFile(null, "abc", 3, &written, nullptr));
-    EXPECT_TRUE(FlushFileBuffers(null));
     // Devices take no part in share checks: a second exclusive open works.
+    const HANDLE full = Open("/dev/full", GENERIC_WRITE, kShareAll, OPEN_EXISTING);
+    const HANDLE null = Open("/dev/null", GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
     const HANDLE second = Open("/dev/null", GENERIC_READ, 0, OPEN_EXISTING);
-    EXPECT_NE(second, INVALID_HANDLE_VALUE);
-    CloseHandle(second);
-    CloseHandle(null);
+    EXPECT_EQ(Join({Ok(WriteFile(full, "abc", 3, &written, nullptr)), Ok(WriteFile(null, "abc", 3, &written, nullptr)),
+                    Ok(FlushFileBuffers(null)), Ok(CloseHandle(second)), Ok(CloseHandle(null)), Ok(CloseHandle(full))}),
+              "0/" + std::to_string(ERROR_DISK_FULL) + " 1 1 1 1 1");
 }
 
 #endif  // _WIN32

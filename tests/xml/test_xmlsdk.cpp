@@ -40,6 +40,8 @@ TEST(XMLSDKAttribute, ConversionsTable)
         {"1e3", "\"1e3\" 1e3 1 1000 1"},
         {"true", "\"true\" true 0 0 1"},
         {"Yes", "\"Yes\" Yes 0 0 1"},
+        {"T", "\"T\" T 0 0 1"},
+        {"y", "\"y\" y 0 0 1"},
         {"no", "\"no\" no 0 0 0"},
     };
     for (const auto& row : rows)
