@@ -58,21 +58,19 @@ void KillAround(SysCalls& calls, R (*SysCalls::*)(A...))
     calls.*Field = &KilledAround<Field, R, A...>;
 }
 
-SysCalls KillingCalls()
+template <auto... Fields>
+SysCalls KillingAround()
 {
     SysCalls calls = RealSysCalls();
-    KillAround<&SysCalls::open>(calls, &SysCalls::open);
-    KillAround<&SysCalls::close>(calls, &SysCalls::close);
-    KillAround<&SysCalls::write>(calls, &SysCalls::write);
-    KillAround<&SysCalls::fstat>(calls, &SysCalls::fstat);
-    KillAround<&SysCalls::fsync>(calls, &SysCalls::fsync);
-    KillAround<&SysCalls::lstat>(calls, &SysCalls::lstat);
-    KillAround<&SysCalls::readlink>(calls, &SysCalls::readlink);
-    KillAround<&SysCalls::fchmod>(calls, &SysCalls::fchmod);
-    KillAround<&SysCalls::fchown>(calls, &SysCalls::fchown);
-    KillAround<&SysCalls::rename>(calls, &SysCalls::rename);
-    KillAround<&SysCalls::unlink>(calls, &SysCalls::unlink);
+    (KillAround<Fields>(calls, Fields), ...);
     return calls;
+}
+
+SysCalls KillingCalls()
+{
+    return KillingAround<&SysCalls::open, &SysCalls::close, &SysCalls::write, &SysCalls::fstat, &SysCalls::fsync,
+                         &SysCalls::lstat, &SysCalls::readlink, &SysCalls::fchmod, &SysCalls::fchown,
+                         &SysCalls::rename, &SysCalls::unlink>();
 }
 
 // Big enough for the save to take many writes of the text writer's buffer.
@@ -318,23 +316,21 @@ TEST(SafeSave, KeepsPermissionBitsAndOwner)
             ASSERT_EQ(chown(path.c_str(), owner, group), 0);
             ASSERT_EQ(chmod(path.c_str(), mode), 0);
             const ino_t before = InodeOf(path);
-            EXPECT_EQ(doc->Save(path), 1);
+            const int saved = doc->Save(path);
             struct stat info {};
-            ASSERT_EQ(lstat(path.c_str(), &info), 0);
-            EXPECT_EQ(info.st_mode, S_IFREG | mode);
-            EXPECT_EQ(info.st_uid, owner);
-            EXPECT_EQ(info.st_gid, group);
-            EXPECT_NE(info.st_ino, before) << "replaced, not rewritten";
+            // Replaced, not rewritten: a new inode with the old bits and owner.
+            EXPECT_EQ(Results({saved, lstat(path.c_str(), &info), info.st_mode, info.st_uid, info.st_gid,
+                               info.st_ino != before}),
+                      Results({1, 0, S_IFREG | mode, owner, group, 1}));
             EXPECT_EQ(FolderView(dir.Root(), "old", newBytes), "target: new\n");
         }
         // A new file gets the bits a plain create gives.
         TempDir dir;
         const mode_t mask = umask(022);
         umask(mask);
-        EXPECT_EQ(doc->Save(dir.Path("fresh")), 1);
         struct stat info {};
-        ASSERT_EQ(lstat(dir.Path("fresh").c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode, S_IFREG | (0666 & ~mask));
+        EXPECT_EQ(Results({doc->Save(dir.Path("fresh")), lstat(dir.Path("fresh").c_str(), &info), info.st_mode}),
+                  Results({1, 0, S_IFREG | (0666 & ~mask)}));
     }
 }
 
