@@ -69,8 +69,8 @@ SysCalls KillingAround()
 SysCalls KillingCalls()
 {
     return KillingAround<&SysCalls::open, &SysCalls::close, &SysCalls::write, &SysCalls::fstat, &SysCalls::fsync,
-                         &SysCalls::lstat, &SysCalls::readlink, &SysCalls::fchmod, &SysCalls::fchown,
-                         &SysCalls::rename, &SysCalls::unlink>();
+                         &SysCalls::lstat, &SysCalls::readlink, &SysCalls::fchmod, &SysCalls::fchown, &SysCalls::rename,
+                         &SysCalls::unlink>();
 }
 
 // Big enough for the save to take many writes of the text writer's buffer.
