@@ -44,14 +44,11 @@ TEST(IniText, GetTokenTable)
         int number;
         std::string expected;
     } rows[] = {
-        {"a=b", "=", 1, "0 a 2"},
         {"a=b", "=", 2, "0 b -1"},
-        {" a = b ", "=", 1, "0 a 4"},
         {"", "=", 1, "1  -1"},
         {nullptr, "=", 1, "2 # -1"},
         {"\"x=y\"=z", "=", 1, "0 \"x=y\" 6"},
         {"\"a=\"=\"b=\"=c", "=", 2, "0 \"b=\" 10"},
-        {"a,b;c", ",;", 2, "0 b;c -1"},
         {"a b ", " ", 2, "2 # -1"},
         {"ab\xFE"
          "c\xFE",
@@ -78,11 +75,10 @@ void ExpectRows(const std::vector<std::pair<std::string, std::string>>& rows, Ro
 TEST(IniText, LineRoutineTables)
 {
     TestIni ini;
-    ExpectRows({{"a\n", "a"}, {"a\r\n", "a"}, {" a \t \r\n", " a \t"}, {"a\n\n", "a\n"}, {"   ", ""}, {"\n", ""}},
-               [&](char* line) {
-                   ini.DeleteTail(line);
-                   return line;
-               });
+    ExpectRows({{" a \t \r\n", " a \t"}, {"a\n\n", "a\n"}, {"   ", ""}}, [&](char* line) {
+        ini.DeleteTail(line);
+        return line;
+    });
 
     char contents[CINIFile::kNameBufferBytes];
     char square[] = "[]", round[] = "()";
