@@ -3,9 +3,9 @@
 // system refuses. Only what the family suites do not already try is here.
 #include <filekit/BinaryFile.h>
 #include <filekit/TextFile.h>
-#include <filekit/TokenWriter.h>
 #include <filekit/XMLFile.h>
 
+#include "files/FileProbes.h"
 #include "ini/IniSupport.h"
 #include "platform/posix/Syscalls.h"
 #include "xml/XmlText.h"
@@ -76,6 +76,8 @@ const char* Name(Special kind)
 
 // Files the readers can read from: the special paths, each with its name.
 const Special kSpecials[] = {Special::kNull, Special::kFull, Special::kFifo, Special::kRefused};
+
+constexpr DWORD kChunk = 4096;  // LoadFile's chunk
 
 // Deep structures are built a million levels deep; under Valgrind, where
 // the depth adds only time, ten thousand.
@@ -149,21 +151,6 @@ TEST(BadInput, XmlOpen)
 
 // --- Binary and text files -------------------------------------------------------
 
-struct Loader : CTextFile {
-    // LoadFile's result, text and size as one line.
-    std::string Load()
-    {
-        char* text = nullptr;
-        DWORD size = 0;
-        const int result = LoadFile(&text, &size, kChunk);
-        std::string line =
-            std::to_string(result) + " " + (text ? std::string(text) : "NULL") + " " + std::to_string(size);
-        std::free(text);
-        return line;
-    }
-    static constexpr DWORD kChunk = 4096;
-};
-
 TEST(BadInput, TextAndBinaryFileOpen)
 {
     // Every byte value but zero, and a megabyte without a line end, come
@@ -176,7 +163,7 @@ TEST(BadInput, TextAndBinaryFileOpen)
         WriteBytes(dir.Path("f"), content);
         Loader f;
         ASSERT_EQ(f.Open(dir.Path("f").c_str(), 0), 1);
-        EXPECT_TRUE(f.Load() == "1 " + content + " " + std::to_string(content.size())) << content.size();
+        EXPECT_TRUE(f.Load(kChunk) == "1 \"" + content + "\" " + std::to_string(content.size())) << content.size();
     }
 
     // The classes pass the system's answer on: devices and FIFOs open (a
@@ -200,85 +187,13 @@ TEST(BadInput, TextAndBinaryFileOpen)
         SetLastError(0);
         const int opened = text.Open(path.c_str(), 0);
         std::string textLine = std::to_string(opened) + " " + std::to_string(GetLastError());
-        if (opened && row.kind != Special::kFull) textLine += " " + text.Load();
+        if (opened && row.kind != Special::kFull) textLine += " " + text.Load(kChunk);
         CBinaryFile binary;
         SetLastError(0);
         const int binaryOpened = binary.Open(path.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
         EXPECT_EQ(textLine, row.text) << Name(row.kind);
         EXPECT_EQ(std::to_string(binaryOpened) + " " + std::to_string(GetLastError()), row.binary) << Name(row.kind);
     }
-}
-
-// --- Token trees ---------------------------------------------------------------
-
-// Stops the walk (returns -1) at BeginNode or EndNode of one level, and
-// keeps its own depth count (see the deep-chain test for why).
-class StoppingTokenizer : public CTokenizer {
-public:
-    StoppingTokenizer() : CTokenizer('\0') {}
-    // The next walk stops at level (0: nowhere), starting at depth 0.
-    void StopAt(int level, bool atEnd)
-    {
-        m_level = level;
-        m_atEnd = atEnd;
-        m_depth = 0;
-    }
-
-    int BeginDocument(std::ostream&, void*&) override { return 0; }
-    int BeginNode(CTokenNode* node, std::ostream&, void*&) override { return Stop(node, false); }
-    int BeginAttributes(CTokenNode*, std::ostream&, void*&) override { return 0; }
-    int WriteAttribute(CTokenNode*, CTokenAttribute*, std::ostream&, void*&) override { return 0; }
-    int EndAttributes(CTokenNode*, std::ostream&, void*&) override { return 0; }
-    int BeginChildren(CTokenNode*, std::ostream&, void*&) override { return 0; }
-    int EndChildren(CTokenNode*, std::ostream&, void*&) override { return 0; }
-    int EndNode(CTokenNode* node, std::ostream&, void*&) override { return Stop(node, true); }
-    int EndDocument(std::ostream&, void*&) override { return 0; }
-    void Push() override { ++m_depth; }
-    void Pop() override
-    {
-        if (m_depth > 0) --m_depth;
-    }
-    int GetDepth() override { return m_depth; }
-
-private:
-    int Stop(CTokenNode* node, bool atEnd) const { return node->GetType() == m_level && atEnd == m_atEnd ? -1 : 0; }
-
-    int m_level = 0;
-    bool m_atEnd = false;
-    int m_depth = 0;
-};
-
-TEST(BadInput, TokenWriterStoppedDeepInAChain)
-{
-    const int levels = static_cast<int>(DeepLevels());
-    const struct {
-        int level;
-        bool atEnd;
-    } rows[] = {{1, false}, {levels / 2, false}, {levels, false}, {levels, true}, {levels / 2, true}, {1, true}};
-    TempDir dir;
-    StoppingTokenizer t;
-    CTokenWriter writer;
-    CTokenNode* node = writer.GetDocument();
-    for (int level = 1; level <= levels; ++level) node = node->AddChild("n", "", level, 0);
-    ASSERT_EQ(writer.Open(dir.Path("out.txt").c_str(), &t, nullptr), 1);
-    for (const auto& row : rows) {
-        // The walk stops at once, at the depth of the node that stopped it.
-        t.StopAt(row.level, row.atEnd);
-        const int result = writer.Save();
-        EXPECT_EQ(std::to_string(result) + " " + std::to_string(t.GetDepth()), "0 " + std::to_string(row.level))
-            << row.level << (row.atEnd ? " at EndNode" : " at BeginNode");
-    }
-}
-
-// A full disk under the token writer: errors of the stream do not change
-// the result, which only the tokenizer decides.
-TEST(BadInput, TokenWriterOntoAFullDisk)
-{
-    StoppingTokenizer never;
-    CTokenWriter writer;
-    writer.GetDocument()->AddChild("n", "v", 1, 0);
-    ASSERT_EQ(writer.Open("/dev/full", &never, nullptr), 1);
-    EXPECT_EQ(writer.Save(), 1);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // Test support for the file classes: the two classes opened for writing
-// through one shape, guards that put the OS and heap tables back, and call
-// results joined into one line.
+// through one shape, and guards that put the OS and heap tables back.
 #ifndef FILEKIT_TESTS_FILES_FILEPROBES_H
 #define FILEKIT_TESTS_FILES_FILEPROBES_H
 
@@ -12,7 +11,9 @@
 #include "platform/posix/Syscalls.h"
 #endif
 
-#include <initializer_list>
+#include "support/TempDir.h"
+
+#include <cstdlib>
 #include <string>
 
 namespace filekit_test {
@@ -34,6 +35,22 @@ struct TextProbe : CTextFile {
     HANDLE Handle() const { return m_hFile; }
 };
 
+// Exposes the protected helper and gives LoadFile's outputs as one line.
+struct Loader : TextProbe {
+    using CTextFile::StrCatGrow;
+    std::string Load(DWORD chunk)
+    {
+        char unset[] = "unset";  // both outputs must be reset
+        char* text = unset;
+        DWORD size = 99;
+        const int result = LoadFile(&text, &size, chunk);
+        std::string line =
+            std::to_string(result) + " " + (text ? '"' + std::string(text) + '"' : "NULL") + " " + std::to_string(size);
+        if (text != unset) std::free(text);
+        return line;
+    }
+};
+
 // True when nobody holds path open: an open that shares nothing succeeds.
 inline bool FileIsFree(const std::string& path)
 {
@@ -53,14 +70,6 @@ struct HookGuard {
         filekit::g_heap = filekit::RealHeapCalls();
     }
 };
-
-// The results of a sequence of calls, in order, separated by spaces.
-inline std::string Results(std::initializer_list<long long> results)
-{
-    std::string joined;
-    for (long long result : results) joined += (joined.empty() ? "" : " ") + std::to_string(result);
-    return joined;
-}
 
 }  // namespace filekit_test
 

@@ -12,7 +12,6 @@
 #include <unistd.h>
 #endif
 
-#include <functional>
 #include <memory>
 #include <type_traits>
 #include <vector>
@@ -47,27 +46,15 @@ TEST(BinaryFile, ForwardersOnClosedObjectReturnTheSystemsFailure)
     char buffer[4] = {};
     DWORD count = 0;
     LONG high = 0;
-    const std::function<DWORD()> calls[] = {
-        [&] { return DWORD(f.ReadFile(buffer, 4, &count)); },
-        [&] { return DWORD(f.WriteFile(buffer, 4, &count)); },
-        [&] { return DWORD(f.WriteFile(CString("abc"))); },
-        [&] { return DWORD(f.WriteFile(CString())); },
-        [&] { return DWORD(f.SetEndOfFile()); },
-        [&] { return f.GetFileSize(&count); },
-        [&] { return f.SetFilePointer(0, &high, FILE_BEGIN); },
-        [&] { return DWORD(f.FlushFileBuffers()); },
-    };
-    std::string results;
-    for (const auto& call : calls) {
-        SetLastError(kNoCall);
-        const DWORD result = call();
-        results += std::to_string(result) + (GetLastError() == ERROR_INVALID_HANDLE ? "/invalid "
-                                             : GetLastError() == kNoCall            ? "/none "
-                                                                                    : "/other ");
-    }
     // Writing empty text succeeds without a call; the rest fail as the system does.
-    EXPECT_EQ(results, "0/invalid 0/invalid 0/invalid 1/none 0/invalid " + std::to_string(INVALID_FILE_SIZE) +
-                           "/invalid " + std::to_string(INVALID_SET_FILE_POINTER) + "/invalid 0/invalid ");
+    EXPECT_EQ(
+        Results({f.ReadFile(buffer, 4, &count), GetLastError(), f.WriteFile(buffer, 4, &count), GetLastError(),
+                 f.WriteFile(CString("abc")), GetLastError(), (SetLastError(kNoCall), f.WriteFile(CString())),
+                 GetLastError() == kNoCall, f.SetEndOfFile(), GetLastError(), f.GetFileSize(&count), GetLastError(),
+                 f.SetFilePointer(0, &high, FILE_BEGIN), GetLastError(), f.FlushFileBuffers(), GetLastError()}),
+        Results({0, ERROR_INVALID_HANDLE, 0, ERROR_INVALID_HANDLE, 0, ERROR_INVALID_HANDLE, 1, 1, 0,
+                 ERROR_INVALID_HANDLE, INVALID_FILE_SIZE, ERROR_INVALID_HANDLE, INVALID_SET_FILE_POINTER,
+                 ERROR_INVALID_HANDLE, 0, ERROR_INVALID_HANDLE}));
 }
 
 TEST(BinaryFile, ForwardersReachTheOpenFile)

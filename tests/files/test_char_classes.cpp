@@ -74,23 +74,16 @@ TEST(ParseValues, SplitsValueLists)
         {"   ", ',', "@3 <old>"},
         {"a,b,c", ',', "@5 <old> <a> <b> <c>"},
         {"a,,b", ',', "@4 <old> <a> <> <b>"},
-        {",a", ',', "@2 <old> <> <a>"},
-        {"a,", ',', "@2 <old> <a>"},
         {"a, ", ',', "@3 <old> <a>"},
         {"a , b", ',', "@5 <old> <a > <b>"},  // trailing blanks stay, leading ones go
         {"\t\r\n a\x01,b", ',', "@8 <old> <a\x01> <b>"},
         {"x,\"y,z\",[p,q]", ',', "@13 <old> <x> <y,z> <p,q>"},
         {"\"ab\"cd,e", ',', "@8 <old> <ab> <e>"},  // text after the closing quote is dropped
-        {"[ab] cd", ',', "@7 <old> <ab>"},
-        {"\"ab\" ", ',', "@5 <old> <ab>"},
         {"\"a,b", ',', "@4 <old> <a,b>"},
         {"[a,b", ',', "@4 <old> <a,b>"},  // unterminated: the rest of the line
         {"a\"b\",c", ',', "@6 <old> <a\"b\"> <c>"},  // only a value's first character opens one
-        {"\"\",\"\"", ',', "@5 <old> <> <>"},
         {"a   b", ' ', "@5 <old> <a> <b>"},  // a run of blank separators counts as one
-        {"a\t\tb\t", '\t', "@5 <old> <a> <b>"},
         {"\"a\"\"b\"", '"', "@6 <old> <a> <b>"},  // the closing quote is not the separator
-        {"a;b,c", ';', "@5 <old> <a> <b,c>"},
         {CString("a,b\0c,d", 7), ',', "@3 <old> <a> <b>"},  // the text ends at its first zero
     };
     for (const auto& r : rows) {

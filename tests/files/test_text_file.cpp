@@ -130,22 +130,6 @@ TEST(TextFile, SaveRunsSaveDataOnlyWhileOpen)
     EXPECT_EQ(f.GetFile(), dir.Path("f").c_str());
 }
 
-// Exposes the protected helper and gives LoadFile's outputs as one line.
-struct Loader : TextProbe {
-    using CTextFile::StrCatGrow;
-    std::string Load(DWORD chunk)
-    {
-        char unset[] = "unset";  // both outputs must be reset
-        char* text = unset;
-        DWORD size = 99;
-        const int result = LoadFile(&text, &size, chunk);
-        std::string line =
-            std::to_string(result) + " " + (text ? '"' + std::string(text) + '"' : "NULL") + " " + std::to_string(size);
-        if (text != unset) std::free(text);
-        return line;
-    }
-};
-
 TEST(LoadFile, ChunkingAndZeroBytes)
 {
     const std::string digits = "0123456789", withZeros("ab\0cdefgh\0j", 11);

@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <numeric>
 #include <random>
 #include <string>
@@ -57,21 +58,19 @@ void KillAround(SysCalls& calls, R (*SysCalls::*)(A...))
     calls.*Field = &KilledAround<Field, R, A...>;
 }
 
-SysCalls KillingCalls()
+template <auto... Fields>
+SysCalls KillingAround()
 {
     SysCalls calls = RealSysCalls();
-    KillAround<&SysCalls::open>(calls, &SysCalls::open);
-    KillAround<&SysCalls::close>(calls, &SysCalls::close);
-    KillAround<&SysCalls::write>(calls, &SysCalls::write);
-    KillAround<&SysCalls::fstat>(calls, &SysCalls::fstat);
-    KillAround<&SysCalls::fsync>(calls, &SysCalls::fsync);
-    KillAround<&SysCalls::lstat>(calls, &SysCalls::lstat);
-    KillAround<&SysCalls::readlink>(calls, &SysCalls::readlink);
-    KillAround<&SysCalls::fchmod>(calls, &SysCalls::fchmod);
-    KillAround<&SysCalls::fchown>(calls, &SysCalls::fchown);
-    KillAround<&SysCalls::rename>(calls, &SysCalls::rename);
-    KillAround<&SysCalls::unlink>(calls, &SysCalls::unlink);
+    (KillAround<Fields>(calls, Fields), ...);
     return calls;
+}
+
+SysCalls KillingCalls()
+{
+    return KillingAround<&SysCalls::open, &SysCalls::close, &SysCalls::write, &SysCalls::fstat, &SysCalls::fsync,
+                         &SysCalls::lstat, &SysCalls::readlink, &SysCalls::fchmod, &SysCalls::fchown, &SysCalls::rename,
+                         &SysCalls::unlink>();
 }
 
 // Big enough for the save to take many writes of the text writer's buffer.
@@ -152,7 +151,7 @@ TEST(SafeSave, KilledAtEveryStepLeavesTheOldOrTheNewFile)
     }
 }
 
-// --- Failing steps -----------------------------------------------------------
+// --- Failing and refused steps -------------------------------------------------
 
 enum class Fault { kWrite, kShortWrite, kFileSync, kClose, kRename, kTargetBecomesFolder, kFolderSync };
 
@@ -207,40 +206,89 @@ SysCalls FailingCalls(Fault fault)
     return calls;
 }
 
-TEST(SafeSave, FailingStepKeepsTheOldFileAndLeavesNothingBehind)
+// Tests run as root, whom permission bits do not stop: refusals are made
+// through the OS layer instead.
+enum class Refusal { kNewFilesInFolder, kWritingTheFile, kAnyWrite, kPermissionBits };
+Refusal g_refusal;
+std::string g_target;
+
+SysCalls RefusingCalls(Refusal refusal, const std::string& target)
 {
+    g_refusal = refusal;
+    g_target = target;
+    SysCalls calls = RealSysCalls();
+    calls.open = [](const char* path, int flags, mode_t mode) {
+        const bool writes = (flags & O_ACCMODE) != O_RDONLY;
+        const bool createsEntry = (flags & O_CREAT) && access(path, F_OK) != 0;
+        if ((g_refusal == Refusal::kNewFilesInFolder && createsEntry) ||
+            (g_refusal == Refusal::kWritingTheFile && writes && path == g_target)) {
+            errno = EACCES;
+            return -1;
+        }
+        if (g_refusal == Refusal::kAnyWrite && writes) {
+            errno = EROFS;
+            return -1;
+        }
+        return RealSysCalls().open(path, flags, mode);
+    };
+    calls.fchmod = [](int fd, mode_t mode) {
+        if (g_refusal != Refusal::kPermissionBits) return RealSysCalls().fchmod(fd, mode);
+        errno = EPERM;
+        return -1;
+    };
+    return calls;
+}
+
+TEST(SafeSave, FailingOrRefusedStepKeepsTheOldFileAndLeavesNothingBehind)
+{
+    constexpr int kAsAWriteError = -1;  // the family's result after a failed write
     struct Row {
         const char* what;
-        Fault fault;
-        bool saved;  // whether the save succeeds all the same
+        std::function<SysCalls(const std::string& target)> calls;
+        bool fileExists;
+        int result;
         const char* view;  // the folder afterwards
+        int inPlace;  // 1: the file keeps its inode, 0: replaced, -1: either (a new folder may reuse it)
+    };
+    const auto failing = [](Fault fault) { return [fault](const std::string&) { return FailingCalls(fault); }; };
+    const auto refusing = [](Refusal refusal) {
+        return [refusal](const std::string& target) { return RefusingCalls(refusal, target); };
     };
     const Row rows[] = {
-        {"disk full at once", Fault::kWrite, false, "target: old\n"},
-        {"disk full halfway", Fault::kShortWrite, false, "target: old\n"},
-        {"file sync fails", Fault::kFileSync, false, "target: old\n"},
-        {"close reports a lost write", Fault::kClose, false, "target: old\n"},
-        {"rename fails", Fault::kRename, false, "target: old\n"},
-        {"target turned into a folder", Fault::kTargetBecomesFolder, false, "target/\n"},
-        {"folder sync refused", Fault::kFolderSync, true, "target: new\n"},
+        {"disk full at once", failing(Fault::kWrite), true, kAsAWriteError, "target: old\n", 1},
+        {"disk full halfway", failing(Fault::kShortWrite), true, kAsAWriteError, "target: old\n", 1},
+        {"file sync fails", failing(Fault::kFileSync), true, kAsAWriteError, "target: old\n", 1},
+        {"close reports a lost write", failing(Fault::kClose), true, kAsAWriteError, "target: old\n", 1},
+        {"rename fails", failing(Fault::kRename), true, kAsAWriteError, "target: old\n", 1},
+        {"target turned into a folder", failing(Fault::kTargetBecomesFolder), true, kAsAWriteError, "target/\n", -1},
+        {"folder sync refused", failing(Fault::kFolderSync), true, 1, "target: new\n", 0},
+        {"read-only folder, writable file: written in place", refusing(Refusal::kNewFilesInFolder), true, 1,
+         "target: new\n", 1},
+        {"read-only folder, no file yet", refusing(Refusal::kNewFilesInFolder), false, 0, "", 0},
+        {"read-only file in a writable folder", refusing(Refusal::kWritingTheFile), true, 0, "target: old\n", 1},
+        {"read-only file system", refusing(Refusal::kAnyWrite), true, 0, "target: old\n", 1},
+        {"bits cannot be copied: written in place", refusing(Refusal::kPermissionBits), true, 1, "target: new\n", 1},
     };
     for (const SaveFamily& family : SaveFamilies()) {
-        const auto oldDoc = family.make(1000, 'o');
-        const auto newDoc = family.make(300000, 'n');
-        const std::string oldBytes = SavedBytes(*oldDoc);
-        const std::string newBytes = SavedBytes(*newDoc);
+        const auto doc = family.make(300000, 'n');
+        const std::string newBytes = SavedBytes(*doc);
         for (const Row& row : rows) {
             SCOPED_TRACE(std::string(family.name) + ": " + row.what);
             TempDir dir;
-            WriteBytes(dir.Path("target"), oldBytes);
+            const std::string path = dir.Path("target");
+            if (row.fileExists) WriteBytes(path, "old");
+            const ino_t before = InodeOf(path);
             int result;
             {
                 RealCallsAfterwards restore;
-                g_sys = FailingCalls(row.fault);
-                result = newDoc->Save(dir.Path("target"));
+                g_sys = row.calls(path);
+                result = doc->Save(path);
             }
-            EXPECT_EQ(result, row.saved ? 1 : family.resultAfterWriteError);
-            EXPECT_EQ(FolderView(dir.Root(), oldBytes, newBytes), row.view);
+            EXPECT_EQ(result, row.result == kAsAWriteError ? family.resultAfterWriteError : row.result);
+            EXPECT_EQ(FolderView(dir.Root(), "old", newBytes), row.view);
+            if (row.fileExists && row.inPlace >= 0) {
+                EXPECT_EQ(InodeOf(path) == before, row.inPlace == 1);
+            }
         }
     }
 }
@@ -268,23 +316,21 @@ TEST(SafeSave, KeepsPermissionBitsAndOwner)
             ASSERT_EQ(chown(path.c_str(), owner, group), 0);
             ASSERT_EQ(chmod(path.c_str(), mode), 0);
             const ino_t before = InodeOf(path);
-            EXPECT_EQ(doc->Save(path), 1);
+            const int saved = doc->Save(path);
             struct stat info {};
-            ASSERT_EQ(lstat(path.c_str(), &info), 0);
-            EXPECT_EQ(info.st_mode, S_IFREG | mode);
-            EXPECT_EQ(info.st_uid, owner);
-            EXPECT_EQ(info.st_gid, group);
-            EXPECT_NE(info.st_ino, before) << "replaced, not rewritten";
+            // Replaced, not rewritten: a new inode with the old bits and owner.
+            EXPECT_EQ(Results({saved, lstat(path.c_str(), &info), info.st_mode, info.st_uid, info.st_gid,
+                               info.st_ino != before}),
+                      Results({1, 0, S_IFREG | mode, owner, group, 1}));
             EXPECT_EQ(FolderView(dir.Root(), "old", newBytes), "target: new\n");
         }
         // A new file gets the bits a plain create gives.
         TempDir dir;
         const mode_t mask = umask(022);
         umask(mask);
-        EXPECT_EQ(doc->Save(dir.Path("fresh")), 1);
         struct stat info {};
-        ASSERT_EQ(lstat(dir.Path("fresh").c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode, S_IFREG | (0666 & ~mask));
+        EXPECT_EQ(Results({doc->Save(dir.Path("fresh")), lstat(dir.Path("fresh").c_str(), &info), info.st_mode}),
+                  Results({1, 0, S_IFREG | (0666 & ~mask)}));
     }
 }
 
@@ -327,83 +373,6 @@ TEST(SafeSave, SymbolicLinksStayLinksAndTheirTargetIsReplaced)
     }
 }
 
-// --- Folders and files that refuse -------------------------------------------
-
-// Tests run as root, whom permission bits do not stop: refusals are made
-// through the OS layer instead.
-enum class Refusal { kNewFilesInFolder, kWritingTheFile, kAnyWrite, kPermissionBits };
-Refusal g_refusal;
-std::string g_target;
-
-SysCalls RefusingCalls(Refusal refusal, const std::string& target)
-{
-    g_refusal = refusal;
-    g_target = target;
-    SysCalls calls = RealSysCalls();
-    calls.open = [](const char* path, int flags, mode_t mode) {
-        const bool writes = (flags & O_ACCMODE) != O_RDONLY;
-        const bool createsEntry = (flags & O_CREAT) && access(path, F_OK) != 0;
-        if ((g_refusal == Refusal::kNewFilesInFolder && createsEntry) ||
-            (g_refusal == Refusal::kWritingTheFile && writes && path == g_target)) {
-            errno = EACCES;
-            return -1;
-        }
-        if (g_refusal == Refusal::kAnyWrite && writes) {
-            errno = EROFS;
-            return -1;
-        }
-        return RealSysCalls().open(path, flags, mode);
-    };
-    calls.fchmod = [](int fd, mode_t mode) {
-        if (g_refusal != Refusal::kPermissionBits) return RealSysCalls().fchmod(fd, mode);
-        errno = EPERM;
-        return -1;
-    };
-    return calls;
-}
-
-TEST(SafeSave, UnwritableFoldersAndFiles)
-{
-    struct Row {
-        const char* what;
-        Refusal refusal;
-        bool fileExists;
-        int result;
-        const char* view;
-        bool inPlace;  // the file keeps its inode
-    };
-    const Row rows[] = {
-        {"read-only folder, writable file: written in place", Refusal::kNewFilesInFolder, true, 1, "target: new\n",
-         true},
-        {"read-only folder, no file yet", Refusal::kNewFilesInFolder, false, 0, "", false},
-        {"read-only file in a writable folder", Refusal::kWritingTheFile, true, 0, "target: old\n", true},
-        {"read-only file system", Refusal::kAnyWrite, true, 0, "target: old\n", true},
-        {"bits cannot be copied: written in place", Refusal::kPermissionBits, true, 1, "target: new\n", true},
-    };
-    for (const SaveFamily& family : SaveFamilies()) {
-        const auto doc = family.make(1000, 'n');
-        const std::string newBytes = SavedBytes(*doc);
-        for (const Row& row : rows) {
-            SCOPED_TRACE(std::string(family.name) + ": " + row.what);
-            TempDir dir;
-            const std::string path = dir.Path("target");
-            if (row.fileExists) WriteBytes(path, "old");
-            const ino_t before = InodeOf(path);
-            int result;
-            {
-                RealCallsAfterwards restore;
-                g_sys = RefusingCalls(row.refusal, path);
-                result = doc->Save(path);
-            }
-            EXPECT_EQ(result, row.result);
-            EXPECT_EQ(FolderView(dir.Root(), "old", newBytes), row.view);
-            if (row.fileExists) {
-                EXPECT_EQ(InodeOf(path) == before, row.inPlace);
-            }
-        }
-    }
-}
-
 // --- Devices and FIFOs ---------------------------------------------------------
 
 // Renames are recorded and never allowed onto a device: a fault here must
@@ -431,27 +400,20 @@ bool IsCharacterDevice(const char* path)
     return lstat(path, &info) == 0 && S_ISCHR(info.st_mode);
 }
 
-TEST(SafeSave, DevicesAreWrittenInPlace)
-{
-    for (const SaveFamily& family : SaveFamilies()) {
-        SCOPED_TRACE(family.name);
-        const auto doc = family.make(1000, 'n');
-        RealCallsAfterwards restore;
-        g_sys = RecordingRenames();
-        EXPECT_EQ(doc->Save("/dev/null"), 1);
-        EXPECT_EQ(doc->Save("/dev/full"), family.resultAfterWriteError);
-        EXPECT_TRUE(g_renames.empty());
-        EXPECT_TRUE(IsCharacterDevice("/dev/null"));
-        EXPECT_TRUE(IsCharacterDevice("/dev/full"));
-    }
-}
-
-TEST(SafeSave, FifoIsWrittenInPlace)
+TEST(SafeSave, DevicesAndFifosAreWrittenInPlace)
 {
     for (const SaveFamily& family : SaveFamilies()) {
         SCOPED_TRACE(family.name);
         const auto doc = family.make(200000, 'n');  // more than a pipe holds
         const std::string newBytes = SavedBytes(*doc);
+        {
+            RealCallsAfterwards restore;
+            g_sys = RecordingRenames();
+            EXPECT_EQ(doc->Save("/dev/null"), 1);
+            EXPECT_EQ(doc->Save("/dev/full"), family.resultAfterWriteError);
+            EXPECT_TRUE(g_renames.empty());
+            EXPECT_TRUE(IsCharacterDevice("/dev/null") && IsCharacterDevice("/dev/full"));
+        }
         TempDir dir;
         const std::string path = dir.Path("fifo");
         ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
@@ -459,10 +421,9 @@ TEST(SafeSave, FifoIsWrittenInPlace)
         std::thread reader([&] { received = ReadBytes(path); });
         EXPECT_EQ(doc->Save(path), 1);
         reader.join();
-        EXPECT_EQ(received, newBytes);
+        EXPECT_TRUE(received == newBytes);
         struct stat info {};
-        ASSERT_EQ(lstat(path.c_str(), &info), 0);
-        EXPECT_TRUE(S_ISFIFO(info.st_mode));
+        EXPECT_TRUE(lstat(path.c_str(), &info) == 0 && S_ISFIFO(info.st_mode));  // still the FIFO, alone
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()), {}), 1);
     }
 }

@@ -1,5 +1,5 @@
 // Test support for the INI family: the protected members made reachable,
-// the whole model dumped as one string, and call results joined into one.
+// and the whole model dumped as one string.
 #ifndef FILEKIT_TESTS_INI_INISUPPORT_H
 #define FILEKIT_TESTS_INI_INISUPPORT_H
 
@@ -8,7 +8,6 @@
 #include "support/TempDir.h"
 
 #include <cstdio>
-#include <initializer_list>
 #include <string>
 
 namespace filekit_test {
@@ -62,14 +61,6 @@ inline std::string DumpOfText(const std::string& text)
     WriteBytes(dir.Path("t.ini"), text);
     CINIFile ini;
     return ini.Open(dir.Path("t.ini").c_str()) ? Dump(ini) : "<open failed>";
-}
-
-// The results of a sequence of calls, in order, separated by spaces.
-inline std::string Results(std::initializer_list<int> results)
-{
-    std::string joined;
-    for (int result : results) joined += (joined.empty() ? "" : " ") + std::to_string(result);
-    return joined;
 }
 
 }  // namespace filekit_test

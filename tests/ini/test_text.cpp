@@ -44,31 +44,16 @@ TEST(IniText, GetTokenTable)
         int number;
         std::string expected;
     } rows[] = {
-        {"a=b", "=", 1, "0 a 2"},
         {"a=b", "=", 2, "0 b -1"},
-        {"a=b", "=", 3, "2 # -2"},
-        {"a=b", "=", 0, "2 # -2"},
-        {" a = b ", "=", 1, "0 a 4"},
-        {"=b", "=", 1, "1  1"},
-        {"a=", "=", 2, "1  -1"},
         {"", "=", 1, "1  -1"},
         {nullptr, "=", 1, "2 # -1"},
         {"\"x=y\"=z", "=", 1, "0 \"x=y\" 6"},
-        {"\"x=y", "=", 1, "0 \"x=y -1"},
         {"\"a=\"=\"b=\"=c", "=", 2, "0 \"b=\" 10"},
-        {"a\"b", "\"", 1, "0 a\"b -1"},
-        {"a,b;c", ",;", 2, "0 b;c -1"},
-        {"a  b", " ", 1, "0 a 3"},
-        {"a  b", " ", 2, "0 b -1"},
-        {"  a", " ", 1, "1  2"},
         {"a b ", " ", 2, "2 # -1"},
-        {"a ", " ", 1, "2 # -1"},
-        {"\" \" x", " ", 1, "0 \" \" 4"},
         {"ab\xFE"
          "c\xFE",
          "\xFE", 2, "0 c 5"},
         {"a=b", nullptr, 1, "0 a=b -1"},
-        {"a=b", "", 1, "0 a=b -1"},
         {longToken.c_str(), "=", 1, "0 " + std::string(499, 't') + " -1"},
     };
     for (const auto& row : rows)
@@ -90,33 +75,18 @@ void ExpectRows(const std::vector<std::pair<std::string, std::string>>& rows, Ro
 TEST(IniText, LineRoutineTables)
 {
     TestIni ini;
-    ExpectRows({{"a\n", "a"},
-                {"a\r\n", "a"},
-                {" a \t \r\n", " a \t"},
-                {"a\n\n", "a\n"},
-                {"a\r\r", "a\r"},
-                {"a\n \n", "a\n"},
-                {"   ", ""},
-                {"", ""},
-                {"\n", ""}},
-               [&](char* line) {
-                   ini.DeleteTail(line);
-                   return line;
-               });
+    ExpectRows({{" a \t \r\n", " a \t"}, {"a\n\n", "a\n"}, {"   ", ""}}, [&](char* line) {
+        ini.DeleteTail(line);
+        return line;
+    });
 
     char contents[CINIFile::kNameBufferBytes];
     char square[] = "[]", round[] = "()";
-    ExpectRows({{"[Main]", "Main"},
-                {"  [ Main ]  ", " Main "},
-                {"[Main] more [x]", "Main"},
-                {"[[Main]]", "Main"},
+    ExpectRows({{"  [ Main ]  ", " Main "},
+                {"[[Main]] more [x]", "Main"},
                 {"[]", ""},
-                {"[[]]", ""},
                 {"a[b]", ""},
-                {"]x[y]", ""},
-                {"[abc", ""},
-                {"[ab[c]", ""},
-                {"[ ]", " "},
+                {"[ab[c", ""},
                 {"[" + std::string(600, 'n') + "]", std::string(499, 'n')}},
                [&](char* line) {
                    ini.BracketsContents(line, contents, square);
@@ -136,14 +106,11 @@ TEST(IniText, CommentConversionTables)
     ExpectRows({{";a;b", ";a\\n;b"},
                 {"\n;x", "\n\\n;x"},
                 {";a\nb\n", ";a\\nb\\n"},
-                {"abc", "abc"},
-                {"", ""},
                 {"a\\b", "a\\b"},
                 {std::string(1500, ';'), stored}},
                [&](char* text) { return ini.ReplaceFrom0xD_0xA(text); });
     ExpectRows({{";a\\n;b", ";a \n;b"},
                 {"\\n;b", "\\n;b"},
-                {";a\\n", ";a \n"},
                 {"x\\\\n", "x\\ \n"},
                 {";a\\", ";a\\"},
                 {";a\\n\\n;b", ";a \n \n;b"}},

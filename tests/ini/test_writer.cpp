@@ -37,20 +37,6 @@ TEST(IniWriter, LayoutOfASavedModel)
     EXPECT_EQ(DumpOfText(layout), "S0 [Main] {;c1\\n;c2}\nK0 k=v {;about k}\nK0 flag= {}\nS0 [Other] {}\n");
 }
 
-TEST(IniWriter, ReadSaveReadKeepsTheModel)
-{
-    TempDir dir;
-    const std::string path = dir.Path("in.ini");
-    WriteBytes(path, "\n;kA\ntop=0\n;about S\n\n[S]\n;c1\n;c2\nk = v ; not a comment\nflag\n;c\n\nk2=\"q=1\"\n"
-                     "=v\n;\n[T]\n[U]\nk=a\xFE"
-                     "b\n;tail\n");
-    CINIFile ini;
-    ASSERT_EQ(ini.Open(path.c_str()), 1);
-    const std::string model = Dump(ini), saved = Saved(ini);
-    EXPECT_EQ(DumpOfText(saved.substr(2)), model);
-    EXPECT_EQ(saved.substr(0, 2) + std::string(ini.GetFile()) + std::to_string(ini.IsOpen()), "1:" + path + "1");
-}
-
 TEST(IniWriter, EdgeCasesAndFailures)
 {
     TempDir dir;

@@ -8,102 +8,76 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
-std::vector<std::string> g_calls;
+std::string g_calls;
 
-// A module handle made from any address; on Windows HINSTANCE is a pointer
-// to a type of its own, elsewhere a void pointer.
-template <typename T>
-HINSTANCE ModuleAt(T* address)
+BOOL Init(filekit::ExtensionModule& record, HINSTANCE module)
 {
-    return reinterpret_cast<HINSTANCE>(address);
-}
-
-BOOL RecordInit(filekit::ExtensionModule& record, HINSTANCE module)
-{
-    g_calls.push_back("init");
+    g_calls += "init ";
     record.initialized = TRUE;
     record.module = module;
     return TRUE;
 }
-BOOL Refuse(filekit::ExtensionModule&, HINSTANCE)
+BOOL Refuse(filekit::ExtensionModule&, HINSTANCE) { return g_calls += "refuse ", FALSE; }
+bool Link(filekit::ExtensionModule& record, BOOL systemModule)
 {
-    g_calls.push_back("refuse");
-    return FALSE;
+    g_calls += systemModule ? "link-system " : "link ";
+    return record.linked = true;
 }
-bool RecordLink(filekit::ExtensionModule& record, BOOL systemModule)
+bool FailLink(filekit::ExtensionModule&, BOOL) { return g_calls += "link-failed ", false; }
+void Term(filekit::ExtensionModule& record, BOOL all)
 {
-    g_calls.push_back(systemModule ? "link system" : "link");
-    record.linked = true;
-    return true;
-}
-bool FailLink(filekit::ExtensionModule&, BOOL)
-{
-    g_calls.push_back("link failed");
-    return false;
-}
-void RecordTerm(filekit::ExtensionModule& record, BOOL all)
-{
-    g_calls.push_back(all ? "term all" : "term");
+    g_calls += all ? "term-all " : "term ";
     record.initialized = FALSE;
+}
+
+// The record's state as "initialized linked".
+std::string State(const filekit::ExtensionModule& record)
+{
+    return std::to_string(record.initialized) + std::to_string(record.linked);
 }
 
 TEST(Module, ConstantsExistWhileTheLibraryIsLoaded)
 {
-    EXPECT_EQ(CINIFile::CST_EXT_INI, "ini");
-    EXPECT_EQ(CVersionableXMLFile::CST_TAG_ATTR_VERSION, "version");
-    EXPECT_EQ(CXMLParserWrapper::CST_TAG_ATTR_VALUE, "value");
-    // The real load ran through the stand-in framework.
-    EXPECT_TRUE(filekit::LibraryModule().initialized);
-    EXPECT_TRUE(filekit::LibraryModule().linked);
+    EXPECT_EQ(std::string(CINIFile::CST_EXT_INI + CVersionableXMLFile::CST_TAG_ATTR_VERSION +
+                          CXMLParserWrapper::CST_TAG_ATTR_VALUE) +
+                  State(filekit::LibraryModule()),
+              "iniversionvalue11");  // the real load ran through the stand-in framework
 }
 
 TEST(Module, EntryPointStepsTable)
 {
-    struct Row {
+    const filekit::ModuleFramework standIn = filekit::StandInFramework();
+    const struct {
         filekit::ModuleFramework framework;
         DWORD reason;
-        BOOL result;
-        std::vector<std::string> calls;
+        std::string expected;  // result, calls, record state, " module" when the handle was recorded
+    } rows[] = {
+        {{Init, Link, Term}, DLL_PROCESS_ATTACH, "1 init link 11 module"},
+        {{Refuse, Link, Term}, DLL_PROCESS_ATTACH, "0 refuse 00"},
+        {{Init, FailLink, Term}, DLL_PROCESS_ATTACH, "1 init link-failed 10 module"},
+        {{Init, Link, Term}, DLL_PROCESS_DETACH, "1 term 00"},
+        {{Init, Link, Term}, DLL_THREAD_ATTACH, "1 00"},
+        {{Refuse, FailLink, Term}, DLL_THREAD_DETACH, "1 00"},
+        {standIn, DLL_PROCESS_ATTACH, "1 11 module"},
+        {standIn, DLL_THREAD_ATTACH, "1 00"},
     };
-    const Row rows[] = {
-        {{RecordInit, RecordLink, RecordTerm}, DLL_PROCESS_ATTACH, TRUE, {"init", "link"}},
-        {{Refuse, RecordLink, RecordTerm}, DLL_PROCESS_ATTACH, FALSE, {"refuse"}},
-        {{RecordInit, FailLink, RecordTerm}, DLL_PROCESS_ATTACH, TRUE, {"init", "link failed"}},
-        {{RecordInit, RecordLink, RecordTerm}, DLL_PROCESS_DETACH, TRUE, {"term"}},
-        {{RecordInit, RecordLink, RecordTerm}, DLL_THREAD_ATTACH, TRUE, {}},
-        {{Refuse, FailLink, RecordTerm}, DLL_THREAD_DETACH, TRUE, {}},
-    };
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         g_calls.clear();
         filekit::ExtensionModule record;
-        int marker = 0;
-        EXPECT_EQ(filekit::ModuleEntry(r.framework, record, ModuleAt(&marker), r.reason), r.result) << r.reason;
-        EXPECT_EQ(g_calls, r.calls) << r.reason;
+        const BOOL result = filekit::ModuleEntry(r.framework, record, reinterpret_cast<HINSTANCE>(&record), r.reason);
+        EXPECT_EQ(std::to_string(result) + " " + g_calls + State(record) +
+                      (record.module == reinterpret_cast<HINSTANCE>(&record) ? " module" : ""),
+                  r.expected)
+            << r.reason;
     }
-}
-
-TEST(Module, RefusedLoadLeavesTheModuleUnregistered)
-{
+    // The stand-in leaves the framework again on detach.
     filekit::ExtensionModule record;
-    const filekit::ModuleFramework refusing = {Refuse, RecordLink, RecordTerm};
-    EXPECT_FALSE(filekit::ModuleEntry(refusing, record, nullptr, DLL_PROCESS_ATTACH));
-    EXPECT_FALSE(record.initialized);
-    EXPECT_FALSE(record.linked);
-
-    // The stand-in registers, links, and leaves again on detach.
-    EXPECT_TRUE(filekit::ModuleEntry(filekit::StandInFramework(), record, ModuleAt(&record), DLL_PROCESS_ATTACH));
-    EXPECT_TRUE(record.initialized);
-    EXPECT_TRUE(record.linked);
-    EXPECT_EQ(record.module, ModuleAt(&record));
-    EXPECT_TRUE(filekit::ModuleEntry(filekit::StandInFramework(), record, nullptr, DLL_THREAD_ATTACH));
-    EXPECT_TRUE(record.initialized);
-    EXPECT_TRUE(filekit::ModuleEntry(filekit::StandInFramework(), record, nullptr, DLL_PROCESS_DETACH));
-    EXPECT_FALSE(record.initialized);
-    EXPECT_FALSE(record.linked);
+    filekit::ModuleEntry(standIn, record, nullptr, DLL_PROCESS_ATTACH);
+    const BOOL detached = filekit::ModuleEntry(standIn, record, nullptr, DLL_PROCESS_DETACH);
+    EXPECT_EQ(std::to_string(detached) + State(record), "100");
 }
 
 }  // namespace

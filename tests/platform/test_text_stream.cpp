@@ -65,20 +65,17 @@ TEST(TextReader, PiecesTable)
     const std::string longLine(2500, 'x');
     const std::string rows[] = {
         "",
-        "a\nb\n",
-        "a\r\nb\r\n",
+        "a\r\nb\n",
         "no line end",
         "lone\rcr\r\n",
         "cr at end\r",
         "\r\r\n\r\n\n",
-        std::string(999, 'y') + "\n" + "next\n",
         std::string(999, 'y') + "\r\n" + "next\r\n",
         std::string(998, 'y') + "\r\n",
         longLine + "\r\n" + longLine + "\n",
         std::string("zero\0byte\r\n", 11),
         "\xfe\xff\x80\r\n",
         "before\032after\n",  // \032 is Ctrl-Z
-        "\032nothing\n",
         "cr then end\r\032\n",
         "line\r\n\032\r\n",
     };
@@ -87,10 +84,6 @@ TEST(TextReader, PiecesTable)
         WriteBytes(dir.Path("t"), text);
         EXPECT_EQ(ReadPieces(dir.Path("t")), ExpectedPieces(text)) << text.substr(0, 40);
     }
-}
-
-TEST(TextReader, CrLfFileReadsLikeItsLfTwinAcrossBufferBoundaries)
-{
     // Lines of varied length so that CR LF pairs straddle every buffer edge.
     std::string lf, crlf;
     for (int i = 0; lf.size() < 3 * filekit::kTextStreamBufferBytes; ++i) {
@@ -116,30 +109,18 @@ TEST(TextReader, SmallBuffersAndRefusals)
     filekit::TextReader reader;
     char buffer[4];
     EXPECT_EQ(reader.ReadPiece(buffer, 4), -1);  // not open
-    EXPECT_FALSE(reader.Open(dir.Path("missing").c_str()));
-    EXPECT_FALSE(reader.Open(dir.Root().c_str()));  // a directory
+    EXPECT_FALSE(reader.Open(dir.Path("missing").c_str()) || reader.Open(dir.Root().c_str()));  // a directory
     ASSERT_TRUE(reader.Open(dir.Path("t").c_str()));
     EXPECT_EQ(reader.ReadPiece(buffer, 1), -1);
-}
-
-// A read error can only be provoked through the emulation's table of POSIX
-// calls; on Windows the run-time's streams are used as they are.
-#ifndef _WIN32
-TEST(TextReader, ReadErrorEndsTheText)
-{
-    TempDir dir;
-    WriteBytes(dir.Path("t"), "line\n");
-    filekit::TextReader reader;
-    ASSERT_TRUE(reader.Open(dir.Path("t").c_str()));
+#ifndef _WIN32  // a read error is provoked through the emulation's table of POSIX calls
     filekit::g_sys.read = [](int, void*, size_t) -> ssize_t {
         errno = EIO;
         return -1;
     };
-    char buffer[16];
-    EXPECT_EQ(reader.ReadPiece(buffer, 16), -1);
+    EXPECT_EQ(reader.ReadPiece(buffer, 4), -1);
     filekit::g_sys = filekit::RealSysCalls();
-}
 #endif
+}
 
 TEST(TextWriter, WritesBytesAsGivenAndReportsFailures)
 {

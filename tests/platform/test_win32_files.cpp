@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #ifndef _WIN32
 #include "platform/posix/Syscalls.h"
 
@@ -149,6 +151,21 @@ TEST(CreateFileA, NamesEndingInASeparatorNameFolders)
     EXPECT_EQ(ReadBytes(dir.Path("file")), "x");
 }
 
+// "1" for a call that succeeded, else "0/" and the last error; a check
+// that wine answers differently (see below) reads "0/?" there.
+std::string Ok(BOOL ok, bool wineDiffers = false)
+{
+    if (ok) return "1";
+    return "0/" + (wineDiffers && filekit_test::RunningUnderWine() ? "?" : std::to_string(GetLastError()));
+}
+
+std::string Join(std::initializer_list<std::string> parts)
+{
+    std::string joined;
+    for (const std::string& part : parts) joined += (joined.empty() ? "" : " ") + part;
+    return joined;
+}
+
 TEST(AccessRights, HandlesRefuseWhatTheyWereNotOpenedFor)
 {
     TempDir dir;
@@ -156,78 +173,45 @@ TEST(AccessRights, HandlesRefuseWhatTheyWereNotOpenedFor)
     WriteBytes(path, "abc");
     char buffer[8] = {};
     DWORD count = 99;
+    const auto read = [&](HANDLE h) { return Ok(ReadFile(h, buffer, sizeof buffer, &count, nullptr)); };
+    const auto write = [&](HANDLE h, const char* text) {
+        count = 99;
+        const std::string ok = Ok(WriteFile(h, text, static_cast<DWORD>(std::strlen(text)), &count, nullptr));
+        return ok + ":" + std::to_string(count);
+    };
 
     const HANDLE reader = Open(path, GENERIC_READ, kShareAll, OPEN_EXISTING);
-    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(WriteFile(reader, "x", 1, &count, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(count, 0u);
-    EXPECT_FALSE(SetEndOfFile(reader));
-    // Win32 checks the handle's write access first; wine gives
-    // ERROR_INVALID_HANDLE or ERROR_INVALID_PARAMETER instead.
-    if (!filekit_test::RunningUnderWine()) {
-        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    }
-    EXPECT_FALSE(FlushFileBuffers(reader));
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    EXPECT_TRUE(ReadFile(reader, buffer, sizeof buffer, &count, nullptr));
-    EXPECT_EQ(std::string(buffer, count), "abc");
-    CloseHandle(reader);
-
+    // Win32 checks the handle's write access first in SetEndOfFile; wine
+    // gives ERROR_INVALID_HANDLE or ERROR_INVALID_PARAMETER instead.
+    EXPECT_EQ(Join({write(reader, "x"), Ok(SetEndOfFile(reader), true), Ok(FlushFileBuffers(reader)), read(reader),
+                    std::string(buffer, count), Ok(CloseHandle(reader))}),
+              std::string("0/5:0 ") + (filekit_test::RunningUnderWine() ? "0/?" : "0/5") + " 0/5 1 abc 1");
     const HANDLE writer = Open(path, GENERIC_WRITE, kShareAll, OPEN_EXISTING);
-    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(ReadFile(writer, buffer, sizeof buffer, &count, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    EXPECT_TRUE(WriteFile(writer, "xy", 2, &count, nullptr));
-    EXPECT_EQ(count, 2u);
-    EXPECT_TRUE(SetEndOfFile(writer));
-    EXPECT_TRUE(FlushFileBuffers(writer));
-    CloseHandle(writer);
-    EXPECT_EQ(ReadBytes(path), "xy");
-
+    EXPECT_EQ(Join({read(writer), write(writer, "xy"), Ok(SetEndOfFile(writer)), Ok(FlushFileBuffers(writer)),
+                    Ok(CloseHandle(writer)), ReadBytes(path)}),
+              "0/5 1:2 1 1 1 xy");
     // A handle that may only append writes at the end, wherever it points.
     const HANDLE appender = Open(path, FILE_APPEND_DATA, kShareAll, OPEN_EXISTING);
-    ASSERT_NE(appender, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(SetFilePointer(appender, 0, nullptr, FILE_BEGIN), 0u);
-    EXPECT_TRUE(WriteFile(appender, "z", 1, &count, nullptr));
-    EXPECT_FALSE(ReadFile(appender, buffer, sizeof buffer, &count, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    CloseHandle(appender);
-    EXPECT_EQ(ReadBytes(path), "xyz");
-
+    EXPECT_EQ(Join({std::to_string(SetFilePointer(appender, 0, nullptr, FILE_BEGIN)), write(appender, "z"),
+                    read(appender), Ok(CloseHandle(appender)), ReadBytes(path)}),
+              "0 1:1 0/5 1 xyz");
     // A handle without data access may only look at the size and position.
     const HANDLE looker = Open(path, 0, kShareAll, OPEN_EXISTING);
-    ASSERT_NE(looker, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetFileSize(looker, nullptr), 3u);
-    EXPECT_EQ(SetFilePointer(looker, 2, nullptr, FILE_BEGIN), 2u);
-    EXPECT_FALSE(ReadFile(looker, buffer, sizeof buffer, &count, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    EXPECT_FALSE(WriteFile(looker, "w", 1, &count, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    EXPECT_FALSE(FlushFileBuffers(looker));
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    CloseHandle(looker);
-}
+    EXPECT_EQ(Join({std::to_string(GetFileSize(looker, nullptr)),
+                    std::to_string(SetFilePointer(looker, 2, nullptr, FILE_BEGIN)), read(looker), write(looker, "w"),
+                    Ok(FlushFileBuffers(looker)), Ok(CloseHandle(looker))}),
+              "3 2 0/5 0/5:0 0/5 1");
 
-TEST(AccessRights, NullBuffers)
-{
-    TempDir dir;
-    const HANDLE h = Open(dir.Path("f"), GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD count = 5;
+    // Null buffers: nothing to take from one of length 0.
+    const HANDLE h = Open(dir.Path("g"), GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
     SetLastError(kUnset);
-    EXPECT_TRUE(WriteFile(h, nullptr, 0, &count, nullptr));  // nothing to take from it
-    EXPECT_EQ(GetLastError(), kUnset);
-    EXPECT_FALSE(WriteFile(h, nullptr, 2, &count, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_USER_BUFFER);
-    EXPECT_EQ(count, 0u);
-    EXPECT_TRUE(WriteFile(h, "ab", 2, &count, nullptr));
-    SetFilePointer(h, 0, nullptr, FILE_BEGIN);
-    EXPECT_TRUE(ReadFile(h, nullptr, 0, &count, nullptr));
-    EXPECT_FALSE(ReadFile(h, nullptr, 2, &count, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_NOACCESS);
-    EXPECT_EQ(count, 0u);
-    CloseHandle(h);
+    EXPECT_EQ(
+        Join({Ok(WriteFile(h, nullptr, 0, &count, nullptr)), std::to_string(GetLastError() == kUnset),
+              Ok(WriteFile(h, nullptr, 2, &count, nullptr)), std::to_string(count), write(h, "ab"),
+              std::to_string(SetFilePointer(h, 0, nullptr, FILE_BEGIN)), Ok(ReadFile(h, nullptr, 0, &count, nullptr)),
+              Ok(ReadFile(h, nullptr, 2, &count, nullptr)), std::to_string(count), Ok(CloseHandle(h))}),
+        "1 1 0/" + std::to_string(ERROR_INVALID_USER_BUFFER) + " 0 1:2 0 1 0/" + std::to_string(ERROR_NOACCESS) +
+            " 0 1");
 }
 
 TEST(ShareModes, ConflictTable)
@@ -285,153 +269,100 @@ TEST(ShareModes, ShareZeroBlocksUntilClosedAndRefusalChangesNothing)
     const std::string path = dir.Path("f");
     WriteBytes(path, "keep");
     const HANDLE first = Open(path, GENERIC_READ, 0, OPEN_EXISTING);
-    ASSERT_NE(first, INVALID_HANDLE_VALUE);
+    const HANDLE refused = Open(path, GENERIC_WRITE, kShareAll, CREATE_ALWAYS);
+    const DWORD error = GetLastError();
     // A refused CREATE_ALWAYS must not have truncated the file (looked at
     // once the first handle is closed: Win32 lets nobody read it before).
-    EXPECT_EQ(Open(path, GENERIC_WRITE, kShareAll, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
     EXPECT_TRUE(CloseHandle(first));
-    EXPECT_EQ(ReadBytes(path), "keep");
+    EXPECT_EQ(Outcome(path, refused, error), "refused error 32 content keep");  // ERROR_SHARING_VIOLATION
     const HANDLE again = Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
-    EXPECT_NE(again, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
-    CloseHandle(again);
+    EXPECT_EQ(Outcome(path, again, GetLastError()), "opened error 183 content ");
 }
 
-TEST(Positions, SeekPastFourGigabytesOnASparseFile)
+TEST(Positions, SeekPastFourGigabytesOnASparseFileAndReadAtEnd)
 {
     TempDir dir;
-    const std::string path = dir.Path("sparse");
-    const HANDLE h = Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
+    const HANDLE h = Open(dir.Path("sparse"), GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     LONG high = 1;
-    EXPECT_EQ(SetFilePointer(h, 5, &high, FILE_BEGIN), 5u);
-    EXPECT_EQ(high, 1);
-    DWORD written = 0;
-    ASSERT_TRUE(WriteFile(h, "z", 1, &written, nullptr));
-    DWORD sizeHigh = 0;
-    EXPECT_EQ(GetFileSize(h, &sizeHigh), 6u);
-    EXPECT_EQ(sizeHigh, 1u);
-
-    high = 0;
-    EXPECT_EQ(SetFilePointer(h, -1, &high, FILE_END), 5u);  // high part 0 with a negative low part is far ahead
-    // Back to the written byte through a negative 64-bit distance.
-    high = -1;
-    const DWORD low = SetFilePointer(h, -1, &high, FILE_END);
-    EXPECT_EQ(low, 5u);
-    EXPECT_EQ(high, 1);
+    DWORD count = 0, sizeHigh = 0;
     char c = 0;
-    DWORD got = 0;
-    EXPECT_TRUE(ReadFile(h, &c, 1, &got, nullptr));
-    EXPECT_EQ(got, 1u);
-    EXPECT_EQ(c, 'z');
+    // A position with its high part, "low/high".
+    const auto seek = [&](LONG low, LONG highPart, DWORD method) {
+        high = highPart;
+        const DWORD result = SetFilePointer(h, low, &high, method);
+        return std::to_string(result) + "/" + std::to_string(high);
+    };
+    const auto size = [&] {
+        const DWORD low = GetFileSize(h, &sizeHigh);
+        return std::to_string(low) + "/" + std::to_string(sizeHigh);
+    };
+    EXPECT_EQ(Join({seek(5, 1, FILE_BEGIN), Ok(WriteFile(h, "z", 1, &count, nullptr)), size(),
+                    seek(-1, 0, FILE_END),  // high part 0 with a negative low part is far ahead
+                    seek(-1, -1, FILE_END),  // back to the written byte through a negative 64-bit distance
+                    Ok(ReadFile(h, &c, 1, &count, nullptr)), std::string(1, c), Ok(ReadFile(h, &c, 1, &count, nullptr)),
+                    std::to_string(count)}),  // at the end: 0 bytes, success
+              "5/1 1 6/1 5/2 5/1 1 z 1 0");
 
     // A position or size whose low part is 0xFFFFFFFF is a success that the
     // last error (set to NO_ERROR) tells from a failure.
-    high = 0;
+    const std::string all = std::to_string(INVALID_SET_FILE_POINTER);
+    const auto error = [] {  // the last error, then kUnset again
+        const DWORD last = GetLastError();
+        SetLastError(kUnset);
+        return std::to_string(last);
+    };
     SetLastError(kUnset);
-    EXPECT_EQ(SetFilePointer(h, -1, &high, FILE_BEGIN), INVALID_SET_FILE_POINTER);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(NO_ERROR));
-    EXPECT_EQ(high, 0);
-    EXPECT_TRUE(SetEndOfFile(h));
-    SetLastError(kUnset);
-    EXPECT_EQ(GetFileSize(h, &sizeHigh), INVALID_FILE_SIZE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(NO_ERROR));
-    EXPECT_EQ(sizeHigh, 0u);
-    // A failed move leaves the position where it was.
-    EXPECT_EQ(SetFilePointer(h, 10, nullptr, FILE_BEGIN), 10u);
-    EXPECT_EQ(SetFilePointer(h, -20, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
-    EXPECT_EQ(GetLastError(), ERROR_NEGATIVE_SEEK);
-    EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_CURRENT), 10u);
-
-    EXPECT_EQ(SetFilePointer(h, -10, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
-    EXPECT_EQ(GetLastError(), ERROR_NEGATIVE_SEEK);
-    EXPECT_EQ(SetFilePointer(h, 0, nullptr, 7), INVALID_SET_FILE_POINTER);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-
-    // Truncation at the current position, also past 4 GiB.
-    high = 1;
-    SetFilePointer(h, 2, &high, FILE_BEGIN);
-    EXPECT_TRUE(SetEndOfFile(h));
-    EXPECT_EQ(GetFileSize(h, &sizeHigh), 2u);
-    EXPECT_EQ(sizeHigh, 1u);
+    EXPECT_EQ(Join({seek(-1, 0, FILE_BEGIN), error(), Ok(SetEndOfFile(h)), size(), error()}),
+              all + "/0 0 1 " + all + "/0 0");
+    // A failed move leaves the position where it was; truncation works at
+    // the current position, also past 4 GiB.
+    EXPECT_EQ(Join({seek(10, 0, FILE_BEGIN), std::to_string(SetFilePointer(h, -20, nullptr, FILE_CURRENT)), error(),
+                    std::to_string(SetFilePointer(h, 0, nullptr, FILE_CURRENT)),
+                    std::to_string(SetFilePointer(h, -10, nullptr, FILE_BEGIN)), error(),
+                    std::to_string(SetFilePointer(h, 0, nullptr, 7)), error(), seek(2, 1, FILE_BEGIN),
+                    Ok(SetEndOfFile(h)), size()}),
+              "10/0 " + all + " " + std::to_string(ERROR_NEGATIVE_SEEK) + " 10 " + all + " " +
+                  std::to_string(ERROR_NEGATIVE_SEEK) + " " + all + " " + std::to_string(ERROR_INVALID_PARAMETER) +
+                  " 2/1 1 2/1");
     CloseHandle(h);
 }
 
-TEST(Positions, ReadAtEndGivesZeroBytesAndSuccess)
-{
-    TempDir dir;
-    const std::string path = dir.Path("f");
-    WriteBytes(path, "ab");
-    const HANDLE h = Open(path, GENERIC_READ, 0, OPEN_EXISTING);
-    char buffer[4];
-    DWORD got = 7;
-    EXPECT_TRUE(ReadFile(h, buffer, 4, &got, nullptr));
-    EXPECT_EQ(got, 2u);
-    EXPECT_TRUE(ReadFile(h, buffer, 4, &got, nullptr));
-    EXPECT_EQ(got, 0u);
-    EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_CURRENT), 2u);
-    CloseHandle(h);
-}
-
-// "name result error" for the call just made, then the last error is set
+// "result/last error" for the call just made, then the last error is set
 // to kUnset again for the next one.
-std::string Result(const char* name, DWORD result)
+std::string Call(long long result)
 {
     const DWORD error = GetLastError();
     SetLastError(kUnset);
-    return std::string(name) + " " + std::to_string(result) + " " + std::to_string(error);
-}
-
-// Every file function on h, with what each gave back and left in the
-// outputs it was handed.
-std::string CallEveryFunction(HANDLE h)
-{
-    char buffer[4];
-    DWORD count = 77;
-    LONG high = 3;
-    DWORD sizeHigh = 9;
-    SetLastError(kUnset);
-    std::string log = Result("ReadFile", static_cast<DWORD>(ReadFile(h, buffer, 4, &count, nullptr)));
-    log += " count " + std::to_string(count) + "\n";
-    count = 77;
-    log += Result("WriteFile", static_cast<DWORD>(WriteFile(h, "ab", 2, &count, nullptr)));
-    log += " count " + std::to_string(count) + "\n";
-    log += Result("SetFilePointer", SetFilePointer(h, 0, &high, FILE_BEGIN));
-    log += " high " + std::to_string(high) + "\n";
-    log += Result("GetFileSize", GetFileSize(h, &sizeHigh)) + "\n";
-    log += Result("SetEndOfFile", static_cast<DWORD>(SetEndOfFile(h))) + "\n";
-    log += Result("FlushFileBuffers", static_cast<DWORD>(FlushFileBuffers(h))) + "\n";
-    log += Result("CloseHandle", static_cast<DWORD>(CloseHandle(h))) + "\n";
-    return log;
+    return std::to_string(result) + "/" + std::to_string(error);
 }
 
 TEST(InvalidHandles, EveryFunctionAnswersWithTheWin32Failure)
 {
     TempDir dir;
     const HANDLE closed = Open(dir.Path("f"), GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
-    ASSERT_NE(closed, INVALID_HANDLE_VALUE);
     ASSERT_TRUE(CloseHandle(closed));
-
-    const std::string invalid = std::to_string(ERROR_INVALID_HANDLE);
-    const std::string failures = "ReadFile 0 " + invalid + " count 0\n" + "WriteFile 0 " + invalid + " count 0\n" +
-                                 "SetFilePointer " + std::to_string(INVALID_SET_FILE_POINTER) + " " + invalid +
-                                 " high 3\n" + "GetFileSize " + std::to_string(INVALID_FILE_SIZE) + " " + invalid +
-                                 "\n" + "SetEndOfFile 0 " + invalid + "\n" + "FlushFileBuffers 0 " + invalid + "\n";
-    struct Row {
-        const char* name;
-        HANDLE handle;
-        std::string calls;
-    };
-    const Row rows[] = {
-        // INVALID_HANDLE_VALUE is also the current process's pseudo-handle:
-        // closing it succeeds and leaves the last error alone.
-        {"INVALID_HANDLE_VALUE", INVALID_HANDLE_VALUE, failures + "CloseHandle 1 " + std::to_string(kUnset) + "\n"},
-        {"closed", closed, failures + "CloseHandle 0 " + invalid + "\n"},
-        {"null", nullptr, failures + "CloseHandle 0 " + invalid + "\n"},
-        {"made up", reinterpret_cast<HANDLE>(4000), failures + "CloseHandle 0 " + invalid + "\n"},
-    };
-    for (const Row& r : rows) EXPECT_EQ(CallEveryFunction(r.handle), r.calls) << r.name;
+    // Each function with what it gave back and left in the outputs it was
+    // handed (a count is set to 0, a high part left alone), then CloseHandle.
+    const std::string invalid = std::to_string(ERROR_INVALID_HANDLE), all = std::to_string(INVALID_FILE_SIZE);
+    const std::string failures = "0/" + invalid + " 0 0/" + invalid + " 0 " + all + "/" + invalid + " 3 " + all + "/" +
+                                 invalid + " 0/" + invalid + " 0/" + invalid + " ";
+    // INVALID_HANDLE_VALUE is also the current process's pseudo-handle:
+    // closing it succeeds and leaves the last error alone.
+    for (const HANDLE h :
+         {INVALID_HANDLE_VALUE, closed, static_cast<HANDLE>(nullptr), reinterpret_cast<HANDLE>(4000)}) {
+        char buffer[4];
+        DWORD count = 77, written = 77, sizeHigh = 9;
+        LONG high = 3;
+        SetLastError(kUnset);
+        EXPECT_EQ(
+            Join({Call(ReadFile(h, buffer, 4, &count, nullptr)), std::to_string(count),
+                  Call(WriteFile(h, "ab", 2, &written, nullptr)), std::to_string(written),
+                  Call(SetFilePointer(h, 0, &high, FILE_BEGIN)), std::to_string(high), Call(GetFileSize(h, &sizeHigh)),
+                  Call(SetEndOfFile(h)), Call(FlushFileBuffers(h)), Call(CloseHandle(h))}),
+            failures + (h == INVALID_HANDLE_VALUE ? "1/" + std::to_string(kUnset) : "0/" + invalid))
+            << h;
+    }
 }
 
 // Only for the emulation: the other process is made with fork, the
@@ -476,59 +407,33 @@ TEST(ShareModes, AnotherProcessHoldingTheFileExclusivelyBlocksUs)
     for (int fd : {ready[0], ready[1], done[0], done[1]}) close(fd);
 }
 
-TEST(SystemFailures, FullDiskAndShortWrites)
+TEST(SystemFailures, ShortWritesFullDisksAndDevices)
 {
     SysCallGuard guard;
     TempDir dir;
     const std::string path = dir.Path("f");
     const HANDLE h = Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-
+    DWORD written = 0;
     // Short writes are continued until everything is written.
     filekit::g_sys.write = [](int fd, const void* data, size_t count) {
         return filekit::RealSysCalls().write(fd, data, count > 3 ? 3 : count);
     };
-    DWORD written = 0;
-    EXPECT_TRUE(WriteFile(h, "0123456789", 10, &written, nullptr));
-    EXPECT_EQ(written, 10u);
-
-    filekit::g_sys.write = [](int, const void*, size_t) -> ssize_t {
-        errno = ENOSPC;
-        return -1;
-    };
-    EXPECT_FALSE(WriteFile(h, "more", 4, &written, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
-    EXPECT_EQ(written, 0u);
-
-    filekit::g_sys.fsync = [](int) {
-        errno = EIO;
-        return -1;
-    };
-    EXPECT_FALSE(FlushFileBuffers(h));
-    EXPECT_EQ(GetLastError(), ERROR_IO_DEVICE);
+    EXPECT_EQ(Join({Ok(WriteFile(h, "0123456789", 10, &written, nullptr)), std::to_string(written)}), "1 10");
+    filekit::g_sys.write = [](int, const void*, size_t) -> ssize_t { return errno = ENOSPC, -1; };
+    filekit::g_sys.fsync = [](int) { return errno = EIO, -1; };
+    EXPECT_EQ(Join({Ok(WriteFile(h, "more", 4, &written, nullptr)), std::to_string(written), Ok(FlushFileBuffers(h))}),
+              "0/" + std::to_string(ERROR_DISK_FULL) + " 0 0/" + std::to_string(ERROR_IO_DEVICE));
     filekit::g_sys = filekit::RealSysCalls();
     EXPECT_TRUE(CloseHandle(h));
     EXPECT_EQ(ReadBytes(path), "0123456789");
-}
 
-TEST(SystemFailures, DeviceFiles)
-{
-    const HANDLE full = Open("/dev/full", GENERIC_WRITE, kShareAll, OPEN_EXISTING);
-    ASSERT_NE(full, INVALID_HANDLE_VALUE);
-    DWORD written = 5;
-    EXPECT_FALSE(WriteFile(full, "abc", 3, &written, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
-    CloseHandle(full);
-
-    const HANDLE null = Open("/dev/null", GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
-    ASSERT_NE(null, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(WriteFile(null, "abc", 3, &written, nullptr));
-    EXPECT_TRUE(FlushFileBuffers(null));
     // Devices take no part in share checks: a second exclusive open works.
+    const HANDLE full = Open("/dev/full", GENERIC_WRITE, kShareAll, OPEN_EXISTING);
+    const HANDLE null = Open("/dev/null", GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
     const HANDLE second = Open("/dev/null", GENERIC_READ, 0, OPEN_EXISTING);
-    EXPECT_NE(second, INVALID_HANDLE_VALUE);
-    CloseHandle(second);
-    CloseHandle(null);
+    EXPECT_EQ(Join({Ok(WriteFile(full, "abc", 3, &written, nullptr)), Ok(WriteFile(null, "abc", 3, &written, nullptr)),
+                    Ok(FlushFileBuffers(null)), Ok(CloseHandle(second)), Ok(CloseHandle(null)), Ok(CloseHandle(full))}),
+              "0/" + std::to_string(ERROR_DISK_FULL) + " 1 1 1 1 1");
 }
 
 #endif  // _WIN32

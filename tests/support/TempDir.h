@@ -1,11 +1,13 @@
-// Test support: a fresh folder per test, whole-file read and write, and
-// the bytes a text-mode stream stores on this platform.
+// Test support: a fresh folder per test, whole-file read and write, the
+// bytes a text-mode stream stores on this platform, and call results joined
+// into one line.
 #ifndef FILEKIT_TESTS_SUPPORT_TEMPDIR_H
 #define FILEKIT_TESTS_SUPPORT_TEMPDIR_H
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <random>
 #include <string>
@@ -108,6 +110,14 @@ inline std::string StoredText(const std::string& text)
             stored += c;
     }
     return stored;
+}
+
+// The results of a sequence of calls, in order, separated by spaces.
+inline std::string Results(std::initializer_list<long long> results)
+{
+    std::string joined;
+    for (long long result : results) joined += (joined.empty() ? "" : " ") + std::to_string(result);
+    return joined;
 }
 
 }  // namespace filekit_test

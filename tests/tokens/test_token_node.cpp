@@ -44,86 +44,60 @@ void RunRows(const std::vector<Row>& rows, const std::function<void(CTokenNode&)
     }
 }
 
-TEST(TokenNode, ChildrenTable)
+TEST(TokenNode, ChildrenAndAttributesTable)
 {
     using N = CTokenNode&;
     const std::vector<Row> rows = {
-        {"insert between two", [](N n) { return Name(n.InsertChildAt(1, "N", "1", 2, 3)); }, "N -> R=[A=,N=1#2/3,B=]"},
-        {"insert past the end leaves null entries",
+        {"insert between two", [](N n) { return Name(n.InsertChildAt(1, "N", "1", 2, 3)); },
+         "N -> R=(a=1 b=2)[A=,N=1#2/3,B=]"},
+        {"insert past the end leaves null entries, append goes after them",
          [](N n) {
-             return Log({Name(n.InsertChildAt(4, "N", "", 0, 0)), Name(n.GetChildAt(3)), Str(n.RemoveChildAt(3))});
+             return Log({Name(n.InsertChildAt(4, "N", "", 0, 0)), Name(n.GetChildAt(3)), Str(n.RemoveChildAt(3)),
+                         Name(n.AddChild("M", "v", 0, 7))});
          },
-         "N null 0 -> R=[A=,B=,_,_,N=]"},
-        {"append after a gap",
-         [](N n) {
-             n.InsertChildAt(3, "N", "", 0, 0);
-             return Name(n.AddChild("M", "v", 0, 7));
-         },
-         "M -> R=[A=,B=,_,N=,M=v#0/7]"},
+         "N null 0 M -> R=(a=1 b=2)[A=,B=,_,_,N=,M=v#0/7]"},
         {"a list with null entries empties",
          [](N n) {
              n.InsertChildAt(3, "N", "", 0, 0);
              n.RemoveAllChild();
-             return Str(n.GetChildCount());
+             n.RemoveAllAttribute();
+             return Log({Str(n.GetChildCount()), Str(n.GetAttributeCount())});
          },
-         "0 -> R="},
+         "0 0 -> R="},
         {"indices out of range change nothing",
          [](N n) {
              return Log({Name(n.InsertChildAt(-1, "N", "", 0, 0)), Name(n.GetChildAt(-1)), Name(n.GetChildAt(2)),
-                         Str(n.RemoveChildAt(-1)), Str(n.RemoveChildAt(2))});
+                         Str(n.RemoveChildAt(-1)), Str(n.RemoveChildAt(2)), Name(n.GetAttributeAt(-1)),
+                         Name(n.GetAttributeAt(2)), Str(n.RemoveAttributeAt(2))});
          },
-         "null null null 0 0 -> R=[A=,B=]"},
-        {"removing a child removes its subtree",
+         "null null null 0 0 null null 0 -> R=(a=1 b=2)[A=,B=]"},
+        {"removing a child removes its subtree, an attribute by index",
          [](N n) {
              n.GetChildAt(0)->AddChild("A1", "", 0, 0)->AddChild("A2", "", 0, 0);
-             return Str(n.RemoveChildAt(0));
+             return Log({Str(n.RemoveChildAt(0)), Str(n.RemoveAttributeAt(0))});
          },
-         "1 -> R=[B=]"},
-    };
-    RunRows(rows, [](N n) {
-        n.AddChild("A", "", 0, 0);
-        n.AddChild("B", "", 0, 0);
-    });
-    RunRows({{"insert into an empty list", [](N n) { return Name(n.InsertChildAt(0, "A", "", 0, 0)); }, "A -> R=[A=]"}},
-            [](N) {});
-}
-
-TEST(TokenNode, AttributesTable)
-{
-    using N = CTokenNode&;
-    const std::vector<Row> rows = {
-        {"the first of two equal names wins",
+         "1 1 -> R=(b=2)[B=]"},
+        {"the first of two equal attribute names wins, keeping its stored name",
          [](N n) {
              n.AddAttribute("A", "3", 0, 0);
-             return Log({Name(n.SetAttribute("a", "4", 5, 6)), std::string(n.GetAttributeValue("A"))});
+             return Log({Name(n.SetAttribute("A", "4", 5, 6)), std::string(n.GetAttributeValue("a")),
+                         Name(n.SetAttribute("c", "3", 0, 0))});
          },
-         "a 4 -> R=(a=4#5/6 b=2 A=3)"},
-        {"an update keeps the stored name", [](N n) { return Name(n.SetAttribute("B", "x", 0, 0)); },
-         "b -> R=(a=1 b=x)"},
-        {"setting a new name appends", [](N n) { return Name(n.SetAttribute("c", "3", 0, 0)); },
-         "c -> R=(a=1 b=2 c=3)"},
+         "a 4 c -> R=(a=4#5/6 b=2 A=3 c=3)[A=,B=]"},
         {"a missing name reads as an empty value",
          [](N n) {
              return Log({Name(n.GetAttribute("c")), "[" + std::string(n.GetAttributeValue("c")) + "]"});
          },
-         "null [] -> R=(a=1 b=2)"},
-        {"removal by index",
-         [](N n) {
-             return Log({Name(n.GetAttributeAt(-1)), Name(n.GetAttributeAt(2)), Str(n.RemoveAttributeAt(2)),
-                         Str(n.RemoveAttributeAt(0))});
-         },
-         "null null 0 1 -> R=(b=2)"},
-        {"removal of all",
-         [](N n) {
-             n.RemoveAllAttribute();
-             return Str(n.GetAttributeCount());
-         },
-         "0 -> R="},
+         "null [] -> R=(a=1 b=2)[A=,B=]"},
     };
     RunRows(rows, [](N n) {
+        n.AddChild("A", "", 0, 0);
+        n.AddChild("B", "", 0, 0);
         n.AddAttribute("a", "1", 0, 0);
         n.AddAttribute("b", "2", 0, 0);
     });
+    RunRows({{"insert into an empty list", [](N n) { return Name(n.InsertChildAt(0, "A", "", 0, 0)); }, "A -> R=[A=]"}},
+            [](N) {});
 }
 
 TEST(TokenNode, CompareNameFoldsAsciiLettersOnly)

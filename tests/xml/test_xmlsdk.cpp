@@ -36,7 +36,6 @@ TEST(XMLSDKAttribute, ConversionsTable)
         {"", "\"\" null 0 0 0"},
         {"42", "\"42\" 42 42 42 0"},
         {"-17.5abc", "\"-17.5abc\" -17.5abc -17 -17.5 0"},
-        {"  12", "\"  12\"   12 12 12 0"},
         {"0x1A", "\"0x1A\" 0x1A 0 26 0"},  // base 10 for long, not for double
         {"1e3", "\"1e3\" 1e3 1 1000 1"},
         {"true", "\"true\" true 0 0 1"},
