@@ -41,6 +41,7 @@ constexpr const char* kSimpleIni = "SimpleIni";
 constexpr const char* kInih = "inih";
 constexpr const char* kBoost = "Boost.PropertyTree";
 constexpr const char* kPugixml = "pugixml";
+constexpr const char* kPugixmlCopies = "pugixml+copies";  // the walk with the wrapper's string work
 constexpr const char* kTinyxml2 = "tinyxml2";
 constexpr const char* kHandLoop = "hand loop";
 constexpr const char* kFloor = "read(2) floor";
