@@ -355,12 +355,13 @@ TEST(InvalidHandles, EveryFunctionAnswersWithTheWin32Failure)
         DWORD count = 77, written = 77, sizeHigh = 9;
         LONG high = 3;
         SetLastError(kUnset);
+        const std::string closing = h == INVALID_HANDLE_VALUE ? "1/" + std::to_string(kUnset) : "0/" + invalid;
         EXPECT_EQ(
             Join({Call(ReadFile(h, buffer, 4, &count, nullptr)), std::to_string(count),
                   Call(WriteFile(h, "ab", 2, &written, nullptr)), std::to_string(written),
                   Call(SetFilePointer(h, 0, &high, FILE_BEGIN)), std::to_string(high), Call(GetFileSize(h, &sizeHigh)),
                   Call(SetEndOfFile(h)), Call(FlushFileBuffers(h)), Call(CloseHandle(h))}),
-            failures + (h == INVALID_HANDLE_VALUE ? "1/" + std::to_string(kUnset) : "0/" + invalid))
+            failures + closing)
             << h;
     }
 }
