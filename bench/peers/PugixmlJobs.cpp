@@ -17,26 +17,11 @@
 namespace compare {
 namespace {
 
-class PugixmlDocument {
-public:
+// How a walk reads one element and its subtree: as pugixml hands the
+// strings out, or copied as the wrapper's interface returns them.
+struct DirectReads {
     static constexpr const char* kSystem = system::kPugixml;
 
-    void Load(const std::string& path)
-    {
-        if (!m_document.load_file(path.c_str())) throw std::runtime_error("pugixml load_file failed");
-    }
-    void Save(const std::string& path)
-    {
-        if (!m_document.save_file(path.c_str())) throw std::runtime_error("pugixml save_file failed");
-    }
-    WalkTotals Walk()
-    {
-        WalkTotals totals;
-        Visit(m_document.document_element(), totals);
-        return totals;
-    }
-
-private:
     static void Visit(pugi::xml_node element, WalkTotals& totals)
     {
         ++totals.elements;
@@ -49,23 +34,11 @@ private:
         for (pugi::xml_node child : element.children())
             if (child.type() == pugi::node_element) Visit(child, totals);
     }
-
-protected:
-    pugi::xml_document m_document;
 };
 
-class PugixmlCopyingWalk : public PugixmlDocument {
-public:
+struct CopyingReads {
     static constexpr const char* kSystem = system::kPugixmlCopies;
 
-    WalkTotals Walk()
-    {
-        WalkTotals totals;
-        Visit(m_document.document_element(), totals);
-        return totals;
-    }
-
-private:
     static void Visit(pugi::xml_node element, WalkTotals& totals)
     {
         ++totals.elements;
@@ -86,9 +59,33 @@ private:
     }
 };
 
+template <class Reads>
+class PugixmlDocument {
+public:
+    static constexpr const char* kSystem = Reads::kSystem;
+
+    void Load(const std::string& path)
+    {
+        if (!m_document.load_file(path.c_str())) throw std::runtime_error("pugixml load_file failed");
+    }
+    void Save(const std::string& path)
+    {
+        if (!m_document.save_file(path.c_str())) throw std::runtime_error("pugixml save_file failed");
+    }
+    WalkTotals Walk()
+    {
+        WalkTotals totals;
+        Reads::Visit(m_document.document_element(), totals);
+        return totals;
+    }
+
+private:
+    pugi::xml_document m_document;
+};
+
 [[maybe_unused]] const bool kRegistered =
-    RegisterXml<PugixmlDocument>(Role::Peer) &&
-    RegisterJob<XmlWalkJob<PugixmlCopyingWalk>>(task::kXmlWalk, PugixmlCopyingWalk::kSystem, Role::Peer);
+    RegisterXml<PugixmlDocument<DirectReads>>(Role::Peer) &&
+    RegisterJob<XmlWalkJob<PugixmlDocument<CopyingReads>>>(task::kXmlWalk, CopyingReads::kSystem, Role::Peer);
 
 }  // namespace
 }  // namespace compare

@@ -94,6 +94,7 @@ template <class Array>
 std::vector<int> Ints(const Array& a)
 {
     std::vector<int> out;
+    out.reserve(static_cast<size_t>(a.GetSize()));
     for (int i = 0; i < a.GetSize(); ++i) out.push_back(a[i]);
     return out;
 }
