@@ -119,15 +119,21 @@ void CheckChildByName(CXMLNode& node, const char* name)
         FUZZ_CHECK(Same(named.GetAt(i).GetParent(), node) && std::strcmp(named.GetAt(i).GetName(), name) == 0);
 }
 
-// The value of node's first character-data child, found by walking the
-// children, or "".
-const char* FirstTextChildValue(const CXMLNode& node)
+// node's first character-data child, found by walking the children, or an
+// empty handle.
+CXMLNode FirstTextChild(const CXMLNode& node)
 {
     CXMLNodeList children;
     node.GetChildrenList(nullptr, children);
     for (long i = 0; i < children.GetSize(); ++i)
-        if (children.GetAt(i).IsPCDATA()) return children.GetAt(i).GetValue();
-    return "";
+        if (children.GetAt(i).IsPCDATA()) return children.GetAt(i);
+    return CXMLNode();
+}
+
+const char* FirstTextChildValue(const CXMLNode& node)
+{
+    const CXMLNode text = FirstTextChild(node);
+    return text.IsEmpty() ? "" : text.GetValue();
 }
 
 // Every static read operation on one node, checked against the handles.
@@ -227,11 +233,15 @@ void ApplyEdit(Wrapper& wrapper, Input& program)
     CString read;
     CXMLNode added;
     switch (operation) {
-    case 0:
-        FUZZ_CHECK(W::SetNodeValue(node, ToCString(value)) == (node.IsElement() ? 1 : 0));
+    case 0: {
+        // A node that has a text child, of any type, gets it changed; an
+        // element without one gets one appended.
+        const bool settable = node.IsElement() || !FirstTextChild(node).IsEmpty();
+        FUZZ_CHECK(W::SetNodeValue(node, ToCString(value)) == (settable ? 1 : 0));
         FUZZ_CHECK(W::GetNodeValue(node, read) == 1);
-        if (node.IsElement()) FUZZ_CHECK(read == AsTaken(value).c_str());
+        if (settable) FUZZ_CHECK(read == AsTaken(value).c_str());
         break;
+    }
     case 1: {
         const int result = W::AddAttribute(node, ToCString(name), ToCString(value));
         if (!node.IsElement() || invalid) FUZZ_CHECK(result == 0);
