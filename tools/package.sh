@@ -4,6 +4,7 @@
 # check them, installs them to build and run the consumer programs against
 # them, and removes them again (tests/package/InstalledDebs.sh). The paths of
 # the two .deb files are the last lines printed.
+# Usage: tools/package.sh [cmake options, e.g. -DFILEKIT_PACKAGE_MAINTAINER="Name <mail>"]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh dpkg-dev lintian file
@@ -16,7 +17,7 @@ CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
 export CXXFLAGS LDFLAGS
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DFILEKIT_PACKAGE_DEB=ON -DFILEKIT_BUILD_TESTS=OFF -DFILEKIT_BUILD_EXAMPLES=OFF
+  -DFILEKIT_PACKAGE_DEB=ON -DFILEKIT_BUILD_TESTS=OFF -DFILEKIT_BUILD_EXAMPLES=OFF "$@"
 cmake --build "$build"
 rm -f "$build"/*.deb
 (cd "$build" && cpack)
