@@ -4,28 +4,38 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
+# Two components, as the Debian packages split them: "runtime" is what a
+# program needs to run, "development" what it needs to build.
 install(TARGETS filekit EXPORT filekitTargets
-        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/filekit DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(FILES ${FILEKIT_GENERATED_INCLUDE}/filekit/Version.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/filekit)
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT development
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/filekit DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT development)
+install(FILES ${FILEKIT_GENERATED_INCLUDE}/filekit/Version.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/filekit
+        COMPONENT development)
 
 set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/filekit)
-install(EXPORT filekitTargets NAMESPACE filekit:: DESTINATION ${config_dir})
+install(EXPORT filekitTargets NAMESPACE filekit:: DESTINATION ${config_dir} COMPONENT development)
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/filekitConfig.cmake.in
     ${PROJECT_BINARY_DIR}/filekitConfig.cmake INSTALL_DESTINATION ${config_dir})
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/filekitConfigVersion.cmake
     COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/filekitConfig.cmake ${PROJECT_BINARY_DIR}/filekitConfigVersion.cmake
-        DESTINATION ${config_dir})
+        DESTINATION ${config_dir} COMPONENT development)
 
 if(FILEKIT_BUILD_SHARED)
   set(FILEKIT_PC_CFLAGS "")
 else()
   set(FILEKIT_PC_CFLAGS "-DFILEKIT_STATIC")
 endif()
-# The .pc file finds its prefix relative to itself, so the tree can move.
-file(RELATIVE_PATH FILEKIT_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+# The .pc file finds its prefix relative to itself, so the tree can move;
+# in the Debian packages it names /usr, where dpkg puts the files, so that
+# pkg-config leaves out the compiler's own search folders.
+if(FILEKIT_PACKAGE_DEB)
+  set(FILEKIT_PC_PREFIX ${CMAKE_INSTALL_PREFIX})
+else()
+  file(RELATIVE_PATH pc_to_prefix /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+  set(FILEKIT_PC_PREFIX "\${pcfiledir}/${pc_to_prefix}")
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/cmake/filekit.pc.in ${PROJECT_BINARY_DIR}/filekit.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/filekit.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+install(FILES ${PROJECT_BINARY_DIR}/filekit.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT development)
