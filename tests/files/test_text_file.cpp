@@ -3,6 +3,7 @@
 // with StrCatGrow: chunking, zero bytes, empty and closed files, and failed
 // reads and allocations part-way.
 #include "FileProbes.h"
+#include "support/Script.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -132,30 +133,13 @@ TEST(TextFile, SaveRunsSaveDataOnlyWhileOpen)
 
 TEST(LoadFile, ChunkingAndZeroBytes)
 {
-    const std::string digits = "0123456789", withZeros("ab\0cdefgh\0j", 11);
-    const struct {
-        std::string content;
-        DWORD chunk;
-        std::string expected;
-    } rows[] = {
-        {digits, 4, "1 \"0123456789\" 10"},  // reads 3, 3, 3 and 1 bytes
-        {digits, 11, "1 \"0123456789\" 10"},
-        {digits, 1, "1 NULL 0"},  // no room for a byte beside the terminator
-        {digits, 0, "0 NULL 0"},
-        {"", 64, "1 NULL 0"},
-        // Each chunk's text ends at its first zero; the size counts every byte.
-        {withZeros, 4, "1 \"abcdefgh\" 11"},  // ab\0 | cde | fgh | \0j
-        {withZeros, 3, "1 \"abdefghj\" 11"},  // ab | \0c | de | fg | h\0 | j
-        {withZeros, 2, "1 \"abcdefghj\" 11"},  // one byte at a time
-        {withZeros, 64, "1 \"ab\" 11"},
-        {std::string(1, '\0'), 64, "1 \"\" 1"},  // an appended empty chunk is a string, not NULL
-    };
     TempDir dir;
-    for (const auto& r : rows) {
-        WriteBytes(dir.Path("f"), r.content);
+    for (const ScriptLine& line : ReadScript("files", "load.txt")) {
+        const std::vector<std::string> w = Words(line.text);
+        WriteBytes(dir.Path("f"), Unescape(w[0]));
         Loader f;
         ASSERT_TRUE(f.Open(dir.Path("f").c_str(), 0));
-        EXPECT_EQ(f.Load(r.chunk), r.expected) << r.chunk << " " << r.content.size();
+        EXPECT_EQ(f.Load(static_cast<DWORD>(std::stoul(w[1]))), line.expected) << line.where;
     }
 }
 

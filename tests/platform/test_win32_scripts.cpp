@@ -30,60 +30,34 @@ using namespace filekit_test;
 
 constexpr DWORD kUnset = 0xDEADBEEF;  // last-error value that no call sets
 
-#define FILEKIT_NAMED(x)                                                                                               \
-    {                                                                                                                  \
-#x, static_cast < DWORD>(x)                                                                                    \
-    }
-const std::map<std::string, DWORD> kNames = {
-    FILEKIT_NAMED(GENERIC_READ),
-    FILEKIT_NAMED(GENERIC_WRITE),
-    FILEKIT_NAMED(GENERIC_EXECUTE),
-    FILEKIT_NAMED(GENERIC_ALL),
-    FILEKIT_NAMED(FILE_READ_DATA),
-    FILEKIT_NAMED(FILE_WRITE_DATA),
-    FILEKIT_NAMED(FILE_APPEND_DATA),
-    FILEKIT_NAMED(DELETE),
-    FILEKIT_NAMED(CREATE_NEW),
-    FILEKIT_NAMED(CREATE_ALWAYS),
-    FILEKIT_NAMED(OPEN_EXISTING),
-    FILEKIT_NAMED(OPEN_ALWAYS),
-    FILEKIT_NAMED(TRUNCATE_EXISTING),
-    FILEKIT_NAMED(FILE_BEGIN),
-    FILEKIT_NAMED(FILE_CURRENT),
-    FILEKIT_NAMED(FILE_END),
-    FILEKIT_NAMED(NO_ERROR),
-    FILEKIT_NAMED(ERROR_FILE_NOT_FOUND),
-    FILEKIT_NAMED(ERROR_PATH_NOT_FOUND),
-    FILEKIT_NAMED(ERROR_ACCESS_DENIED),
-    FILEKIT_NAMED(ERROR_INVALID_HANDLE),
-    FILEKIT_NAMED(ERROR_SHARING_VIOLATION),
-    FILEKIT_NAMED(ERROR_FILE_EXISTS),
-    FILEKIT_NAMED(ERROR_INVALID_PARAMETER),
-    FILEKIT_NAMED(ERROR_DISK_FULL),
-    FILEKIT_NAMED(ERROR_INVALID_NAME),
-    FILEKIT_NAMED(ERROR_NEGATIVE_SEEK),
-    FILEKIT_NAMED(ERROR_ALREADY_EXISTS),
-    FILEKIT_NAMED(ERROR_NOACCESS),
-    FILEKIT_NAMED(ERROR_IO_DEVICE),
-    FILEKIT_NAMED(ERROR_INVALID_USER_BUFFER),
-};
+// The Win32 names the scripts use, with their values.
+const std::map<std::string, DWORD>& Names()
+{
+    static const std::map<std::string, DWORD> names = [] {
+        std::map<std::string, DWORD> read;
+        for (const ScriptLine& line : ReadScript("", "win32-names.txt"))
+            read[Words(line.text)[0]] = static_cast<DWORD>(std::stoul(Words(line.text)[1], nullptr, 0));
+        return read;
+    }();
+    return names;
+}
 
-// A number, a name from kNames, or names joined by '|'.
+// A number, a name from Names(), or names joined by '|'.
 DWORD Value(const std::string& word)
 {
     DWORD value = 0;
     for (size_t begin = 0, end; begin <= word.size(); begin = end + 1) {
         end = std::min(word.find('|', begin), word.size());
         const std::string part = word.substr(begin, end - begin);
-        const auto named = kNames.find(part);
-        value |= named != kNames.end() ? named->second : static_cast<DWORD>(std::stol(part));
+        const auto named = Names().find(part);
+        value |= named != Names().end() ? named->second : static_cast<DWORD>(std::stol(part));
     }
     return value;
 }
 
 std::string ErrorName(DWORD error)
 {
-    for (const auto& [name, value] : kNames)
+    for (const auto& [name, value] : Names())
         if (value == error && (name.rfind("ERROR_", 0) == 0 || name == "NO_ERROR")) return name;
     return error == kUnset ? "unset" : std::to_string(error);
 }
