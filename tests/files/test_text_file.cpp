@@ -70,28 +70,6 @@ TEST(TextFile, LoadDataRunsOnTheNewHandleBeforeTheOpenCounts)
     EXPECT_EQ(refusing.GetFile(), "");
 }
 
-TEST(TextFile, ReadingCreatesWritingTruncatesAndNobodyElseGetsIn)
-{
-    TempDir dir;
-    const std::string missing = dir.Path("missing"), existing = dir.Path("existing");
-    WriteBytes(existing, "old content");
-    CTextFile reader, writer, other;
-    EXPECT_EQ(Results({reader.Open(missing.c_str(), 0), Exists(missing), writer.Open(existing.c_str(), 1)}), "1 1 1");
-    EXPECT_EQ(ReadBytes(existing), "");
-    EXPECT_EQ(Results({reader.WriteString("abc"),  // a handle without write access
-                       reader.Open(existing.c_str(), 0)}),  // already open
-              "0 0");
-    for (const std::string& held : {missing, existing}) {
-        const HANDLE h = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, 0, nullptr);
-        EXPECT_EQ(Results({h == INVALID_HANDLE_VALUE, GetLastError(), other.Open(held.c_str(), 0)}),
-                  "1 " + std::to_string(ERROR_SHARING_VIOLATION) + " 0");
-    }
-    reader.Close();
-    writer.Close();
-    EXPECT_TRUE(FileIsFree(missing) && FileIsFree(existing));
-}
-
 TEST(TextFile, LineOutput)
 {
     const struct {
