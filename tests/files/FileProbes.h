@@ -11,7 +11,6 @@
 #include "platform/posix/Syscalls.h"
 #endif
 
-#include "support/Script.h"
 #include "support/TempDir.h"
 
 #include <cstdlib>
@@ -43,7 +42,7 @@ struct Loader : TextProbe {
         char* text = unset;
         DWORD size = 99;
         const int result = LoadFile(&text, &size, chunk);
-        std::string line = std::to_string(result) + " " + (text ? '"' + (*text ? Escape(text) : "") + '"' : "NULL") +
+        std::string line = std::to_string(result) + " " + (text ? '"' + std::string(text) + '"' : "NULL") +
                            " " + std::to_string(size);
         if (text != unset) std::free(text);
         return line;
