@@ -42,8 +42,8 @@ struct Loader : TextProbe {
         char* text = unset;
         DWORD size = 99;
         const int result = LoadFile(&text, &size, chunk);
-        std::string line = std::to_string(result) + " " + (text ? '"' + std::string(text) + '"' : "NULL") +
-                           " " + std::to_string(size);
+        std::string line =
+            std::to_string(result) + " " + (text ? '"' + std::string(text) + '"' : "NULL") + " " + std::to_string(size);
         if (text != unset) std::free(text);
         return line;
     }

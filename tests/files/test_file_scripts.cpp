@@ -39,7 +39,10 @@ private:
     {
         return f.Open(Path(w[2]).c_str(), Value(w[3]), Share(w[4]), Value(w[5]), FILE_ATTRIBUTE_NORMAL);
     }
-    int OpenFile(TextProbe& f, const std::vector<std::string>& w) { return f.Open(Path(w[2]).c_str(), w[3] == "write"); }
+    int OpenFile(TextProbe& f, const std::vector<std::string>& w)
+    {
+        return f.Open(Path(w[2]).c_str(), w[3] == "write");
+    }
 
     template <class Probe>
     std::string On(std::map<std::string, std::unique_ptr<Probe>>& objects, const std::vector<std::string>& w)
@@ -81,8 +84,7 @@ private:
     std::map<std::string, std::unique_ptr<TextProbe>> m_text;
 };
 
-class FileScript : public ::testing::TestWithParam<std::string> {
-};
+class FileScript : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(FileScript, Runs)
 {

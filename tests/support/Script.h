@@ -44,8 +44,8 @@ inline std::string CaseName(const ::testing::TestParamInfo<std::string>& file)
     return name;
 }
 
-// The lines of a case file that apply here: blank lines and lines starting
-// with '#' are left out, a line starting with "posix:" or "windows:" is kept
+// The lines of a case file that apply here (a missing file fails the
+// test): blank lines and lines starting with '#' are left out, a line starting with "posix:" or "windows:" is kept
 // only on that platform, without its prefix.
 inline std::vector<ScriptLine> ReadScript(const std::string& suite, const std::string& name)
 {
@@ -55,6 +55,7 @@ inline std::vector<ScriptLine> ReadScript(const std::string& suite, const std::s
     const std::string own = "posix:", other = "windows:";
 #endif
     std::ifstream in(DataFolder(suite) + "/" + name, std::ios::binary);
+    if (!in) ADD_FAILURE() << "no case file " << suite << "/" << name;
     std::vector<ScriptLine> lines;
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {

@@ -28,7 +28,6 @@
 
 namespace filekit_test {
 
-
 inline constexpr DWORD kUnset = 0xDEADBEEF;  // last-error value that no call sets
 
 // The Win32 names the scripts use, with their values.
@@ -118,7 +117,8 @@ public:
 #ifndef _WIN32
         if (op == "hold" || op == "release" || op == "inject") return PosixStep(w);
 #endif
-        static const std::set<std::string> handleSteps = {"read", "write", "seek", "size", "truncate", "flush", "close"};
+        static const std::set<std::string> handleSteps = {"read",     "write", "seek", "size",
+                                                          "truncate", "flush", "close"};
         if (!handleSteps.count(op)) return More(w);
         const HANDLE h = Handle(w.at(1));
         DWORD count = 99;
