@@ -25,14 +25,12 @@ struct BinaryProbe : CBinaryFile {
     }
     int Write(const char* text) { return WriteFile(CString(text)); }
     const CString& Name() const { return m_strFile; }
-    HANDLE Handle() const { return m_hFile; }
 };
 
 struct TextProbe : CTextFile {
     int OpenForWriting(const std::string& path) { return Open(path.c_str(), 1); }
     int Write(const char* text) { return WriteString(text); }
     const CString& Name() const { return GetFile(); }
-    HANDLE Handle() const { return m_hFile; }
 };
 
 // Exposes the protected helper and gives LoadFile's outputs as one line.

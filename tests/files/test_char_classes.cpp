@@ -1,10 +1,13 @@
 // The eighteen character classifiers over every byte value, and
-// ParseValues over the value-list forms it must split.
+// ParseValues over the value-list forms in tests/data/files/values.txt.
 #include <filekit/TextFile.h>
+
+#include "support/Script.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -51,45 +54,21 @@ TEST(CharClasses, EveryByteValue)
     }
 }
 
-// The values ParseValues appends behind one existing entry, and where the
-// returned pointer stands ("NULL", or its offset in the text).
-std::string Split(const CString& text, char separator)
-{
-    CStringArray values;
-    values.Add("old");
-    const char* end = CTextFile::ParseValues(text, values, separator);
-    std::string line = end ? "@" + std::to_string(end - text.GetString()) : "NULL";
-    for (int i = 0; i < values.GetSize(); ++i) line += std::string(" <") + values[i].GetString() + ">";
-    return line;
-}
+// The text of a value as the case files write it.
+std::string Text(const char* value) { return *value ? filekit_test::Escape(value) : ""; }
 
 TEST(ParseValues, SplitsValueLists)
 {
-    const struct {
-        CString text;
-        char separator;
-        std::string expected;
-    } rows[] = {
-        {"", ',', "NULL <old>"},
-        {"   ", ',', "@3 <old>"},
-        {"a,b,c", ',', "@5 <old> <a> <b> <c>"},
-        {"a,,b", ',', "@4 <old> <a> <> <b>"},
-        {"a, ", ',', "@3 <old> <a>"},
-        {"a , b", ',', "@5 <old> <a > <b>"},  // trailing blanks stay, leading ones go
-        {"\t\r\n a\x01,b", ',', "@8 <old> <a\x01> <b>"},
-        {"x,\"y,z\",[p,q]", ',', "@13 <old> <x> <y,z> <p,q>"},
-        {"\"ab\"cd,e", ',', "@8 <old> <ab> <e>"},  // text after the closing quote is dropped
-        {"\"a,b", ',', "@4 <old> <a,b>"},
-        {"[a,b", ',', "@4 <old> <a,b>"},  // unterminated: the rest of the line
-        {"a\"b\",c", ',', "@6 <old> <a\"b\"> <c>"},  // only a value's first character opens one
-        {"a   b", ' ', "@5 <old> <a> <b>"},  // a run of blank separators counts as one
-        {"\"a\"\"b\"", '"', "@6 <old> <a> <b>"},  // the closing quote is not the separator
-        {CString("a,b\0c,d", 7), ',', "@3 <old> <a> <b>"},  // the text ends at its first zero
-    };
-    for (const auto& r : rows) {
-        const CString before = r.text;
-        EXPECT_EQ(Split(r.text, r.separator) + (r.text == before ? "" : " (text changed)"), r.expected)
-            << r.text.GetString();
+    for (const filekit_test::ScriptLine& line : filekit_test::ReadScript("files", "values.txt")) {
+        const std::vector<std::string> w = filekit_test::Words(line.text);
+        const std::string bytes = filekit_test::Unescape(w[0]);
+        const CString text(bytes.data(), static_cast<int>(bytes.size())), before = text;
+        CStringArray values;
+        values.Add("old");
+        const char* end = CTextFile::ParseValues(text, values, filekit_test::Unescape(w[1])[0]);
+        std::string result = end ? "@" + std::to_string(end - text.GetString()) : "NULL";
+        for (int i = 0; i < values.GetSize(); ++i) result += " <" + Text(values[i]) + ">";
+        EXPECT_EQ(result + (text == before ? "" : " (text changed)"), line.expected) << line.where;
     }
 }
 

@@ -3,6 +3,7 @@
 // with StrCatGrow: chunking, zero bytes, empty and closed files, and failed
 // reads and allocations part-way.
 #include "FileProbes.h"
+#include "support/Script.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -69,28 +70,6 @@ TEST(TextFile, LoadDataRunsOnTheNewHandleBeforeTheOpenCounts)
     EXPECT_EQ(refusing.GetFile(), "");
 }
 
-TEST(TextFile, ReadingCreatesWritingTruncatesAndNobodyElseGetsIn)
-{
-    TempDir dir;
-    const std::string missing = dir.Path("missing"), existing = dir.Path("existing");
-    WriteBytes(existing, "old content");
-    CTextFile reader, writer, other;
-    EXPECT_EQ(Results({reader.Open(missing.c_str(), 0), Exists(missing), writer.Open(existing.c_str(), 1)}), "1 1 1");
-    EXPECT_EQ(ReadBytes(existing), "");
-    EXPECT_EQ(Results({reader.WriteString("abc"),  // a handle without write access
-                       reader.Open(existing.c_str(), 0)}),  // already open
-              "0 0");
-    for (const std::string& held : {missing, existing}) {
-        const HANDLE h = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, 0, nullptr);
-        EXPECT_EQ(Results({h == INVALID_HANDLE_VALUE, GetLastError(), other.Open(held.c_str(), 0)}),
-                  "1 " + std::to_string(ERROR_SHARING_VIOLATION) + " 0");
-    }
-    reader.Close();
-    writer.Close();
-    EXPECT_TRUE(FileIsFree(missing) && FileIsFree(existing));
-}
-
 TEST(TextFile, LineOutput)
 {
     const struct {
@@ -132,30 +111,13 @@ TEST(TextFile, SaveRunsSaveDataOnlyWhileOpen)
 
 TEST(LoadFile, ChunkingAndZeroBytes)
 {
-    const std::string digits = "0123456789", withZeros("ab\0cdefgh\0j", 11);
-    const struct {
-        std::string content;
-        DWORD chunk;
-        std::string expected;
-    } rows[] = {
-        {digits, 4, "1 \"0123456789\" 10"},  // reads 3, 3, 3 and 1 bytes
-        {digits, 11, "1 \"0123456789\" 10"},
-        {digits, 1, "1 NULL 0"},  // no room for a byte beside the terminator
-        {digits, 0, "0 NULL 0"},
-        {"", 64, "1 NULL 0"},
-        // Each chunk's text ends at its first zero; the size counts every byte.
-        {withZeros, 4, "1 \"abcdefgh\" 11"},  // ab\0 | cde | fgh | \0j
-        {withZeros, 3, "1 \"abdefghj\" 11"},  // ab | \0c | de | fg | h\0 | j
-        {withZeros, 2, "1 \"abcdefghj\" 11"},  // one byte at a time
-        {withZeros, 64, "1 \"ab\" 11"},
-        {std::string(1, '\0'), 64, "1 \"\" 1"},  // an appended empty chunk is a string, not NULL
-    };
     TempDir dir;
-    for (const auto& r : rows) {
-        WriteBytes(dir.Path("f"), r.content);
+    for (const ScriptLine& line : ReadScript("files", "load.txt")) {
+        const std::vector<std::string> w = Words(line.text);
+        WriteBytes(dir.Path("f"), Unescape(w[0]));
         Loader f;
         ASSERT_TRUE(f.Open(dir.Path("f").c_str(), 0));
-        EXPECT_EQ(f.Load(r.chunk), r.expected) << r.chunk << " " << r.content.size();
+        EXPECT_EQ(f.Load(static_cast<DWORD>(std::stoul(w[1]))), line.expected) << line.where;
     }
 }
 

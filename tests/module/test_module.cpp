@@ -4,10 +4,13 @@
 #include <filekit/XMLParserWrapper.h>
 
 #include "module/Module.h"
+#include "support/Script.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -49,29 +52,25 @@ TEST(Module, ConstantsExistWhileTheLibraryIsLoaded)
 
 TEST(Module, EntryPointStepsTable)
 {
+    const std::map<std::string, DWORD> reasons = {{"DLL_PROCESS_ATTACH", DLL_PROCESS_ATTACH},
+                                                  {"DLL_PROCESS_DETACH", DLL_PROCESS_DETACH},
+                                                  {"DLL_THREAD_ATTACH", DLL_THREAD_ATTACH},
+                                                  {"DLL_THREAD_DETACH", DLL_THREAD_DETACH}};
     const filekit::ModuleFramework standIn = filekit::StandInFramework();
-    const struct {
-        filekit::ModuleFramework framework;
-        DWORD reason;
-        std::string expected;  // result, calls, record state, " module" when the handle was recorded
-    } rows[] = {
-        {{Init, Link, Term}, DLL_PROCESS_ATTACH, "1 init link 11 module"},
-        {{Refuse, Link, Term}, DLL_PROCESS_ATTACH, "0 refuse 00"},
-        {{Init, FailLink, Term}, DLL_PROCESS_ATTACH, "1 init link-failed 10 module"},
-        {{Init, Link, Term}, DLL_PROCESS_DETACH, "1 term 00"},
-        {{Init, Link, Term}, DLL_THREAD_ATTACH, "1 00"},
-        {{Refuse, FailLink, Term}, DLL_THREAD_DETACH, "1 00"},
-        {standIn, DLL_PROCESS_ATTACH, "1 11 module"},
-        {standIn, DLL_THREAD_ATTACH, "1 00"},
-    };
-    for (const auto& r : rows) {
+    for (const filekit_test::ScriptLine& line : filekit_test::ReadScript("module", "entry.txt")) {
+        const std::vector<std::string> w = filekit_test::Words(line.text);
+        const filekit::ModuleFramework framework =
+            w[0] == "stand-in"
+                ? standIn
+                : filekit::ModuleFramework{w[0] == "init" ? Init : Refuse, w[1] == "link" ? Link : FailLink, Term};
         g_calls.clear();
         filekit::ExtensionModule record;
-        const BOOL result = filekit::ModuleEntry(r.framework, record, reinterpret_cast<HINSTANCE>(&record), r.reason);
+        const BOOL result =
+            filekit::ModuleEntry(framework, record, reinterpret_cast<HINSTANCE>(&record), reasons.at(w.back()));
         EXPECT_EQ(std::to_string(result) + " " + g_calls + State(record) +
                       (record.module == reinterpret_cast<HINSTANCE>(&record) ? " module" : ""),
-                  r.expected)
-            << r.reason;
+                  line.expected)
+            << line.where;
     }
     // The stand-in leaves the framework again on detach.
     filekit::ExtensionModule record;

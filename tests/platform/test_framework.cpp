@@ -4,14 +4,18 @@
 #include <filekit/Framework.h>
 
 #include "platform/MbString.h"
+#include "support/Script.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
+
+using namespace filekit_test;
 
 std::string Bytes(const CString& s) { return std::string(s.GetString(), static_cast<size_t>(s.GetLength())); }
 int Sign(int v) { return (v > 0) - (v < 0); }
@@ -50,33 +54,37 @@ TEST(CString, ConstructionAppendAndBuffers)
     EXPECT_EQ(Bytes(s), "12345");
 }
 
+// The sign every form gives, all of them when they disagree, "-" for none.
+std::string Same(const std::vector<int>& signs)
+{
+    std::string all;
+    for (const int sign : signs) all += " " + std::to_string(sign);
+    if (signs.empty() || std::count(signs.begin(), signs.end(), signs[0]) == static_cast<long>(signs.size()))
+        return signs.empty() ? "-" : std::to_string(signs[0]);
+    return "mixed" + all;
+}
+
 TEST(CString, ComparisonTable)
 {
-    const struct {
-        const char *a, *b;
-        int exact, folded;
-    } rows[] = {
-        {"abc", "abc", 0, 0},   {"abc", "abd", -1, -1},   {"ab", "abc", -1, -1},   {"", "", 0, 0},
-        {"", "a", -1, -1},      {"B", "a", -1, 1},        {"Main", "main", -1, 0}, {"a[", "A[", 1, 0},
-        {"\x80", "\x7f", 1, 1}, {"\xc4", "\xe4", -1, -1}, {"\xff", "z", 1, 1},     {"Z", "_", -1, 1},
-    };
-    for (const auto& r : rows) {
-        const CString a(r.a);
-        EXPECT_EQ(std::to_string(Sign(a.Compare(r.b))) + std::to_string(Sign(filekit::_mbscmp(r.a, r.b))) +
-                      std::to_string(Sign(a.CompareNoCase(r.b))) + std::to_string(Sign(filekit::_mbsicmp(r.a, r.b))),
-                  std::to_string(r.exact) + std::to_string(r.exact) + std::to_string(r.folded) +
-                      std::to_string(r.folded))
-            << r.a << " / " << r.b;
-        EXPECT_EQ(std::to_string(a == r.b) + std::to_string(a == CString(r.b)) + std::to_string(a < CString(r.b)) +
-                      std::to_string(r.a < CString(r.b)),
-                  std::to_string(r.exact == 0) + std::to_string(r.exact == 0) + std::to_string(r.exact < 0) +
-                      std::to_string(r.exact < 0))
-            << r.a << " / " << r.b;
+    for (const ScriptLine& line : ReadScript("framework", "compare.txt")) {
+        const std::vector<std::string> w = Words(line.text);
+        const std::string a = Unescape(w[0]), b = Unescape(w[1]);
+        const char *ca = a.c_str(), *cb = b.c_str();
+        const CString sa(ca, static_cast<int>(a.size())), sb(cb, static_cast<int>(b.size()));
+        std::vector<int> exact = {(sb < sa) - (sa < sb)}, folded;
+        std::vector<bool> equal = {sa == sb, !(sa != sb)};
+        if (b.find('\0') == std::string::npos) {  // the forms that take b as a C string
+            exact.insert(exact.end(), {Sign(sa.Compare(cb)), (cb < sa) - (sa < cb)});
+            equal.insert(equal.end(), {sa == cb, cb == sa, !(sa != cb), !(cb != sa)});
+            folded.push_back(Sign(sa.CompareNoCase(cb)));
+        }
+        if (a.find('\0') == std::string::npos && b.find('\0') == std::string::npos) {
+            exact.insert(exact.end(), {Sign(filekit::_mbscmp(ca, cb)), (sb < ca) - (ca < sb)});
+            folded.push_back(Sign(filekit::_mbsicmp(ca, cb)));
+        }
+        const bool agree = std::count(equal.begin(), equal.end(), exact[0] == 0) == static_cast<long>(equal.size());
+        EXPECT_EQ(Same(exact) + " " + Same(folded) + (agree ? "" : " (== disagrees)"), line.expected) << line.where;
     }
-    // Zero bytes count between two strings; a C string ends at its terminator.
-    const CString withZero("a\0b", 3);
-    EXPECT_TRUE(withZero != CString("a") && withZero == CString("a\0b", 3) && CString("a") < withZero);
-    EXPECT_TRUE(withZero != "a" && withZero.Compare("a") > 0);
 }
 
 TEST(MbString, ClassesCoverAsciiLettersAndDigitsOnly)
@@ -90,47 +98,28 @@ TEST(MbString, ClassesCoverAsciiLettersAndDigitsOnly)
     }
 }
 
-template <class Array>
-std::vector<int> Ints(const Array& a)
+// Numbers separated by commas, "-" for none.
+std::string Ints(const CArray<int, int>& a)
 {
-    std::vector<int> out;
-    out.reserve(static_cast<size_t>(a.GetSize()));
-    for (int i = 0; i < a.GetSize(); ++i) out.push_back(a[i]);
-    return out;
+    std::string text;
+    for (int i = 0; i < a.GetSize(); ++i) text += (i ? "," : "") + std::to_string(a[i]);
+    return text.empty() ? "-" : text;
 }
 
-TEST(CArray, InsertAndRemoveTables)
+TEST(CArray, ChangeTable)
 {
-    const struct {
-        std::vector<int> before;
-        int index, value, count;
-        std::vector<int> after;
-    } inserts[] = {
-        {{}, 0, 5, 1, {5}},
-        {{1, 2}, 1, 9, 1, {1, 9, 2}},
-        {{1, 2}, 0, 9, 2, {9, 9, 1, 2}},
-        {{1}, 4, 9, 2, {1, 0, 0, 0, 9, 9}},  // past the end: default entries fill the gap
-        {{1, 2}, -1, 9, 1, {1, 2}},  // nothing happens for a negative index or count 0
-        {{1, 2}, 1, 9, 0, {1, 2}},
-    };
-    for (const auto& r : inserts) {
+    for (const ScriptLine& line : ReadScript("framework", "arrays.txt")) {
+        const std::vector<std::string> w = Words(line.text);
+        std::string before = w[0] == "-" ? "" : w[0];
+        std::replace(before.begin(), before.end(), ',', ' ');
         CArray<int, int> a;
-        for (int v : r.before) a.Add(v);
-        a.InsertAt(r.index, r.value, r.count);
-        EXPECT_EQ(Ints(a), r.after) << "insert at " << r.index;
-    }
-    const struct {
-        int index, count;
-        std::vector<int> after;
-    } removals[] = {
-        {0, 1, {2, 3, 4}},    {1, 2, {1, 4}},        {2, 99, {1, 2}},
-        {4, 1, {1, 2, 3, 4}}, {-1, 1, {1, 2, 3, 4}}, {1, 0, {1, 2, 3, 4}},
-    };
-    for (const auto& r : removals) {
-        CArray<int, int> a;
-        for (int v : {1, 2, 3, 4}) EXPECT_EQ(a.Add(v), v - 1);
-        a.RemoveAt(r.index, r.count);
-        EXPECT_EQ(Ints(a), r.after) << "remove at " << r.index << " count " << r.count;
+        for (const std::string& value : Words(before)) a.Add(std::stoi(value));
+        const int index = std::stoi(w.size() > 3 ? w[3] : w[2]);
+        if (w[1] == "insert") a.InsertAt(index, std::stoi(w[5]), std::stoi(w[7]));
+        if (w[1] == "remove") a.RemoveAt(index, std::stoi(w[5]));
+        if (w[1] == "setatgrow") a.SetAtGrow(index, std::stoi(w[5]));
+        if (w[1] == "setsize") a.SetSize(index);
+        EXPECT_EQ(Ints(a), line.expected) << line.where;
     }
 }
 
@@ -138,13 +127,8 @@ TEST(CArray, GrowShrinkAndPointerGaps)
 {
     CArray<int, int> a;
     a.SetAtGrow(2, 5);
-    a.SetAt(0, 1);
     a.ElementAt(1) = 2;
-    a.SetSize(5);
-    EXPECT_EQ(Ints(a), (std::vector<int>{1, 2, 5, 0, 0}));
-    EXPECT_EQ(a.GetCount() + a.GetUpperBound(), 9);
-    a.SetSize(0);
-    EXPECT_TRUE(a.IsEmpty());
+    EXPECT_EQ(Ints(a) + " " + std::to_string(a.GetCount() + a.GetUpperBound()), "0,2,5 5");
 
     int value = 1;
     CPtrArray p;

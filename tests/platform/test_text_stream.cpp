@@ -1,6 +1,7 @@
 // Text-mode streams: CR LF read as LF before the text is cut into pieces,
 // LF stored as the platform's line end.
 #include "platform/TextStream.h"
+#include "support/Script.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -17,10 +18,7 @@
 
 namespace {
 
-using filekit_test::ReadBytes;
-using filekit_test::StoredText;
-using filekit_test::TempDir;
-using filekit_test::WriteBytes;
+using namespace filekit_test;
 
 constexpr int kPieceBuffer = 1000;  // the INI reader's line buffer
 
@@ -62,27 +60,16 @@ std::vector<std::string> ExpectedPieces(std::string text, int size = kPieceBuffe
 
 TEST(TextReader, PiecesTable)
 {
-    const std::string longLine(2500, 'x');
-    const std::string rows[] = {
-        "",
-        "a\r\nb\n",
-        "no line end",
-        "lone\rcr\r\n",
-        "cr at end\r",
-        "\r\r\n\r\n\n",
-        std::string(999, 'y') + "\r\n" + "next\r\n",
-        std::string(998, 'y') + "\r\n",
-        longLine + "\r\n" + longLine + "\n",
-        std::string("zero\0byte\r\n", 11),
-        "\xfe\xff\x80\r\n",
-        "before\032after\n",  // \032 is Ctrl-Z
-        "cr then end\r\032\n",
-        "line\r\n\032\r\n",
-    };
-    for (const std::string& text : rows) {
+    for (const ScriptLine& line : ReadScript("textstream", "pieces.txt")) {
+        std::string text;
+        for (const std::string& word : Words(line.text)) {
+            const size_t star = word.rfind('*');
+            for (int i = star == std::string::npos ? 1 : std::stoi(word.substr(star + 1)); i > 0; --i)
+                text += Unescape(word.substr(0, star));
+        }
         TempDir dir;
         WriteBytes(dir.Path("t"), text);
-        EXPECT_EQ(ReadPieces(dir.Path("t")), ExpectedPieces(text)) << text.substr(0, 40);
+        EXPECT_EQ(ReadPieces(dir.Path("t")), ExpectedPieces(text)) << line.where;
     }
     // Lines of varied length so that CR LF pairs straddle every buffer edge.
     std::string lf, crlf;

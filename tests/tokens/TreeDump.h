@@ -1,20 +1,26 @@
-// Test support: a whole token tree as one line of text, so that a test
-// compares the entire tree in one assertion.
+// Test support: token trees written as one line of text and read back from
+// it, so that a case file gives a whole tree and a test compares one. The
+// notation is described in tests/data/README.md.
 #ifndef FILEKIT_TESTS_TOKENS_TREEDUMP_H
 #define FILEKIT_TESTS_TOKENS_TREEDUMP_H
 
 #include <filekit/TokenNode.h>
 
+#include "support/Script.h"
+
+#include <algorithm>
 #include <string>
 
 namespace filekit_test {
 
-// "name=value", with "#type/flag" when either is not 0.
+// "name=value", with "#type/flag" when either is not 0; spaces and other
+// bytes the notation uses are escaped.
 template <class Item>
 std::string Fields(const Item& item)
 {
+    const auto text = [](const CString& s) { return s.IsEmpty() ? std::string() : Escape(std::string(s)); };
     const bool numbers = item.GetType() || item.GetFlag();
-    return std::string(item.GetName()) + "=" + std::string(item.GetValue()) +
+    return text(item.GetName()) + "=" + text(item.GetValue()) +
            (numbers ? "#" + std::to_string(item.GetType()) + "/" + std::to_string(item.GetFlag()) : "");
 }
 
@@ -33,6 +39,61 @@ inline std::string Dump(CTokenNode* node)
         text += i + 1 < node->GetChildCount() ? "" : "]";
     }
     return text;
+}
+
+// Reads the notation Dump writes into node, from text[at]; returns the
+// position after it.
+inline size_t Parse(const std::string& text, size_t at, CTokenNode* node)
+{
+    const auto field = [&text, &at](const char* stops) {
+        const size_t end = std::min(text.find_first_of(stops, at), text.size());
+        const std::string value = Unescape(text.substr(at, end - at));
+        at = end;
+        return CString(value.data(), static_cast<int>(value.size()));
+    };
+    const auto numbers = [&](auto& item) {
+        if (at >= text.size() || text[at] != '#') return;
+        ++at;
+        item.SetType(std::stoi(std::string(field("/"))));
+        ++at;
+        item.SetFlag(std::stoi(std::string(field("([,)] "))));
+    };
+    node->SetName(field("="));
+    ++at;
+    node->SetValue(field("#([,)] "));
+    numbers(*node);
+    if (at < text.size() && text[at] == '(') {
+        do {
+            ++at;  // past '(' or ' '
+            const CString name = field("=");
+            ++at;
+            numbers(*node->AddAttribute(name, field("#) "), 0, 0));
+        } while (at < text.size() && text[at] == ' ');
+        ++at;  // past ')'
+    }
+    if (at < text.size() && text[at] == '[') {
+        do {
+            const int count = node->GetChildCount();
+            if (text[++at] == '_') {  // a null entry: left behind by an insertion past the end
+                node->InsertChildAt(count + 1, "", "", 0, 0);
+                node->RemoveChildAt(count + 1);
+                ++at;
+            } else {
+                at = Parse(text, at, node->AddChild("", "", 0, 0));
+            }
+        } while (at < text.size() && text[at] == ',');
+        ++at;  // past ']'
+    }
+    return at;
+}
+
+// The first node named name in the subtree, depth first; nullptr if none.
+inline CTokenNode* Find(CTokenNode* node, const std::string& name)
+{
+    if (!node || node->GetName() == name.c_str()) return node;
+    for (int i = 0; i < node->GetChildCount(); ++i)
+        if (CTokenNode* found = Find(node->GetChildAt(i), name)) return found;
+    return nullptr;
 }
 
 }  // namespace filekit_test

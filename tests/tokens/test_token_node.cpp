@@ -1,124 +1,78 @@
-// Token nodes and attributes: children with null gaps, attribute lookup by
-// name, and the name comparison.
+// Token nodes and attributes, driven by tests/data/tokens/nodes.txt: each
+// "tree" line starts a tree, each further line is one call on its root (or a
+// name comparison) with the result it gives, "dump" the whole tree.
 #include <filekit/TokenNode.h>
 
 #include "TreeDump.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-using filekit_test::Dump;
+using namespace filekit_test;
 
-std::string Name(CTokenNode* node) { return node ? std::string(node->GetName()) : "null"; }
-std::string Name(CTokenAttribute* attribute) { return attribute ? std::string(attribute->GetName()) : "null"; }
-std::string Str(int value) { return std::to_string(value); }
-
-// The parts separated by spaces; a braced list evaluates them in order.
-std::string Log(std::initializer_list<std::string> parts)
+template <class Item>
+std::string Name(Item* item)
 {
-    std::string log;
-    for (const std::string& part : parts) log += (log.empty() ? "" : " ") + part;
-    return log;
+    return item ? std::string(item->GetName()) : "null";
 }
 
-// A change to a node "R", logging the results of its calls.
-struct Row {
-    const char* what;
-    std::function<std::string(CTokenNode&)> change;
-    std::string expected;  // the log, " -> ", the tree afterwards
-};
+int Sign(int value) { return (value > 0) - (value < 0); }
 
-void RunRows(const std::vector<Row>& rows, const std::function<void(CTokenNode&)>& start)
+// One call on root; w holds the call's words, fields given from w[first] on
+// as name, value, type, flag (missing ones empty or 0).
+std::string Call(CTokenNode& root, const std::vector<std::string>& w)
 {
-    for (const Row& r : rows) {
-        CTokenNode root("R", "", 0, 0);
-        start(root);
-        const std::string log = r.change(root);
-        EXPECT_EQ(log + " -> " + Dump(&root), r.expected) << r.what;
+    const auto at = [&w](size_t i) { return std::stoi(w[i]); };
+    const auto fields = [&w](size_t first, auto add) {
+        const auto word = [&w](size_t i, const char* missing) { return i < w.size() ? Unescape(w[i]) : missing; };
+        return add(CString(word(first, "").c_str()), CString(word(first + 1, "").c_str()),
+                   std::stoi(word(first + 2, "0")), std::stoi(word(first + 3, "0")));
+    };
+    const std::string& op = w[0];
+    if (op == "dump") return Dump(&root);
+    if (op == "counts") return std::to_string(root.GetChildCount()) + " " + std::to_string(root.GetAttributeCount());
+    if (op == "insert") return Name(fields(2, [&](auto... f) { return root.InsertChildAt(at(1), f...); }));
+    if (op == "add") return Name(fields(1, [&](auto... f) { return root.AddChild(f...); }));
+    if (op == "child") return Name(root.GetChildAt(at(1)));
+    if (op == "remove") return std::to_string(root.RemoveChildAt(at(1)));
+    if (op == "remove-all") return root.RemoveAllChild(), "";
+    if (op == "attribute-add") return Name(fields(1, [&](auto... f) { return root.AddAttribute(f...); }));
+    if (op == "attribute-set") return Name(fields(1, [&](auto... f) { return root.SetAttribute(f...); }));
+    if (op == "attribute") return Name(root.GetAttribute(w[1].c_str()));
+    if (op == "attribute-value") return Escape(std::string(root.GetAttributeValue(w[1].c_str())));
+    if (op == "attribute-at") return Name(root.GetAttributeAt(at(1)));
+    if (op == "attribute-remove") return std::to_string(root.RemoveAttributeAt(at(1)));
+    if (op == "attribute-remove-all") return root.RemoveAllAttribute(), "";
+    if (op == "compare") {  // the name comparison of a node and of an attribute named w[1]
+        const CString own = Unescape(w[1]).c_str(), other = Unescape(w[2]).c_str();
+        CTokenNode node(own, "", 0, 0);
+        CTokenAttribute attribute(own, "", 0, 0);
+        return std::to_string(Sign(node.CompareName(other))) + " " + std::to_string(Sign(attribute.CompareName(other)));
     }
+    return "unknown call " + op;
 }
 
-TEST(TokenNode, ChildrenAndAttributesTable)
+TEST(TokenNode, CallScript)
 {
-    using N = CTokenNode&;
-    const std::vector<Row> rows = {
-        {"insert between two", [](N n) { return Name(n.InsertChildAt(1, "N", "1", 2, 3)); },
-         "N -> R=(a=1 b=2)[A=,N=1#2/3,B=]"},
-        {"insert past the end leaves null entries, append goes after them",
-         [](N n) {
-             return Log({Name(n.InsertChildAt(4, "N", "", 0, 0)), Name(n.GetChildAt(3)), Str(n.RemoveChildAt(3)),
-                         Name(n.AddChild("M", "v", 0, 7))});
-         },
-         "N null 0 M -> R=(a=1 b=2)[A=,B=,_,_,N=,M=v#0/7]"},
-        {"a list with null entries empties",
-         [](N n) {
-             n.InsertChildAt(3, "N", "", 0, 0);
-             n.RemoveAllChild();
-             n.RemoveAllAttribute();
-             return Log({Str(n.GetChildCount()), Str(n.GetAttributeCount())});
-         },
-         "0 0 -> R="},
-        {"indices out of range change nothing",
-         [](N n) {
-             return Log({Name(n.InsertChildAt(-1, "N", "", 0, 0)), Name(n.GetChildAt(-1)), Name(n.GetChildAt(2)),
-                         Str(n.RemoveChildAt(-1)), Str(n.RemoveChildAt(2)), Name(n.GetAttributeAt(-1)),
-                         Name(n.GetAttributeAt(2)), Str(n.RemoveAttributeAt(2))});
-         },
-         "null null null 0 0 null null 0 -> R=(a=1 b=2)[A=,B=]"},
-        {"removing a child removes its subtree, an attribute by index",
-         [](N n) {
-             n.GetChildAt(0)->AddChild("A1", "", 0, 0)->AddChild("A2", "", 0, 0);
-             return Log({Str(n.RemoveChildAt(0)), Str(n.RemoveAttributeAt(0))});
-         },
-         "1 1 -> R=(b=2)[B=]"},
-        {"the first of two equal attribute names wins, keeping its stored name",
-         [](N n) {
-             n.AddAttribute("A", "3", 0, 0);
-             return Log({Name(n.SetAttribute("A", "4", 5, 6)), std::string(n.GetAttributeValue("a")),
-                         Name(n.SetAttribute("c", "3", 0, 0))});
-         },
-         "a 4 c -> R=(a=4#5/6 b=2 A=3 c=3)[A=,B=]"},
-        {"a missing name reads as an empty value",
-         [](N n) {
-             return Log({Name(n.GetAttribute("c")), "[" + std::string(n.GetAttributeValue("c")) + "]"});
-         },
-         "null [] -> R=(a=1 b=2)[A=,B=]"},
-    };
-    RunRows(rows, [](N n) {
-        n.AddChild("A", "", 0, 0);
-        n.AddChild("B", "", 0, 0);
-        n.AddAttribute("a", "1", 0, 0);
-        n.AddAttribute("b", "2", 0, 0);
-    });
-    RunRows({{"insert into an empty list", [](N n) { return Name(n.InsertChildAt(0, "A", "", 0, 0)); }, "A -> R=[A=]"}},
-            [](N) {});
-}
-
-TEST(TokenNode, CompareNameFoldsAsciiLettersOnly)
-{
-    struct Case {
-        const char* own;
-        const char* other;
-        int sign;
-    };
-    const Case cases[] = {
-        {"Name", "nAME", 0},  {"", "", 0},     {"abc", "abd", -1},
-        {"b", "A", 1},        {"a", "ab", -1}, {"Z", "_", 1},  // letters fold to lower case before comparing
-        {"\xC9", "\xE9", -1},  // bytes above 0x7F are not letters
-    };
-    auto sign = [](int v) { return Str((v > 0) - (v < 0)); };
-    for (const Case& c : cases) {
-        CTokenNode node(c.own, "", 0, 0);
-        CTokenAttribute attribute(c.own, "", 0, 0);
-        EXPECT_EQ(Log({sign(node.CompareName(c.other)), sign(attribute.CompareName(c.other))}),
-                  Log({Str(c.sign), Str(c.sign)}))
-            << c.own << " / " << c.other;
+    auto root = std::make_unique<CTokenNode>();
+    for (const ScriptLine& line : ReadScript("tokens", "nodes.txt")) {
+        const std::vector<std::string> w = Words(line.text);
+        if (w[0] == "tree") {
+            root = std::make_unique<CTokenNode>();
+            const std::string tree = line.text.substr(5);
+            Parse(tree, 0, root.get());
+            EXPECT_EQ(Dump(root.get()), tree) << line.where;  // the notation reads back as written
+            continue;
+        }
+        const std::string result = Call(*root, w);
+        if (!line.expected.empty() || result.rfind("unknown", 0) == 0) {
+            EXPECT_EQ(result, line.expected) << line.where << ": " << line.text;
+        }
     }
 }
 

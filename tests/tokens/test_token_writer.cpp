@@ -5,6 +5,7 @@
 #include <filekit/TokenWriter.h>
 
 #include "platform/Heap.h"
+#include "TreeDump.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -18,9 +19,7 @@
 
 namespace {
 
-using filekit_test::ReadBytes;
-using filekit_test::Results;
-using filekit_test::TempDir;
+using namespace filekit_test;
 
 // Records each call as the depth string and the call, such as
 // "--BeginNode(B)", followed by "[label]" when the context points to a
@@ -84,84 +83,53 @@ CTokenNode* Add(CTokenNode* node, const std::string& names)
     return child;
 }
 
-TEST(TokenWriter, CallSequenceTable)
+// A Save over a tree from tests/data/tokens/save: the calls the tokenizer
+// receives, Save's result and depth afterwards, and the text in the file.
+class SaveCase : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(SaveCase, CallsResultAndText)
 {
-    struct Row {
-        const char* what;
-        char indent;
-        std::function<void(CTokenNode* document, Recorder& t)> setup;
-        std::string calls;
-        std::string outcome;  // Save's result, then the depth afterwards
-    };
-    const Row rows[] = {
-        {"the example tree; document attributes are never written, positive results are success", '-',
-         [](CTokenNode* d, Recorder& t) {
-             d->AddAttribute("d", "", 0, 0);
-             CTokenNode* a = Add(d, "A");
-             a->AddAttribute("x", "", 0, 0);
-             Add(a, "B");
-             t.react = [](const std::string&, void*&) { return 1; };
-         },
-         "BeginDocument -Push -BeginNode(A) -BeginAttributes(A) -WriteAttribute(A,x) -EndAttributes(A) "
-         "-BeginChildren(A) --Push --BeginNode(B) --BeginAttributes(B) --EndAttributes(B) --EndNode(B) -Pop "
-         "-EndChildren(A) -EndNode(A) Pop EndDocument",
-         "1 0"},
-        {"failure at the second of three nodes", '-',
-         [](CTokenNode* d, Recorder& t) {
-             Add(d, "ABC");
-             t.react = [](const std::string& call, void*&) { return call == "BeginNode(B)" ? -1 : 0; };
-         },
-         "BeginDocument -Push -BeginNode(A) -BeginAttributes(A) -EndAttributes(A) -EndNode(A) -BeginNode(B)", "0 1"},
-        {"indent 0 meets every node at depth 0", '\0',
-         [](CTokenNode* d, Recorder&) {
-             Add(Add(d, "A"), "B");
-             Add(d, "C");
-         },
-         "BeginDocument Push BeginDocument Push BeginDocument EndDocument Pop EndDocument BeginDocument EndDocument "
-         "Pop EndDocument",
-         "1 0"},
-        {"the depth is asked afresh after an operation pops", '-',
-         [](CTokenNode* d, Recorder& t) {
-             CTokenNode* a = Add(d, "A");
-             a->AddAttribute("x", "", 0, 0);
-             Add(a, "B");
-             t.react = [&t](const std::string& call, void*&) {
-                 if (call == "BeginNode(A)") t.Pop();
-                 return 0;
-             };
-         },
-         "BeginDocument -Push -BeginNode(A) Pop -Push -BeginNode(B) -BeginAttributes(B) -EndAttributes(B) "
-         "-EndNode(B) Pop EndDocument Pop EndDocument",
-         "1 0"},
-        {"counts are taken before the loops", '-',
-         [](CTokenNode* d, Recorder& t) {
-             Add(d, "ABC");
-             CTokenNode* a = d->GetChildAt(0);
-             Add(a, "D");
-             t.react = [a, d](const std::string& call, void*&) {
-                 if (call == "BeginAttributes(A)") a->AddAttribute("late", "", 0, 0);
-                 if (call == "BeginChildren(A)") a->AddChild("late", "", 0, 0);
-                 if (call == "BeginNode(B)") d->RemoveChildAt(2);
-                 return 0;
-             };
-         },
-         "BeginDocument -Push -BeginNode(A) -BeginAttributes(A) -EndAttributes(A) -BeginChildren(A) --Push "
-         "--BeginNode(D) --BeginAttributes(D) --EndAttributes(D) --EndNode(D) -Pop -EndChildren(A) -EndNode(A) "
-         "-BeginNode(B) -BeginAttributes(B) -EndAttributes(B) -EndNode(B) Pop EndDocument",
-         "1 0"},
-    };
-    for (const Row& r : rows) {
-        TempDir dir;
-        CTokenWriter writer;
-        Recorder t(r.indent);
-        r.setup(writer.GetDocument(), t);
-        ASSERT_EQ(writer.Open(dir.Path("out.txt").c_str(), &t, nullptr), 1);
-        const int saved = writer.Save();
-        EXPECT_EQ(t.calls, r.calls) << r.what;
-        EXPECT_EQ(std::to_string(saved) + " " + std::to_string(t.GetDepth()), r.outcome) << r.what;
-        EXPECT_EQ(ReadBytes(dir.Path("out.txt")), filekit_test::StoredText(t.text)) << r.what;
+    TempDir dir;
+    CTokenWriter writer;
+    char indent = '\t';
+    int answer = 0;
+    std::vector<std::vector<std::string>> actions;  // "at CALL what [node] [argument]"
+    std::string calls, text, result;
+    for (const ScriptLine& line : ReadScript("tokens/save", GetParam())) {
+        const std::vector<std::string> w = Words(line.text);
+        if (w[0] == "indent") indent = w[1] == "none" ? '\0' : w[1][0];
+        if (w[0] == "tree") Parse(line.text.substr(5), 0, writer.GetDocument());
+        if (w[0] == "answer") answer = std::stoi(w[1]);
+        if (w[0] == "at") actions.push_back(w);
+        if (w[0] == "result") result = line.expected;
+        if (w[0] != "indent" && w[0] != "tree" && w[0] != "answer" && w[0] != "at" && w[0] != "result") {
+            calls += (calls.empty() ? "" : " ") + line.text;
+            if (line.text.find("Push") == std::string::npos && line.text.find("Pop") == std::string::npos)
+                text += line.text + "\n";
+        }
     }
+    Recorder t(indent);
+    t.react = [&](const std::string& call, void*&) {
+        for (const std::vector<std::string>& a : actions) {
+            CTokenNode* node =
+                a.size() > 3 ? (a[3] == "document" ? writer.GetDocument() : Find(writer.GetDocument(), a[3])) : nullptr;
+            if (a[1] != call) continue;
+            if (a[2] == "answer") return std::stoi(a[3]);
+            if (a[2] == "pop") t.Pop();
+            if (a[2] == "add-attribute") node->AddAttribute(a[4].c_str(), "", 0, 0);
+            if (a[2] == "add-child") node->AddChild(a[4].c_str(), "", 0, 0);
+            if (a[2] == "remove-child") node->RemoveChildAt(std::stoi(a[4]));
+        }
+        return answer;
+    };
+    ASSERT_EQ(writer.Open(dir.Path("out.txt").c_str(), &t, nullptr), 1);
+    const int saved = writer.Save();
+    EXPECT_EQ(t.calls, calls);
+    EXPECT_EQ(std::to_string(saved) + " " + std::to_string(t.GetDepth()), result);
+    EXPECT_EQ(ReadBytes(dir.Path("out.txt")), filekit_test::StoredText(text));
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, SaveCase, ::testing::ValuesIn(DataFiles("tokens/save")), CaseName);
 
 // Reaches the protected walk.
 struct SubtreeWriter : CTokenWriter {

@@ -59,28 +59,28 @@ TEST(TokenXML, TheExampleProgramWritesItsCatalog)
     EXPECT_EQ(ParsedDump(dir.Path("catalog.xml")), Dump(catalog.GetDocument()));
 }
 
-TEST(TokenXML, OneTabPerLevelBelowTheTopElement)
+// Each tree in tests/data/tokens/xml/NAME.tree, saved through the
+// tokenizer, gives the text in NAME.xml: one tab per level below the top
+// element, escaped values, null entries skipped.
+TEST(TokenXML, SavedTreesGiveTheirXml)
 {
-    TempDir dir;
-    CXMLTokenizer tokenizer;
-    CTokenWriter writer;
-    CTokenNode* a = writer.GetDocument()->AddChild("a", "x<y", 0, 0);
-    a->AddAttribute("k", "1 & 2", 0, 0);
-    a->AddChild("b", "", 0, 0)->AddChild("c", "", 0, 0);
-    CTokenNode* d = a->AddChild("d", "", 0, 0);
-    d->InsertChildAt(1, "gone", "", 0, 0);
-    d->RemoveChildAt(1);  // d keeps one null entry
-    ASSERT_EQ(writer.Open(dir.Path("tabs.xml").c_str(), &tokenizer, nullptr), 1);
-    ASSERT_EQ(writer.Save(), 1);
-    EXPECT_EQ(filekit_test::ReadBytes(dir.Path("tabs.xml")),
-              filekit_test::StoredText("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                                       "<a k=\"1 &amp; 2\">x&lt;y\n"
-                                       "\t<b>\n"
-                                       "\t\t<c/>\n"
-                                       "\t</b>\n"
-                                       "\t<d>\n"
-                                       "\t</d>\n"
-                                       "</a>\n"));
+    int trees = 0;
+    for (const std::string& name : filekit_test::DataFiles("tokens/xml")) {
+        if (name.size() < 5 || name.substr(name.size() - 5) != ".tree") continue;
+        ++trees;
+        const std::string base = filekit_test::DataFolder("tokens/xml") + "/" + name.substr(0, name.size() - 5);
+        TempDir dir;
+        CXMLTokenizer tokenizer;
+        CTokenWriter writer;
+        filekit_test::Parse(filekit_test::ReadScript("tokens/xml", name).at(0).text, 0, writer.GetDocument());
+        ASSERT_EQ(writer.Open(dir.Path("out.xml").c_str(), &tokenizer, nullptr), 1);
+        ASSERT_EQ(writer.Save(), 1);
+        writer.Close();
+        EXPECT_EQ(filekit_test::ReadBytes(dir.Path("out.xml")),
+                  filekit_test::StoredText(filekit_test::ReadBytes(base + ".xml")))
+            << name;
+    }
+    EXPECT_GT(trees, 0);
 }
 
 }  // namespace

@@ -1,0 +1,126 @@
+// Test support: the case files under tests/data, read line by line by the
+// table drivers. The formats are described in tests/data/README.md.
+#ifndef FILEKIT_TESTS_SUPPORT_SCRIPT_H
+#define FILEKIT_TESTS_SUPPORT_SCRIPT_H
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace filekit_test {
+
+// One line of a case file: where it stands, the text before " -> " and
+// the expected result after it ("" when the line has none).
+struct ScriptLine {
+    std::string where, text, expected;
+};
+
+// The folder of case files for suite, as this platform's file functions
+// name it (FILEKIT_TEST_DATA is set by tests/CMakeLists.txt).
+inline std::string DataFolder(const std::string& suite) { return std::string(FILEKIT_TEST_DATA) + "/" + suite; }
+
+// The names of the files in a suite's folder, sorted.
+inline std::vector<std::string> DataFiles(const std::string& suite)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(DataFolder(suite)))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A case file's test name: its name up to the first '.', any character
+// but a letter or digit as '_'.
+inline std::string CaseName(const ::testing::TestParamInfo<std::string>& file)
+{
+    std::string name = file.param.substr(0, file.param.find('.'));
+    for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
+
+// The lines of a case file that apply here (a missing file fails the
+// test): blank lines and lines starting with '#' are left out, a line starting with "posix:" or "windows:" is kept
+// only on that platform, without its prefix.
+inline std::vector<ScriptLine> ReadScript(const std::string& suite, const std::string& name)
+{
+#ifdef _WIN32
+    const std::string own = "windows:", other = "posix:";
+#else
+    const std::string own = "posix:", other = "windows:";
+#endif
+    std::ifstream in(DataFolder(suite) + "/" + name, std::ios::binary);
+    if (!in) ADD_FAILURE() << "no case file " << suite << "/" << name;
+    std::vector<ScriptLine> lines;
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind(other, 0) == 0) continue;
+        if (line.rfind(own, 0) == 0) line = line.substr(own.size());
+        line.erase(0, line.find_first_not_of(' '));
+        if (line.empty() || line[0] == '#') continue;
+        const size_t arrow = line.find(" -> ");
+        lines.push_back({name + ":" + std::to_string(number), line.substr(0, arrow),
+                         arrow == std::string::npos ? "" : line.substr(arrow + 4)});
+    }
+    return lines;
+}
+
+// The words of text separated by spaces.
+inline std::vector<std::string> Words(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+// text with its escapes replaced: \n \r \t \s (a space) \\ and \xHH; a lone
+// "" is the empty text.
+inline std::string Unescape(const std::string& text)
+{
+    if (text == "\"\"") return "";
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const char c = text[++i];
+        if (c == 'x') {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c == 's' ? ' ' : c;
+        }
+    }
+    return out;
+}
+
+// bytes written with the escapes Unescape reads: spaces, backslashes and
+// bytes outside printable ASCII escaped; "" for no bytes.
+inline std::string Escape(const std::string& bytes)
+{
+    if (bytes.empty()) return "\"\"";
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (c == '\n' || c == '\r' || c == '\t' || c == ' ' || c == '\\')
+            out += std::string("\\") + (c == '\n' ? 'n' : c == '\r' ? 'r' : c == '\t' ? 't' : c == ' ' ? 's' : c);
+        else if (b < 0x20 || b > 0x7e)
+            out += std::string("\\x") + digits[b >> 4] + digits[b & 15];
+        else
+            out += c;
+    }
+    return out;
+}
+
+}  // namespace filekit_test
+
+#endif

@@ -1,0 +1,259 @@
+// Test support: the interpreter of the Win32 call scripts under
+// tests/data (format in tests/data/README.md). It runs against the POSIX
+// emulation here and, in the Windows build, against the system's own
+// functions; a suite adds steps of its own through More().
+#ifndef FILEKIT_TESTS_SUPPORT_WIN32SCRIPT_H
+#define FILEKIT_TESTS_SUPPORT_WIN32SCRIPT_H
+
+#include <filekit/Win32.h>
+
+#include "platform/FileHandle.h"
+#include "support/Script.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+#ifndef _WIN32
+#include "platform/posix/Syscalls.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+namespace filekit_test {
+
+inline constexpr DWORD kUnset = 0xDEADBEEF;  // last-error value that no call sets
+
+// The Win32 names the scripts use, with their values.
+inline const std::map<std::string, DWORD>& Names()
+{
+    static const std::map<std::string, DWORD> names = [] {
+        std::map<std::string, DWORD> read;
+        for (const ScriptLine& line : ReadScript("", "win32-names.txt"))
+            read[Words(line.text)[0]] = static_cast<DWORD>(std::stoul(Words(line.text)[1], nullptr, 0));
+        return read;
+    }();
+    return names;
+}
+
+// A number, a name from Names(), or names joined by '|'.
+inline DWORD Value(const std::string& word)
+{
+    DWORD value = 0;
+    for (size_t begin = 0, end; begin <= word.size(); begin = end + 1) {
+        end = std::min(word.find('|', begin), word.size());
+        const std::string part = word.substr(begin, end - begin);
+        const auto named = Names().find(part);
+        value |= named != Names().end() ? named->second : static_cast<DWORD>(std::stol(part));
+    }
+    return value;
+}
+
+inline std::string ErrorName(DWORD error)
+{
+    for (const auto& [name, value] : Names())
+        if (value == error && (name.rfind("ERROR_", 0) == 0 || name == "NO_ERROR")) return name;
+    return error == kUnset ? "unset" : std::to_string(error);
+}
+
+// "ok" for a call that succeeded and left the last error alone or 0, "ok"
+// and the error it set otherwise; for a failed call the error.
+inline std::string Outcome(bool ok)
+{
+    const DWORD error = GetLastError();
+    if (!ok) return ErrorName(error);
+    return error == kUnset || error == NO_ERROR ? "ok" : "ok " + ErrorName(error);
+}
+
+// A position or size: the error follows the all-ones value that may mean failure.
+inline std::string Position(DWORD value, const std::string& high)
+{
+    const std::string text = std::to_string(value) + high;
+    return value == INVALID_SET_FILE_POINTER ? text + " " + ErrorName(GetLastError()) : text;
+}
+
+// Runs the steps of a call script in a folder of its own.
+class Interpreter {
+public:
+    Interpreter() = default;
+    Interpreter(const Interpreter&) = delete;
+    Interpreter& operator=(const Interpreter&) = delete;
+    // Closes the handles left open and puts the real system calls back.
+    virtual ~Interpreter()
+    {
+        for (const std::string& name : m_open) CloseHandle(m_handles[name]);
+#ifndef _WIN32
+        filekit::g_sys = filekit::RealSysCalls();
+#endif
+    }
+
+    // Runs one line's words; the result the line's expectation is compared with.
+    std::string Step(std::vector<std::string> w)
+    {
+        std::string target;
+        if (w.size() > 2 && w[1] == "=") {
+            target = w[0];
+            w.erase(w.begin(), w.begin() + 2);
+        }
+        const DWORD last = GetLastError();
+        SetLastError(kUnset);
+        const std::string& op = w[0];
+        if (op == "lasterror") return ErrorName(last);
+        if (op == "file") return WriteBytes(m_dir.Path(w[1]), w.size() > 2 ? Unescape(w[2]) : ""), "";
+        if (op == "folder") return std::filesystem::create_directory(m_dir.Path(w[1])), "";
+        if (op == "content") return Exists(m_dir.Path(w[1])) ? Escape(ReadBytes(m_dir.Path(w[1]))) : "missing";
+        if (op == "open") {
+            const std::string path = Path(w[1]);
+            return Keep(target, CreateFileA(w[1] == "null" ? nullptr : path.c_str(), Value(w[2]), Share(w[3]), nullptr,
+                                            Value(w[4]), FILE_ATTRIBUTE_NORMAL, nullptr));
+        }
+        if (op == "dup") return Keep(target, filekit::DuplicateFileHandle(Handle(w[1])));
+#ifndef _WIN32
+        if (op == "hold" || op == "release" || op == "inject") return PosixStep(w);
+#endif
+        static const std::set<std::string> handleSteps = {"read",     "write", "seek", "size",
+                                                          "truncate", "flush", "close"};
+        if (!handleSteps.count(op)) return More(w);
+        const HANDLE h = Handle(w.at(1));
+        DWORD count = 99;
+        if (op == "read") {
+            const bool null = w.size() > 3;
+            std::string buffer(Value(w[2]), '\0');
+            const std::string outcome = Outcome(ReadFile(h, null ? nullptr : &buffer[0], Value(w[2]), &count, nullptr));
+            const std::string data =
+                count && !null && count <= buffer.size() ? " " + Escape(buffer.substr(0, count)) : "";
+            return outcome + " " + std::to_string(count) + data;
+        }
+        if (op == "write") {
+            const std::string text = Unescape(w[2]);
+            const bool null = w[2] == "null";
+            const DWORD size = null ? Value(w[3]) : static_cast<DWORD>(text.size());
+            const std::string outcome = Outcome(WriteFile(h, null ? nullptr : text.data(), size, &count, nullptr));
+            return outcome + " " + std::to_string(count);
+        }
+        if (op == "seek") {  // seek h distance [high=H] method
+            const bool withHigh = w.size() > 4;
+            LONG high = withHigh ? std::stoi(w[3].substr(5)) : 0;
+            const DWORD low = SetFilePointer(h, std::stoi(w[2]), withHigh ? &high : nullptr, Value(w.back()));
+            return Position(low, withHigh ? "/" + std::to_string(high) : "");
+        }
+        if (op == "truncate") return Outcome(SetEndOfFile(h));
+        if (op == "flush") return Outcome(FlushFileBuffers(h));
+        if (op == "close") {
+            const BOOL closed = CloseHandle(h);
+            if (closed) m_open.erase(w[1]);
+            return Outcome(closed);
+        }
+        DWORD high = 0;  // the last handle step: size
+        const DWORD low = GetFileSize(h, &high);
+        return Position(low, "/" + std::to_string(high));
+    }
+
+protected:
+    // The steps a suite adds; w without "name =".
+    virtual std::string More(const std::vector<std::string>& w) { return "unknown step " + w[0]; }
+
+    std::string Path(const std::string& word) const
+    {
+        if (word == "/") return m_dir.Path("");
+        return word.rfind("/dev/", 0) == 0 ? word : Unescape(word).empty() ? "" : m_dir.Path(word);
+    }
+    static DWORD Share(const std::string& word)
+    {
+        DWORD share = 0;
+        for (const char c : word.substr(6))
+            share |= c == 'r' ? FILE_SHARE_READ : c == 'w' ? FILE_SHARE_WRITE : c == 'd' ? FILE_SHARE_DELETE : 0;
+        return share;
+    }
+    HANDLE Handle(const std::string& word)
+    {
+        if (word == "invalid") return INVALID_HANDLE_VALUE;
+        if (word == "null") return nullptr;
+        if (word == "bogus") return reinterpret_cast<HANDLE>(4000);
+        return m_handles.at(word);
+    }
+    // Keeps an opened handle under name, or closes it when the line names none.
+    std::string Keep(const std::string& name, HANDLE h)
+    {
+        const std::string outcome = Outcome(h != INVALID_HANDLE_VALUE);
+        if (h != INVALID_HANDLE_VALUE && name.empty()) CloseHandle(h);
+        if (h != INVALID_HANDLE_VALUE && !name.empty()) m_handles[name] = h, m_open.insert(name);
+        return outcome;
+    }
+
+#ifndef _WIN32
+    // Steps of the emulation only: another process holding a file, and
+    // failures provoked through the table of POSIX calls.
+    std::string PosixStep(const std::vector<std::string>& w)
+    {
+        if (w[0] == "hold") {  // hold name access share disposition: opened by another process
+            int ready[2];
+            if (pipe(ready) != 0 || pipe(m_release) != 0) return "no pipe";
+            m_child = fork();
+            if (m_child == 0) {
+                const HANDLE h =
+                    CreateFileA(Path(w[1]).c_str(), Value(w[2]), Share(w[3]), nullptr, Value(w[4]), 0, nullptr);
+                const char flag = h != INVALID_HANDLE_VALUE ? '1' : '0';
+                char wait = 0;
+                (void)!write(ready[1], &flag, 1);
+                (void)!read(m_release[0], &wait, 1);
+                _exit(0);
+            }
+            char flag = '0';
+            (void)!read(ready[0], &flag, 1);
+            close(ready[0]);
+            close(ready[1]);
+            return flag == '1' ? "ok" : "refused";
+        }
+        if (w[0] == "release") {
+            (void)!write(m_release[1], "x", 1);
+            waitpid(m_child, nullptr, 0);
+            close(m_release[0]);
+            close(m_release[1]);
+            return "";
+        }
+        // inject write short | inject write|fsync ENOSPC|EIO | inject none
+        filekit::g_sys = filekit::RealSysCalls();
+        if (w[1] == "write" && w[2] == "short")
+            filekit::g_sys.write = [](int fd, const void* data, size_t count) {
+                return filekit::RealSysCalls().write(fd, data, count > 3 ? 3 : count);
+            };
+        s_errno = w.size() > 2 && w[2] == "ENOSPC" ? ENOSPC : EIO;
+        if (w[1] == "write" && w[2] != "short")
+            filekit::g_sys.write = [](int, const void*, size_t) -> ssize_t { return errno = s_errno, -1; };
+        if (w[1] == "fsync") filekit::g_sys.fsync = [](int) { return errno = s_errno, -1; };
+        return "";
+    }
+    static inline int s_errno = 0;
+    int m_release[2] = {-1, -1};
+    pid_t m_child = -1;
+#endif
+
+    TempDir m_dir;
+
+private:
+    std::map<std::string, HANDLE> m_handles;
+    std::set<std::string> m_open;
+};
+
+// Runs the lines of a case file, each compared with its expectation; a
+// step the interpreter does not know fails.
+inline void RunScript(Interpreter& interpreter, const std::string& suite, const std::string& name)
+{
+    for (const ScriptLine& line : ReadScript(suite, name)) {
+        const std::string result = interpreter.Step(Words(line.text));
+        if (!line.expected.empty() || result.rfind("unknown", 0) == 0) {
+            EXPECT_EQ(result, line.expected) << line.where << ": " << line.text;
+        }
+    }
+}
+
+}  // namespace filekit_test
+
+#endif
