@@ -98,8 +98,7 @@ public:
     bool AnyConflict(const FileKey& key, DWORD access, DWORD share) const
     {
         for (const OpenFile& held : slots)
-            if (held.fd != -1 && held.device == key.first && held.inode == key.second &&
-                Conflicts(held, access, share))
+            if (held.fd != -1 && held.device == key.first && held.inode == key.second && Conflicts(held, access, share))
                 return true;
         return false;
     }

@@ -80,7 +80,8 @@ inline std::vector<TableRow> ReadTable(const std::string& name)
 inline std::string Listing(const std::filesystem::path& folder)
 {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     std::string joined;
     for (const std::string& name : names) joined += (joined.empty() ? "" : " ") + name;

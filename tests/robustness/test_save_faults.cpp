@@ -241,7 +241,8 @@ TEST(HandleTable, AReadUnderWayKeepsItsFileWhenTheHandleIsClosed)
     TempDir dir;
     WriteBytes(dir.Path("a"), "AAA");
     WriteBytes(dir.Path("b"), "BBB");
-    const HANDLE a = CreateFileA(dir.Path("a").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE a =
+        CreateFileA(dir.Path("a").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(a, INVALID_HANDLE_VALUE);
     Gate gate;
     RealCallsAfterwards restore;
@@ -257,7 +258,8 @@ TEST(HandleTable, AReadUnderWayKeepsItsFileWhenTheHandleIsClosed)
     // Closed under the read, and another file opened, which takes the
     // lowest descriptor numbers free.
     EXPECT_EQ(CloseHandle(a), TRUE);
-    const HANDLE b = CreateFileA(dir.Path("b").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE b =
+        CreateFileA(dir.Path("b").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     gate.Open();
     reader.join();
     EXPECT_EQ(std::string(got), "AAA");
