@@ -241,13 +241,14 @@ HANDLE DuplicateFileHandle(HANDLE handle)
         SetLastError(ERROR_INVALID_HANDLE);
         return INVALID_HANDLE_VALUE;
     }
-    OpenFile copy = *found;
-    copy.fd = fcntl(found->fd, F_DUPFD_CLOEXEC, 0);
-    if (copy.fd < 0) {
+    const int fd = fcntl(found->fd, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) {
         SetLastError(ERROR_TOO_MANY_OPEN_FILES);
         return INVALID_HANDLE_VALUE;
     }
-    return table.Insert(copy);
+    OpenFile copy = *found;
+    copy.fd = fd;
+    return table.Insert(std::move(copy));
 }
 
 }  // namespace filekit
