@@ -170,15 +170,17 @@ void SafeFile::RemoveDeadTemporaries() const
     }
     closedir(dir);
     for (const std::string& path : leftovers) {
+        // Only regular files are opened: opening anything else may act.
+        struct stat named {};
+        if (g_sys.lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode)) continue;
         const int fd = g_sys.open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
         if (fd < 0) continue;
-        // Still the file that was opened: a save that ended removed or
-        // renamed its own, and no new file can take a name that exists.
+        // Removed only while the name holds the file whose lock was taken:
+        // a cleaner that took it first has unlinked it (no link left), and
+        // no other file takes a name that exists.
         struct stat held {};
-        struct stat named {};
-        if (g_sys.flock(fd, LOCK_EX | LOCK_NB) == 0 && g_sys.fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
-            held.st_nlink > 0 && g_sys.lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev &&
-            named.st_ino == held.st_ino)
+        if (g_sys.flock(fd, LOCK_EX | LOCK_NB) == 0 && g_sys.fstat(fd, &held) == 0 && held.st_nlink > 0 &&
+            named.st_dev == held.st_dev && named.st_ino == held.st_ino)
             g_sys.unlink(path.c_str());
         g_sys.close(fd);
     }

@@ -3,7 +3,10 @@
 // its attributes and security) or MoveFileExA with write-through for a new
 // one. The file system journals the rename; there is no folder to flush.
 // The new file is opened sharing nothing, so while its save runs no other
-// save can delete it; one that ended left a file that can be deleted.
+// save can delete it; one that ended left a file that can be deleted. The
+// handle must be closed before ReplaceFileA may move the file: a save of
+// the same target cleaning up in that instant can delete it, and this save
+// then fails with the old file kept.
 #include "platform/SafeFile.h"
 
 #include <windows.h>
