@@ -1,5 +1,6 @@
 // The INI writer: Save rewrites the whole file from the model, leaving out
-// deleted sections and keys. Every byte goes through the text-mode writer.
+// deleted sections and keys. Every byte goes through the text-mode writer,
+// which sets the thread's last error as the save ends.
 #include <filekit/INIFile.h>
 
 #include "ini/TextRoutines.h"
@@ -75,6 +76,9 @@ int CINIFile::SaveFile(const CString& path)
             if (keys[k].m_nState != STATE_DELETED) WriteKey(out, keys[k]);
         out.Write("\n", 1);
     }
-    out.Close();  // once the file exists the save counts as done, as with buffered streams
+    // Once the file exists the save counts as done, as with buffered
+    // streams. Whether the text reached the disk is told by the last error
+    // that Close leaves: NO_ERROR, or the failure, with the old file kept.
+    out.Close();
     return 1;
 }

@@ -1,6 +1,9 @@
 // The part of crash-safe saves that is the same everywhere: the name of the
-// new file written beside the target.
+// new file written beside the target, and how a save's failure is kept and
+// reported.
 #include "platform/SafeFile.h"
+
+#include <filekit/Win32.h>
 
 #include <atomic>
 #include <chrono>
@@ -14,6 +17,10 @@ namespace {
 constexpr size_t kUniqueCharacters = 6;
 // The longest name a folder entry may have on the usual file systems.
 constexpr size_t kMaxEntryNameBytes = 255;
+// The bytes of the target's name that a new file's name keeps.
+constexpr size_t kKeptNameBytes = kMaxEntryNameBytes - 2 - kUniqueCharacters;
+// The unique characters, lower case only: Windows folders ignore case.
+constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
 
 #ifdef _WIN32
 constexpr const char* kSeparators = "\\/:";
@@ -35,20 +42,42 @@ std::uint64_t NextNameSeed()
 
 }  // namespace
 
+size_t SafeFile::NameStart(const std::string& target)
+{
+    const size_t separator = target.find_last_of(kSeparators);
+    return separator == std::string::npos ? 0 : separator + 1;
+}
+
 std::string SafeFile::TemporaryName(const std::string& target)
 {
-    // Lower case only: Windows folders ignore case.
-    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    const size_t separator = target.find_last_of(kSeparators);
-    const size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
-    const size_t kept = kMaxEntryNameBytes - 2 - kUniqueCharacters;
-    std::string name = target.substr(0, nameStart) + "." + target.substr(nameStart, kept) + ".";
+    const size_t nameStart = NameStart(target);
+    std::string name = target.substr(0, nameStart) + "." + target.substr(nameStart, kKeptNameBytes) + ".";
     std::uint64_t seed = NextNameSeed();
     for (size_t i = 0; i < kUniqueCharacters; ++i) {
         name += kAlphabet[seed % (sizeof kAlphabet - 1)];
         seed /= sizeof kAlphabet - 1;
     }
     return name;
+}
+
+bool SafeFile::IsTemporaryOf(const std::string& target, const std::string& entry)
+{
+    const size_t nameStart = NameStart(target);
+    const std::string prefix = "." + target.substr(nameStart, kKeptNameBytes) + ".";
+    return entry.size() == prefix.size() + kUniqueCharacters && entry.compare(0, prefix.size(), prefix) == 0 &&
+           entry.find_first_not_of(kAlphabet, prefix.size()) == std::string::npos;
+}
+
+void SafeFile::Fail(std::uint32_t error)
+{
+    if (!m_failed) m_error = error;
+    m_failed = true;
+}
+
+bool SafeFile::Finish(bool ok) const
+{
+    SetLastError(ok ? NO_ERROR : m_error);
+    return ok;
 }
 
 }  // namespace filekit

@@ -13,14 +13,34 @@
 //
 // Only a regular file, or a path where nothing exists yet, is replaced this
 // way. A device, a FIFO or anything else is written in place, as is a file
-// in a folder where no new file can be created while the file itself is
-// writable. A save that fails removes its new file; only a process killed
-// between creating and renaming it can leave it behind, as a hidden file
-// named after the target (".name.XXXXXX").
+// in a folder that refuses new files for want of permission (EACCES, EPERM;
+// on Windows ERROR_ACCESS_DENIED) while the file itself is writable. Any
+// other reason the new file cannot be made (a full disk, a quota, a name too
+// long, a read-only file system) fails the save with nothing changed: the
+// old file is never cut on the chance that the new text fits.
+//
+// A save that fails removes its new file; only a process killed between
+// creating and renaming it leaves it behind, as a hidden file named after
+// the target (".name.XXXXXX"). The next save of the same target removes such
+// leftovers, and only those of saves that have ended: a save holds its new
+// file locked while it runs (an exclusive flock on its own open file
+// description, so between threads too; on Windows a handle that shares
+// nothing, which keeps the file from being deleted), and a leftover is
+// removed only when that lock can be taken without waiting.
+//
+// A regular file that a handle of this process holds without sharing
+// writing or deletion, or that another process holds exclusively, is not
+// replaced: the save fails with ERROR_SHARING_VIOLATION, as Windows refuses
+// it.
+//
+// Every save sets the thread's last error: NO_ERROR when Commit succeeds,
+// otherwise the first failure's code (ERROR_DISK_FULL for a full disk or
+// quota, else what the system gave), also when Open fails.
 #ifndef FILEKIT_PLATFORM_SAFEFILE_H
 #define FILEKIT_PLATFORM_SAFEFILE_H
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace filekit {
@@ -57,16 +77,29 @@ private:
 
     // ".name.XXXXXX" beside target, the name cut to fit a folder entry.
     static std::string TemporaryName(const std::string& target);
+    // Whether entry, a name in target's folder, is one TemporaryName gives.
+    static bool IsTemporaryOf(const std::string& target, const std::string& entry);
+    // Where target's own name starts (after its folder and separator).
+    static size_t NameStart(const std::string& target);
+
+    // Removes the new files that ended saves of m_target left in its folder.
+    void RemoveDeadTemporaries() const;
+    // Marks the save failed with error, unless an earlier failure is recorded.
+    void Fail(std::uint32_t error);
+    // Ends Commit or a failed Open: sets the last error, gives ok back.
+    bool Finish(bool ok) const;
 
 #ifdef _WIN32
     void* m_handle = nullptr;  // null when closed
     bool m_targetExists = false;  // replaced with ReplaceFileA, else moved into place
 #else
     int m_fd = -1;
+    int m_lockFd = -1;  // holds the new file's lock from Open until after the rename
 #endif
     std::string m_target;  // the file replaced, symbolic links followed
     std::string m_temporary;  // the new file; empty when writing in place
     bool m_failed = false;
+    std::uint32_t m_error = 0;  // the first failure's Win32 code
 };
 
 }  // namespace filekit

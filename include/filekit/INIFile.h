@@ -190,7 +190,20 @@ public:
     /// it, which is renamed over it once written and synced, so a failed or
     /// killed save leaves the old file as it was. Its permission bits stay,
     /// and a symbolic link keeps pointing to the new file. Devices and FIFOs
-    /// are written in place, as is a file in a folder that takes no new file.
+    /// are written in place, as is a file in a folder that refuses new files
+    /// for want of permission; a folder that takes no new file for any other
+    /// reason (a full disk, a quota, a read-only file system) gives 0 with
+    /// the file untouched. A file held by a handle that shares neither
+    /// writing nor deletion (CTextFile's, for one) gives 0 with
+    /// ERROR_SHARING_VIOLATION, on every platform.
+    /// Hidden ".name.XXXXXX" files that killed saves of path left beside it
+    /// are removed; those of saves still running are not.
+    /// The thread's last error tells what became of the text (read it with
+    /// GetLastError() right after the call): NO_ERROR when the whole text
+    /// reached the disk; otherwise the failure (ERROR_DISK_FULL for a full
+    /// disk or quota, or the system's code), and a replaced file keeps its
+    /// old content though the result is 1. A result of 0 because the object
+    /// is not open leaves the last error as it was.
     int Save(const CString& path);
     ///@}
 

@@ -25,7 +25,15 @@
 ///    file open through filekit, and every filekit opener is refused while
 ///    another process holds it exclusively. Finer cross-process conflicts
 ///    (a writer against a handle that shares reading only) are not detected,
-///    and processes that do not take flock locks are never blocked;
+///    and processes that do not take flock locks are never blocked. The
+///    library's own saves (CINIFile, the XML classes) obey the same rules:
+///    a file held by a handle that shares neither writing nor deletion, or
+///    held exclusively by another process, is not replaced
+///    (ERROR_SHARING_VIOLATION), as Windows refuses to replace it;
+///  - a handle closed by CloseHandle while another thread's ReadFile,
+///    WriteFile or other call is working on it: that call ends on the
+///    handle's own file, whose descriptor is closed only when the call
+///    returns, so it never reaches a file opened meanwhile;
 ///  - 64-bit positions and sizes through the high parts;
 ///  - INVALID_HANDLE_VALUE, and any value not handed out by CreateFileA,
 ///    answered with FALSE / INVALID_FILE_SIZE / INVALID_SET_FILE_POINTER and

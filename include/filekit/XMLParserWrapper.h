@@ -66,7 +66,11 @@ public:
     /// A regular file is replaced whole (written beside it, synced, renamed
     /// over it), so a failed or killed save leaves the old file; its
     /// permission bits and a symbolic link to it stay. Devices and FIFOs are
-    /// written in place, as is a file in a folder that takes no new file.
+    /// written in place, as is a file in a folder that refuses new files for
+    /// want of permission; a full disk or any other refusal gives 0 with the
+    /// file untouched, as does a file held by a handle that shares neither
+    /// writing nor deletion (ERROR_SHARING_VIOLATION). The thread's last
+    /// error is NO_ERROR after a save that gives 1, else the failure's code.
     int Save(const CString& path);
     /// Replaces the document by an empty one; 0 when closed.
     int EmptyDocument();

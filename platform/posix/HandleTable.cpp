@@ -64,14 +64,16 @@ public:
     std::vector<OpenFile> slots;  // fd -1: free
     std::map<FileKey, FileLock> locks;
 
-    HANDLE Insert(const OpenFile& file)
+    // Stores file, whose descriptor the table takes over.
+    HANDLE Insert(OpenFile file)
     {
+        file.owner = std::make_shared<const Descriptor>(file.fd);
         size_t index = 0;
         while (index < slots.size() && slots[index].fd != -1) ++index;
         if (index == slots.size())
-            slots.push_back(file);
+            slots.push_back(std::move(file));
         else
-            slots[index] = file;
+            slots[index] = std::move(file);
         return reinterpret_cast<HANDLE>((index + 1) * kHandleStep);
     }
 
@@ -90,6 +92,14 @@ public:
         if (extra && WantsExclusive(*extra)) return true;
         for (const OpenFile& f : slots)
             if (f.fd != -1 && f.device == key.first && f.inode == key.second && WantsExclusive(f)) return true;
+        return false;
+    }
+
+    bool AnyConflict(const FileKey& key, DWORD access, DWORD share) const
+    {
+        for (const OpenFile& held : slots)
+            if (held.fd != -1 && held.device == key.first && held.inode == key.second && Conflicts(held, access, share))
+                return true;
         return false;
     }
 
@@ -152,6 +162,8 @@ Table& TheTable()
 
 }  // namespace
 
+Descriptor::~Descriptor() { g_sys.close(m_fd); }
+
 bool OpenFile::CanRead() const { return WantsRead(access); }
 bool OpenFile::CanWrite() const { return WantsWrite(access); }
 bool OpenFile::CanOnlyAppend() const { return (access & kWriteRights) == FILE_APPEND_DATA; }
@@ -170,12 +182,9 @@ HANDLE AdmitHandle(int fd, DWORD access, DWORD share, const struct stat& info, b
     Table& table = TheTable();
     std::lock_guard<std::mutex> guard(table.mutex);
     if (file.regular) {
-        for (const OpenFile& held : table.slots) {
-            if (held.fd != -1 && held.device == file.device && held.inode == file.inode &&
-                Conflicts(held, access, share)) {
-                *error = ERROR_SHARING_VIOLATION;
-                return INVALID_HANDLE_VALUE;
-            }
+        if (table.AnyConflict(key, access, share)) {
+            *error = ERROR_SHARING_VIOLATION;
+            return INVALID_HANDLE_VALUE;
         }
         if (TakesLock(file) && !table.SetLock(key, fd, table.NeedsExclusive(key, &file))) {
             table.DropLockIfUnused(key);
@@ -208,11 +217,19 @@ bool ReleaseHandle(HANDLE handle)
     std::lock_guard<std::mutex> guard(table.mutex);
     OpenFile* found = table.Find(handle);
     if (!found) return false;
-    const OpenFile file = *found;
+    const OpenFile file = std::move(*found);
     found->fd = -1;
-    g_sys.close(file.fd);
+    found->owner.reset();
     if (file.regular) table.DropLockIfUnused(FileKey(file.device, file.inode));
     return true;
+}
+
+bool ConflictsWithOpenHandle(const struct stat& info, DWORD access, DWORD share)
+{
+    if (!S_ISREG(info.st_mode)) return false;
+    Table& table = TheTable();
+    std::lock_guard<std::mutex> guard(table.mutex);
+    return table.AnyConflict(FileKey(info.st_dev, info.st_ino), access, share);
 }
 
 HANDLE DuplicateFileHandle(HANDLE handle)
@@ -224,13 +241,14 @@ HANDLE DuplicateFileHandle(HANDLE handle)
         SetLastError(ERROR_INVALID_HANDLE);
         return INVALID_HANDLE_VALUE;
     }
-    OpenFile copy = *found;
-    copy.fd = fcntl(found->fd, F_DUPFD_CLOEXEC, 0);
-    if (copy.fd < 0) {
+    const int fd = fcntl(found->fd, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) {
         SetLastError(ERROR_TOO_MANY_OPEN_FILES);
         return INVALID_HANDLE_VALUE;
     }
-    return table.Insert(copy);
+    OpenFile copy = *found;
+    copy.fd = fd;
+    return table.Insert(std::move(copy));
 }
 
 }  // namespace filekit

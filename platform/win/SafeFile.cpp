@@ -2,6 +2,11 @@
 // FlushFileBuffers, then ReplaceFileA over an existing target (which keeps
 // its attributes and security) or MoveFileExA with write-through for a new
 // one. The file system journals the rename; there is no folder to flush.
+// The new file is opened sharing nothing, so while its save runs no other
+// save can delete it; one that ended left a file that can be deleted. The
+// handle must be closed before ReplaceFileA may move the file: a save of
+// the same target cleaning up in that instant can delete it, and this save
+// then fails with the old file kept.
 #include "platform/SafeFile.h"
 
 #include <windows.h>
@@ -56,27 +61,61 @@ bool SafeFile::Open(const char* path)
 {
     Abandon();
     m_failed = false;
+    m_error = NO_ERROR;
     const Kind kind = Inspect(path, m_target);
     if (kind != Kind::kOther) {
         m_targetExists = kind == Kind::kRegular;
-        if (m_targetExists && !MayWrite(m_target)) return false;
+        if (m_targetExists && !MayWrite(m_target)) {
+            Fail(GetLastError());
+            return Finish(false);
+        }
+        DWORD createError = NO_ERROR;
         for (int attempt = 0; attempt < kMaxTemporaryNameTries && !m_handle; ++attempt) {
             m_temporary = TemporaryName(m_target);
             const HANDLE handle =
                 CreateFileA(m_temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            createError = handle == INVALID_HANDLE_VALUE ? GetLastError() : NO_ERROR;
             if (handle != INVALID_HANDLE_VALUE)
                 m_handle = handle;
-            else if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            else if (createError != ERROR_FILE_EXISTS && createError != ERROR_ALREADY_EXISTS)
                 break;
         }
-        if (m_handle) return true;
+        if (m_handle) {
+            RemoveDeadTemporaries();
+            return true;
+        }
         m_temporary.clear();
+        // Only a folder that refuses new files for want of permission may
+        // have its file written in place; a full disk must not cut the file.
+        if (createError != ERROR_ACCESS_DENIED) {
+            Fail(createError);
+            return Finish(false);
+        }
     }
     // Written in place, as a plain "wt" stream writes.
     const HANDLE handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle != INVALID_HANDLE_VALUE) m_handle = handle;
-    return m_handle != nullptr;
+    if (handle != INVALID_HANDLE_VALUE)
+        m_handle = handle;
+    else
+        Fail(GetLastError());
+    return Finish(m_handle != nullptr);
+}
+
+void SafeFile::RemoveDeadTemporaries() const
+{
+    const size_t nameStart = NameStart(m_target);
+    const std::string pattern = m_target.substr(0, nameStart) + ".*";
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        // A file still open in a running save shares nothing: deleting it
+        // fails with ERROR_SHARING_VIOLATION and it stays.
+        const std::string path = m_target.substr(0, nameStart) + found.cFileName;
+        if (IsTemporaryOf(m_target, found.cFileName) && path != m_temporary) DeleteFileA(path.c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
 }
 
 void SafeFile::Write(const void* data, size_t length)
@@ -85,8 +124,10 @@ void SafeFile::Write(const void* data, size_t length)
     while (length > 0 && !m_failed && m_handle) {
         const DWORD chunk = length > MAXDWORD ? MAXDWORD : static_cast<DWORD>(length);
         DWORD written = 0;
-        if (!WriteFile(ToHandle(m_handle), bytes, chunk, &written, nullptr) || written == 0) {
-            m_failed = true;
+        if (!WriteFile(ToHandle(m_handle), bytes, chunk, &written, nullptr)) {
+            Fail(GetLastError());
+        } else if (written == 0) {
+            Fail(ERROR_DISK_FULL);
         } else {
             bytes += written;
             length -= written;
@@ -98,21 +139,21 @@ bool SafeFile::Commit()
 {
     if (!m_handle) return false;
     const HANDLE handle = ToHandle(m_handle);
-    bool ok = !m_failed;
     // Devices and pipes cannot be flushed to a disk; files can.
-    if (ok && GetFileType(handle) == FILE_TYPE_DISK && !FlushFileBuffers(handle)) ok = false;
-    if (!CloseHandle(handle)) ok = false;
+    if (!m_failed && GetFileType(handle) == FILE_TYPE_DISK && !FlushFileBuffers(handle)) Fail(GetLastError());
+    if (!CloseHandle(handle)) Fail(GetLastError());
     m_handle = nullptr;
-    if (m_temporary.empty()) return ok;
-    if (ok) {
-        ok = m_targetExists ? ReplaceFileA(m_target.c_str(), m_temporary.c_str(), nullptr,
-                                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
-                            : MoveFileExA(m_temporary.c_str(), m_target.c_str(),
-                                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (m_temporary.empty()) return Finish(!m_failed);
+    if (!m_failed) {
+        const bool replaced = m_targetExists ? ReplaceFileA(m_target.c_str(), m_temporary.c_str(), nullptr,
+                                                            REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+                                             : MoveFileExA(m_temporary.c_str(), m_target.c_str(),
+                                                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        if (!replaced) Fail(GetLastError());
     }
-    if (!ok) DeleteFileA(m_temporary.c_str());
+    if (m_failed) DeleteFileA(m_temporary.c_str());
     m_temporary.clear();
-    return ok;
+    return Finish(!m_failed);
 }
 
 void SafeFile::Abandon()
