@@ -269,7 +269,14 @@ protected:
     CString m_strFile;  ///< path of the last successful Open(path)
 
 private:
+    // The line ends that Save writes.
+    static constexpr int kLineEndPlatform = 0;
+    static constexpr int kLineEndLf = 1;
+    static constexpr int kLineEndCrLf = 2;
+
     char m_szStoredComment[kCommentBufferBytes];  // result of ReplaceFrom0xD_0xA
+    int m_bByteOrderMark = 0;  // 1: the file read last started with a UTF-8 byte order mark
+    int m_nLineEnd = kLineEndPlatform;  // the line end of the file read last
 };
 
 #endif

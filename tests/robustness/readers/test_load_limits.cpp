@@ -1,0 +1,209 @@
+// Loading that never runs away and costs one copy: CTextFile::LoadFile
+// reads chunks straight into one block that grows geometrically (or is sized
+// from a regular file's length), hands back a block of exactly the text and
+// its terminator, and stops with 0 before its DWORD size would wrap; a value
+// too long for a CString stops ParseValues with NULL. Huge streams are faked
+// through the POSIX layer's read, so no test reads gigabytes from disk.
+#include <filekit/TextFile.h>
+
+#include "platform/Heap.h"
+#include "robustness/readers/ReaderData.h"
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include "platform/posix/Syscalls.h"
+#endif
+
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+using namespace filekit_test;
+
+// A text file whose LoadData loads the rest of the file with the chunk
+// given, keeping the outputs.
+class Loader : public CTextFile {
+public:
+    explicit Loader(DWORD chunk = 0) : m_chunk(chunk) {}
+    ~Loader() override { std::free(m_text); }
+    Loader(const Loader&) = delete;
+    Loader& operator=(const Loader&) = delete;
+
+    // "result text size", the text shown escaped or as NULL.
+    std::string Load(DWORD chunk)
+    {
+        std::free(m_text);
+        m_text = nullptr;
+        const int result = LoadFile(&m_text, &m_size, chunk);
+        return std::to_string(result) + " " + (m_text ? Escape(m_text) : "NULL") + " " + std::to_string(m_size);
+    }
+
+    std::string loaded;  // what LoadData's load gave
+
+private:
+    int LoadData() override
+    {
+        if (m_chunk != 0) loaded = Load(m_chunk);
+        return 1;
+    }
+
+    DWORD m_chunk;
+    char* m_text = nullptr;
+    DWORD m_size = 0;
+};
+
+TEST(LoadLimits, ChunksOfARegularFile)
+{
+    const auto rows = ReadTable("robustness/readers/load-chunks.tsv");
+    ASSERT_GE(rows.size(), 10u);
+    TempDir dir;
+    for (const auto& row : rows) {
+        ASSERT_EQ(row.size(), 4u);
+        WriteBytes(dir.Path("f"), row[0]);
+        Loader f;
+        ASSERT_EQ(f.Open(dir.Path("f").c_str(), 0), 1);
+        const std::string text = row[2] == "NULL" ? row[2] : Escape(row[2]);
+        EXPECT_EQ(f.Load(static_cast<DWORD>(std::stoul(row[1]))), "1 " + text + " " + row[3]) << Escape(row[0]);
+    }
+}
+
+// Counts of the heap calls LoadFile makes, and the size of the last one.
+struct HeapCount {
+    static inline int allocations = 0;
+    static inline int reallocations = 0;
+    static inline std::size_t lastSize = 0;
+
+    static void Start()
+    {
+        allocations = reallocations = 0;
+        lastSize = 0;
+        filekit::g_heap.allocate = [](std::size_t size) {
+            ++allocations;
+            lastSize = size;
+            return filekit::RealHeapCalls().allocate(size);
+        };
+        filekit::g_heap.reallocate = [](void* block, std::size_t size) {
+            ++reallocations;
+            lastSize = size;
+            return filekit::RealHeapCalls().reallocate(block, size);
+        };
+    }
+    static void Stop() { filekit::g_heap = filekit::RealHeapCalls(); }
+};
+
+// A regular file's length sizes the block: one allocation, at most one
+// trim, whatever the chunk.
+TEST(LoadLimits, ARegularFileIsLoadedIntoOneBlock)
+{
+    TempDir dir;
+    const std::string text(size_t{256} << 10, 'a');
+    WriteBytes(dir.Path("f"), text);
+    for (const DWORD chunk : {DWORD{2}, DWORD{4097}, DWORD{1} << 20, DWORD{4} << 20}) {
+        Loader f;
+        ASSERT_EQ(f.Open(dir.Path("f").c_str(), 0), 1);
+        HeapCount::Start();
+        const std::string result = f.Load(chunk);
+        HeapCount::Stop();
+        EXPECT_EQ(result, "1 " + text + " " + std::to_string(text.size())) << chunk;
+        EXPECT_EQ(HeapCount::allocations, 1) << chunk;
+        EXPECT_LE(HeapCount::reallocations, 1) << chunk;
+        EXPECT_EQ(HeapCount::lastSize, HeapCount::reallocations ? text.size() + 1 : text.size() + chunk) << chunk;
+    }
+}
+
+#ifndef _WIN32
+// A fake stream behind the POSIX layer's read: g_streamBytes bytes in all,
+// each read served whole; g_fill is the byte served ('\0' is written only at
+// the start of each read, the rest of the buffer is left as it is).
+std::uint64_t g_streamBytes = 0;
+std::uint64_t g_served = 0;
+char g_fill = '\0';
+
+ssize_t FakeRead(int, void* buffer, size_t count)
+{
+    const std::uint64_t left = g_streamBytes - g_served;
+    const size_t served = left < count ? static_cast<size_t>(left) : count;
+    if (served == 0) return 0;
+    if (g_fill == '\0')
+        static_cast<char*>(buffer)[0] = '\0';
+    else
+        std::memset(buffer, g_fill, served);
+    g_served += served;
+    return static_cast<ssize_t>(served);
+}
+
+// Loads from the fake stream through an empty regular file, whose length
+// gives no size hint.
+std::string LoadStream(std::uint64_t bytes, char fill, DWORD chunk)
+{
+    TempDir dir;
+    WriteBytes(dir.Path("f"), "");
+    Loader f;
+    EXPECT_EQ(f.Open(dir.Path("f").c_str(), 0), 1);
+    g_streamBytes = bytes;
+    g_served = 0;
+    g_fill = fill;
+    filekit::g_sys.read = FakeRead;
+    const std::string result = f.Load(chunk);
+    filekit::g_sys = filekit::RealSysCalls();
+    return result;
+}
+
+TEST(LoadLimits, StopsBeforeTheSizeWraps)
+{
+    constexpr DWORD kChunk = (DWORD{1} << 20) + 1;
+    constexpr std::uint64_t kMaxSize = 0xFFFFFFFFu;
+    // Empty chunk texts (as /dev/zero gives) no longer keep it going for ever.
+    EXPECT_EQ(LoadStream(kMaxSize + 1, '\0', kChunk), "0 NULL 0");
+    EXPECT_EQ(g_served, kMaxSize + 1);
+    EXPECT_EQ(LoadStream(kMaxSize * 2, '\0', kChunk), "0 NULL 0");
+    EXPECT_LE(g_served, kMaxSize + kChunk);
+    EXPECT_EQ(LoadStream(kMaxSize, '\0', kChunk), "1  " + std::to_string(kMaxSize));  // what fits is loaded
+}
+
+TEST(LoadLimits, AStreamGrowsGeometrically)
+{
+    constexpr std::uint64_t kBytes = std::uint64_t{8} << 20;
+    HeapCount::Start();
+    const std::string result = LoadStream(kBytes, 'a', 17);
+    HeapCount::Stop();
+    EXPECT_EQ(result, "1 " + std::string(kBytes, 'a') + " " + std::to_string(kBytes));
+    EXPECT_EQ(HeapCount::allocations, 1);
+    EXPECT_LE(HeapCount::reallocations, 25);  // doublings from 17 bytes to 8 MB, and the trim
+    EXPECT_EQ(HeapCount::lastSize, kBytes + 1);
+}
+
+// CTextFile::Open for reading takes a device as the system opens it; the
+// load then ends at the size limit.
+TEST(LoadLimits, EndlessDeviceEndsAtTheLimit)
+{
+    Loader f((DWORD{16} << 20) + 1);
+    ASSERT_EQ(f.Open("/dev/zero", 0), 1);
+    EXPECT_EQ(f.loaded, "0 NULL 0");
+}
+#endif
+
+// A value longer than a CString can hold stops the split with NULL; the
+// values before it are kept. (2 GiB of text: the one way to reach it.)
+TEST(LoadLimits, ValueTooLongForACString)
+{
+    constexpr size_t kTextBytes = size_t{INT_MAX} + 3;  // "x," and a value of INT_MAX + 1 bytes
+    char* bytes = static_cast<char*>(std::malloc(kTextBytes + 1));
+    ASSERT_NE(bytes, nullptr);
+    std::memset(bytes, 'b', kTextBytes);
+    std::memcpy(bytes, "x,", 2);
+    bytes[kTextBytes] = '\0';
+    const CString text(bytes);
+    std::free(bytes);
+    CStringArray values;
+    values.Add("before");
+    EXPECT_EQ(CTextFile::ParseValues(text, values, ','), nullptr);
+    ASSERT_EQ(values.GetSize(), 2);
+    EXPECT_STREQ(values.GetAt(1), "x");
+}
+
+}  // namespace
