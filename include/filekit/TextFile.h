@@ -86,22 +86,24 @@ public:
     /// WriteFile(handle, buffer, count, written, NULL), as CBinaryFile does.
     BOOL WriteFile(const void* buffer, DWORD count, DWORD* written);
 
-    /// Reads the rest of the file, from the current position, chunk - 1
-    /// bytes at a time, into one zero-terminated string from malloc that the
-    /// caller frees with free. Both outputs are reset to NULL and 0 first;
+    /// Reads the rest of the file, from the current position, into one
+    /// zero-terminated string from malloc that the caller frees with free.
+    /// The bytes are taken in chunks of chunk - 1 bytes counted from that
+    /// position, each chunk's text ending at its first zero byte. Both outputs are reset to NULL and 0 first;
     /// 0 when an argument is NULL (nothing touched), when no handle is held
     /// (the test is on the handle, so this works inside LoadData), when chunk
     /// is 0 (no room for the terminator: nothing is allocated or read), or
     /// when the first block cannot be allocated. 0 also, with NULL and 0,
     /// once the bytes read would no longer fit in *size (4 GiB - 1): an
     /// endless device such as /dev/zero ends there. Otherwise 1, even if a
-    /// read or the block's growth stopped part-way: *buffer then holds what
-    /// was read (NULL when nothing was) and *size counts every byte read,
-    /// while each chunk's text ends at its first zero byte.
-    /// Chunks are read straight into one block that grows at least twofold
-    /// (sized from the file's length up front for a regular file), so the
-    /// text is copied a bounded number of times; the block handed out holds
-    /// exactly the text and its terminator.
+    /// read or the block's growth stopped part-way: *buffer then holds the
+    /// text of what was read (NULL when nothing was) and *size counts every
+    /// byte read. The chunk size shapes the text only where the file holds
+    /// zero bytes: the file is read straight into one block, in reads of up
+    /// to 256 KB whatever the chunk, and the block is sized from the file's
+    /// length up front for a regular file, or grows at least twofold for a
+    /// stream, so the text is copied a bounded number of times. The block
+    /// handed out holds exactly the text and its terminator.
     int LoadFile(char** buffer, DWORD* size, DWORD chunk);
 
     /// Splits one line into values at separator and appends them to values.
