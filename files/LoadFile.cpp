@@ -93,8 +93,8 @@ public:
         return true;
     }
 
-    // Where the next read goes, and how much it may take (the terminator's
-    // byte kept back; at most what one ReadFile call can count).
+    // Where the next read goes, and how much it may take: the room left but
+    // the terminator's byte, at most kMaxReadBytes.
     char* End() { return m_block + m_length; }
     DWORD Room() const
     {
@@ -169,7 +169,7 @@ int CTextFile::LoadFile(char** buffer, DWORD* size, DWORD chunk)
     // a spare byte for the read that finds its end; a stream fills the room
     // of a block that starts at chunk bytes and doubles as the text grows.
     // Reads need not keep to chunk borders (Take cuts the chunks), so each
-    // takes all the room there is. Every pass of the loop reads at least one
+    // takes the room there is, up to kMaxReadBytes. Every pass of the loop reads at least one
     // byte or ends it, and the total is bounded by kMaxLoadedBytes.
     const std::uint64_t left = BytesLeft(m_hFile);
     const std::size_t first = left > 0 && left < kMaxLoadedBytes && left <= SIZE_MAX - kMinRoom
