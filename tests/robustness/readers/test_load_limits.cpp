@@ -1,9 +1,9 @@
 // Loading that never runs away and costs one copy: CTextFile::LoadFile
 // reads chunks straight into one block that grows geometrically (or is sized
 // from a regular file's length), hands back a block of exactly the text and
-// its terminator, and stops with 0 before its DWORD size would wrap; a value
-// too long for a CString stops ParseValues with NULL. Huge streams are faked
-// through the POSIX layer's read, so no test reads gigabytes from disk.
+// its terminator, and stops with 0 before its DWORD size would wrap. Huge
+// streams are faked through the POSIX layer's read, so no test reads
+// gigabytes from disk.
 #include <filekit/TextFile.h>
 
 #include "platform/Heap.h"
@@ -16,7 +16,6 @@
 #endif
 
 #include <cerrno>
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -215,24 +214,5 @@ TEST(LoadLimits, EndlessDeviceEndsAtTheLimit)
     EXPECT_EQ(f.loaded, "0 NULL 0");
 }
 #endif
-
-// A value longer than a CString can hold stops the split with NULL; the
-// values before it are kept. (2 GiB of text: the one way to reach it.)
-TEST(LoadLimits, ValueTooLongForACString)
-{
-    constexpr size_t kTextBytes = size_t{INT_MAX} + 3;  // "x," and a value of INT_MAX + 1 bytes
-    char* bytes = static_cast<char*>(std::malloc(kTextBytes + 1));
-    ASSERT_NE(bytes, nullptr);
-    std::memset(bytes, 'b', kTextBytes);
-    std::memcpy(bytes, "x,", 2);
-    bytes[kTextBytes] = '\0';
-    const CString text(bytes);
-    std::free(bytes);
-    CStringArray values;
-    values.Add("before");
-    EXPECT_EQ(CTextFile::ParseValues(text, values, ','), nullptr);
-    ASSERT_EQ(values.GetSize(), 2);
-    EXPECT_STREQ(values.GetAt(1), "x");
-}
 
 }  // namespace
