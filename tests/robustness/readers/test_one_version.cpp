@@ -2,7 +2,8 @@
 // open file, so a file replaced between them (by rename, as an atomic save
 // does) is read whole in its old version, and a file cut or extended in place
 // gives a model of what each pass saw. The change is made by a hook on the
-// POSIX layer's lseek, which the reader calls to rewind between the passes.
+// POSIX layer's lseek, which the reader calls to rewind between the passes,
+// so these tests are built where that layer is.
 // Cases are the rows of tests/data/robustness/readers/between-passes.tsv.
 #include "robustness/readers/ReaderData.h"
 
@@ -11,14 +12,13 @@
 #ifndef _WIN32
 #include "platform/posix/Syscalls.h"
 
+#include <cerrno>
 #include <cstdio>
-#endif
 
 namespace {
 
 using namespace filekit_test;
 
-#ifndef _WIN32
 // What the hook does at the rewind: the path, the new bytes, and how they
 // take the file's place.
 std::string g_path;
@@ -46,13 +46,9 @@ off_t ChangeThenSeek(int fd, off_t offset, int whence)
     }
     return filekit::RealSysCalls().lseek(fd, offset, whence);
 }
-#endif
 
 TEST(OneVersionPerRead, FileChangedBetweenThePasses)
 {
-#ifdef _WIN32
-    GTEST_SKIP() << "the change is made through the POSIX layer's table of calls";
-#else
     const auto rows = ReadTable("robustness/readers/between-passes.tsv");
     ASSERT_GE(rows.size(), 4u);
     TempDir dir;
@@ -71,10 +67,8 @@ TEST(OneVersionPerRead, FileChangedBetweenThePasses)
         EXPECT_EQ(std::to_string(result) + " " + Dump(ini), row[3] + " " + (row[4] == "-" ? "" : row[4]))
             << row[0] << ": " << Escape(row[1]) << " then " << Escape(row[2]);
     }
-#endif
 }
 
-#ifndef _WIN32
 // A rewind the system refuses fails the read as a second open once did:
 // the sections of the first pass stay, without keys.
 TEST(OneVersionPerRead, RefusedRewindKeepsTheSections)
@@ -90,6 +84,6 @@ TEST(OneVersionPerRead, RefusedRewindKeepsTheSections)
     filekit::g_sys = filekit::RealSysCalls();
     EXPECT_EQ(std::to_string(result) + std::to_string(ini.IsOpen()) + " " + Dump(ini), "00 [A]{;c};");
 }
-#endif
 
 }  // namespace
+#endif
