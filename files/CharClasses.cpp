@@ -4,6 +4,9 @@
 
 #include "platform/MbString.h"
 
+#include <climits>
+#include <cstddef>
+
 namespace {
 
 constexpr char kQuote = '"';
@@ -67,7 +70,9 @@ char* CTextFile::ParseValues(const CString& text, CStringArray& values, char sep
         if (closing != '\0') ++p;
         const char* start = p;
         p = Find(p, closing != '\0' ? closing : separator);
-        values.Add(CString(start, static_cast<int>(p - start)));
+        const std::ptrdiff_t length = p - start;
+        if (length > INT_MAX) return nullptr;  // no CString can hold the value
+        values.Add(CString(start, static_cast<int>(length)));
         if (*p == '\0') break;
 
         // Whatever follows a closing delimiter up to the separator is dropped.

@@ -1,7 +1,10 @@
 // The INI reader and the open state: Open, Close and the two passes of
 // ReadFile. A section pass creates one section per header with the comment
 // lines above it; a key pass reads the file again and appends each key line,
-// with its comment, to the section of the header above it. Lines are
+// with its comment, to the section of the header above it. Both passes read
+// through one open file, rewound between them, so a file replaced meanwhile
+// is read whole in its old version. The reader also notes the file's byte
+// order mark and first line end, which the writer gives back. Lines are
 // worked on in place in the text reader's buffer; nothing is allocated per
 // line but the model's own records and strings, and neither pass holds the
 // file in memory.
@@ -27,7 +30,8 @@ using Key = CINIFile::CINIFileKey;
 class LineSource {
 public:
     bool Open(const CString& path) { return m_reader.Open(path); }
-    void Close() { m_reader.Close(); }
+    bool Rewind() { return m_reader.Rewind(); }
+    const filekit::TextReader& Reader() const { return m_reader; }
 
     bool Next()
     {
@@ -163,6 +167,8 @@ int CINIFile::Close()
     if (!m_bOpen) return 0;
     ClearMemory();
     m_bOpen = 0;
+    m_bByteOrderMark = 0;
+    m_nLineEnd = kLineEndPlatform;
     return 1;
 }
 
@@ -172,11 +178,15 @@ int CINIFile::ReadFile(const CString& path)
     if (!in.Open(path)) return 0;
     const int first = m_arrSections.GetSize();
     ReadSections(in, m_arrSections);
-    in.Close();
+    m_bByteOrderMark = in.Reader().HasByteOrderMark() ? 1 : 0;
+    switch (in.Reader().FirstLineEnd()) {
+    case filekit::LineEnd::Lf: m_nLineEnd = kLineEndLf; break;
+    case filekit::LineEnd::CrLf: m_nLineEnd = kLineEndCrLf; break;
+    case filekit::LineEnd::Platform: break;  // no line feed: the line end stays as it was
+    }
     if (m_arrSections.GetSize() == first) return 1;  // no header: the key lines have nowhere to go
-    if (!in.Open(path)) return 0;
+    if (!in.Rewind()) return 0;
     ReadKeys(in, m_arrSections, first);
-    in.Close();
     ShowSetOfSections();
     return 1;
 }

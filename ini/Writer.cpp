@@ -1,6 +1,7 @@
 // The INI writer: Save rewrites the whole file from the model, leaving out
 // deleted sections and keys. Every byte goes through the text-mode writer,
-// which sets the thread's last error as the save ends.
+// with the line end and byte order mark of the file the model was read
+// from; the writer sets the thread's last error as the save ends.
 #include <filekit/INIFile.h>
 
 #include "ini/TextRoutines.h"
@@ -57,7 +58,11 @@ int CINIFile::Save(const CString& path) { return m_bOpen ? SaveFile(path) : 0; }
 int CINIFile::SaveFile(const CString& path)
 {
     filekit::TextWriter out;
-    if (!out.Open(path)) return 0;
+    const filekit::LineEnd lineEnd = m_nLineEnd == kLineEndCrLf ? filekit::LineEnd::CrLf
+                                     : m_nLineEnd == kLineEndLf ? filekit::LineEnd::Lf
+                                                                : filekit::LineEnd::Platform;
+    if (!out.Open(path, lineEnd)) return 0;
+    if (m_bByteOrderMark) out.Write(filekit::kByteOrderMark, filekit::kByteOrderMarkBytes);
     for (int i = 0; i < m_arrSections.GetSize(); ++i) {
         CINIFileSection& section = *GetSection(i);
         if (section.m_nState == STATE_DELETED) continue;

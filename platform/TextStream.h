@@ -4,9 +4,14 @@
 // CR LF pair is read as one LF before the text is cut into pieces, so a
 // CR LF file reads exactly like its LF twin. A lone CR stays a CR, and the
 // text ends at the first Ctrl-Z byte (0x1A), as a text stream's does there.
-// TextWriter writes "wt": each LF is stored as the platform's line end (CR LF
-// on Windows, LF elsewhere), and the file is replaced only once the whole
-// text is written (see SafeFile). Both are buffered: no system call per
+// A UTF-8 byte order mark at the very start is skipped, and the reader tells
+// whether there was one and which line end the file's first line has, so
+// that a writer can give the file back as it came. Rewind starts the same
+// open file again: a reader that reads twice reads one version of the file
+// even if it is replaced in between.
+// TextWriter writes "wt": each LF is stored as the chosen line end (by
+// default the platform's: CR LF on Windows, LF elsewhere), and the file is
+// replaced only once the whole text is written (see SafeFile). Both are buffered: no system call per
 // character or per line. On Windows the reader is the C run-time's own
 // text-mode stream, elsewhere our own over POSIX descriptors.
 #ifndef FILEKIT_PLATFORM_TEXTSTREAM_H
@@ -23,6 +28,14 @@ namespace filekit {
 // Size of the read and write buffers.
 constexpr size_t kTextStreamBufferBytes = size_t{64} * 1024;
 
+// The UTF-8 byte order mark, as it stands at the start of a file.
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr size_t kByteOrderMarkBytes = sizeof kByteOrderMark - 1;
+
+// How a line ends in a file: Platform is the platform's own (for a writer),
+// or unknown (for a reader that has met no line feed).
+enum class LineEnd { Platform, Lf, CrLf };
+
 class TextReader {
 public:
     TextReader() = default;
@@ -33,6 +46,18 @@ public:
     // Opens path for reading; false when it cannot be opened or is not a
     // regular file (a directory, a device, a FIFO).
     bool Open(const char* path);
+
+    // Starts the open file again from its first byte (after its byte order
+    // mark); false when no file is open or the system refuses.
+    bool Rewind();
+
+    // Whether the file starts with a UTF-8 byte order mark, known once the
+    // first piece was asked for.
+    bool HasByteOrderMark() const { return m_byteOrderMark; }
+
+    // The line end of the first line feed read (CR LF or LF); Platform while
+    // none was read.
+    LineEnd FirstLineEnd() const { return m_firstLineEnd; }
 
     // Reads the next piece as fgets does: at most size - 1 bytes, ending
     // after the first line feed, stored with a terminating zero. Returns the
@@ -52,7 +77,11 @@ public:
     void Close();
 
 private:
+    bool m_byteOrderMark = false;
+    LineEnd m_firstLineEnd = LineEnd::Platform;
 #ifdef _WIN32
+    void ScanStart();
+
     std::FILE* m_file = nullptr;
     std::unique_ptr<char[]> m_piece;  // where NextPiece puts the stream's piece
 #else
@@ -65,6 +94,7 @@ private:
     size_t m_end = 0;  // end of the bytes read; CR LF pairs are folded as pieces are cut
     size_t m_zero = 0;  // the next zero byte, m_end when none was read; behind m_pos once handed out
     bool m_eof = false;
+    bool m_atStart = true;  // nothing handed out since Open or Rewind: a byte order mark may follow
 #endif
 };
 
@@ -75,8 +105,9 @@ public:
     TextWriter(const TextWriter&) = delete;
     TextWriter& operator=(const TextWriter&) = delete;
 
-    // Starts replacing path (or creating it); false when it cannot be written.
-    bool Open(const char* path);
+    // Starts replacing path (or creating it), storing each LF as lineEnd;
+    // false when it cannot be written.
+    bool Open(const char* path, LineEnd lineEnd = LineEnd::Platform);
 
     // Appends the bytes up to text's terminating zero.
     void Write(const char* text);
@@ -94,6 +125,7 @@ private:
     std::unique_ptr<char[]> m_buffer;
     size_t m_used = 0;
     bool m_failed = false;
+    bool m_crLf = false;  // each LF written as CR LF
 };
 
 }  // namespace filekit

@@ -1,5 +1,5 @@
 // The text-mode writer, alike on every platform: a buffer in front of a
-// crash-safe file, each LF stored as the platform's line end.
+// crash-safe file, each LF stored as the chosen line end.
 #include "platform/TextStream.h"
 
 #include <cstring>
@@ -9,19 +9,20 @@ namespace filekit {
 namespace {
 
 #ifdef _WIN32
-constexpr bool kLineEndIsCrLf = true;
+constexpr LineEnd kPlatformLineEnd = LineEnd::CrLf;
 #else
-constexpr bool kLineEndIsCrLf = false;
+constexpr LineEnd kPlatformLineEnd = LineEnd::Lf;
 #endif
 
 }  // namespace
 
 TextWriter::~TextWriter() { Close(); }
 
-bool TextWriter::Open(const char* path)
+bool TextWriter::Open(const char* path, LineEnd lineEnd)
 {
     Close();
     if (!m_file.Open(path)) return false;
+    m_crLf = (lineEnd == LineEnd::Platform ? kPlatformLineEnd : lineEnd) == LineEnd::CrLf;
     if (!m_buffer) m_buffer.reset(new char[kTextStreamBufferBytes]);
     m_used = 0;
     m_failed = false;
@@ -33,7 +34,7 @@ void TextWriter::Write(const char* text) { Write(text, std::strlen(text)); }
 void TextWriter::Write(const char* data, size_t length)
 {
     if (!m_file.IsOpen()) return;
-    if constexpr (!kLineEndIsCrLf) {
+    if (!m_crLf) {
         Append(data, length);
     } else {
         // The runs between line feeds as they are, each LF as CR LF.

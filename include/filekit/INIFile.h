@@ -21,7 +21,8 @@
 /// Keys above the first header belong to the first section; a file without a
 /// header adds no section. Comment lines after the last key or header of the
 /// file belong to no item and are not kept. CR LF line ends read exactly
-/// like LF.
+/// like LF. A UTF-8 byte order mark (EF BB BF) at the very start of the file
+/// is not part of its text; anywhere else those bytes are ordinary text.
 
 ///
 /// Stored form of a comment: the comment lines joined into one string, with
@@ -162,11 +163,19 @@ public:
     /// file is read twice.
     /// Names and values longer than 499 bytes are cut to 499 (and lose the
     /// trailing spaces the cut leaves); comments are cut to 999 bytes.
-    /// If the file cannot be opened a second time for the key pass, the
-    /// sections read so far stay (without keys), the result is 0 and the
-    /// object stays closed. If the file changes between the passes, the n-th
-    /// header of the second pass goes with the n-th section of the first; keys
-    /// under headers beyond those sections are dropped.
+    /// The file is opened once and read twice through that one open file
+    /// (a section pass, then a key pass from its start again), so a file
+    /// replaced meanwhile by a new one (a rename, as an atomic save does) is
+    /// read whole in its old version. If the file is cut or extended in
+    /// place between the passes, each pass reads what it finds: the n-th
+    /// header of the second pass goes with the n-th section of the first,
+    /// keys under headers beyond those sections are dropped. If the system
+    /// refuses to start the file again for the key pass, the sections read
+    /// so far stay (without keys), the result is 0 and the object stays
+    /// closed.
+    /// The read notes whether the file starts with a UTF-8 byte order mark
+    /// and how its first line ends (CR LF or LF), for Save; a file without
+    /// any line feed leaves the line end as it was. Close forgets both.
     int Open(const CString& path);
     /// Opens the object without reading, to start a file from nothing. 0 when open.
     int Open();
@@ -184,6 +193,13 @@ public:
     /// space and a line end; section comments keep that converted text.
     /// A comment is written cut to 1999 bytes (a section keeps the cut text).
     /// A section comment of exactly ";" is written as a lone ';' line.
+    /// Line ends and byte order mark follow the file the model was read
+    /// from, on every platform: CR LF when its first line ended in CR LF,
+    /// LF when it ended in LF (a file that mixes both is written wholly
+    /// with the line end of its first line), and a UTF-8 byte order mark
+    /// first when the file had one. A model started empty (Open() on a new
+    /// or closed object) gets no mark and the platform's line end: CR LF on
+    /// Windows, LF elsewhere.
     /// 0 when not open or when path cannot be created (model unchanged);
     /// otherwise 1, write errors after the creation included.
     /// A regular file is replaced whole: the text goes to a new file beside
@@ -282,7 +298,14 @@ protected:
     CString m_strFile;  ///< path of the last successful Open(path)
 
 private:
+    // The line ends that Save writes.
+    static constexpr int kLineEndPlatform = 0;
+    static constexpr int kLineEndLf = 1;
+    static constexpr int kLineEndCrLf = 2;
+
     char m_szStoredComment[kCommentBufferBytes];  // result of ReplaceFrom0xD_0xA
+    int m_bByteOrderMark = 0;  // 1: the file read last started with a UTF-8 byte order mark
+    int m_nLineEnd = kLineEndPlatform;  // the line end of the file read last
 };
 
 #endif

@@ -43,7 +43,11 @@ public:
 
     /// write != 0: creates or truncates name for writing; LoadData is not
     /// called. write == 0: opens name for reading, creating it empty when
-    /// missing, then calls LoadData while the handle is valid but IsOpen()
+    /// missing; a device or a FIFO is opened as the system opens it (unlike
+    /// the INI and XML readers, which take regular files only), so a
+    /// LoadData that loads it reads until the stream ends, a FIFO's read
+    /// waiting for its writer, and LoadFile stops an endless device at its
+    /// size limit. Then it calls LoadData while the handle is valid but IsOpen()
     /// is still 0 and GetFile() still gives the previous name; a LoadData
     /// that returns 0 closes the handle and fails the open. 0 also when the
     /// object is open or the system refuses. A handle still held while the
@@ -82,16 +86,24 @@ public:
     /// WriteFile(handle, buffer, count, written, NULL), as CBinaryFile does.
     BOOL WriteFile(const void* buffer, DWORD count, DWORD* written);
 
-    /// Reads the rest of the file, from the current position, chunk - 1
-    /// bytes at a time, into one zero-terminated string from malloc that the
-    /// caller frees with free. Both outputs are reset to NULL and 0 first;
+    /// Reads the rest of the file, from the current position, into one
+    /// zero-terminated string from malloc that the caller frees with free.
+    /// The bytes are taken in chunks of chunk - 1 bytes counted from that
+    /// position, each chunk's text ending at its first zero byte. Both outputs are reset to NULL and 0 first;
     /// 0 when an argument is NULL (nothing touched), when no handle is held
     /// (the test is on the handle, so this works inside LoadData), when chunk
     /// is 0 (no room for the terminator: nothing is allocated or read), or
-    /// when the chunk cannot be allocated. Otherwise 1, even if a read or an
-    /// append stopped part-way: *buffer then holds what was appended (NULL
-    /// when nothing was) and *size counts every byte read into the appended
-    /// chunks, while each chunk's text ends at its first zero byte.
+    /// when the first block cannot be allocated. 0 also, with NULL and 0,
+    /// once the bytes read would no longer fit in *size (4 GiB - 1): an
+    /// endless device such as /dev/zero ends there. Otherwise 1, even if a
+    /// read or the block's growth stopped part-way: *buffer then holds the
+    /// text of what was read (NULL when nothing was) and *size counts every
+    /// byte read. The chunk size shapes the text only where the file holds
+    /// zero bytes: the file is read straight into one block, in reads of up
+    /// to 256 KB whatever the chunk, and the block is sized from the file's
+    /// length up front for a regular file, or grows at least twofold for a
+    /// stream, so the text is copied a bounded number of times. The block
+    /// handed out holds exactly the text and its terminator.
     int LoadFile(char** buffer, DWORD* size, DWORD chunk);
 
     /// Splits one line into values at separator and appends them to values.
@@ -103,7 +115,9 @@ public:
     /// same character. A separator at the end gives no trailing empty value.
     /// Returns NULL for an empty text; otherwise a pointer into text's own
     /// buffer at its first zero character, valid while text is unchanged and
-    /// not to be freed or written through.
+    /// not to be freed or written through. A value longer than a CString can
+    /// hold (INT_MAX bytes) also gives NULL: the values before it are
+    /// appended, it and the rest of the line are not.
     static char* ParseValues(const CString& text, CStringArray& values, char separator);
 
     /// \name Character classes

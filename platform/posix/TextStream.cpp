@@ -44,6 +44,18 @@ bool TextReader::Open(const char* path)
     m_fd = fd;
     m_pos = m_end = m_zero = 0;
     m_eof = false;
+    m_atStart = true;
+    m_byteOrderMark = false;
+    m_firstLineEnd = LineEnd::Platform;
+    return true;
+}
+
+bool TextReader::Rewind()
+{
+    if (m_fd < 0 || g_sys.lseek(m_fd, 0, SEEK_SET) != 0) return false;
+    m_pos = m_end = m_zero = 0;
+    m_eof = false;
+    m_atStart = true;
     return true;
 }
 
@@ -62,7 +74,8 @@ size_t TextReader::FirstZero(size_t from) const
 
 // Moves the bytes not handed out yet to the front and reads after them
 // until more than max bytes wait (a piece of max bytes and the byte that
-// tells whether a CR LF ends it) or the text ends: at the end of the file,
+// tells whether a CR LF ends it), and at the start of the file at least the
+// length of a byte order mark, or the text ends: at the end of the file,
 // at a read error (as for fgets) or at a Ctrl-Z (as on Windows).
 void TextReader::Refill(size_t max)
 {
@@ -72,7 +85,7 @@ void TextReader::Refill(size_t max)
     m_zero -= m_pos;
     m_pos = 0;
     m_end = kept;
-    while (m_end <= max && !m_eof) {
+    while ((m_end <= max || (m_atStart && m_end < kByteOrderMarkBytes)) && !m_eof) {
         const ssize_t got = g_sys.read(m_fd, m_buffer.get() + m_end, kTextStreamBufferBytes - m_end);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) {
@@ -94,11 +107,19 @@ char* TextReader::NextPiece(size_t max, size_t* length, size_t* textLength)
 {
     if (m_fd < 0 || max == 0 || max >= kTextStreamBufferBytes) return nullptr;
     if (m_end - m_pos <= max && !m_eof) Refill(max);
+    if (m_atStart) {
+        m_atStart = false;
+        m_byteOrderMark =
+            m_end >= kByteOrderMarkBytes && std::memcmp(m_buffer.get(), kByteOrderMark, kByteOrderMarkBytes) == 0;
+        if (m_byteOrderMark) m_pos = kByteOrderMarkBytes;
+    }
     const size_t available = m_end - m_pos;
     if (available == 0) return nullptr;
     char* piece = m_buffer.get() + m_pos;
     size_t used;  // bytes of the buffer the piece takes up
     const auto* lf = static_cast<const char*>(std::memchr(piece, '\n', std::min(available, max + 1)));
+    if (lf && m_firstLineEnd == LineEnd::Platform)
+        m_firstLineEnd = lf > piece && lf[-1] == '\r' ? LineEnd::CrLf : LineEnd::Lf;
     if (!lf) {
         *length = used = std::min(available, max);
     } else if (const auto at = static_cast<size_t>(lf - piece); at > 0 && piece[at - 1] == '\r') {
