@@ -247,6 +247,13 @@ public:
     bool Save(const char* path) const;
     /// Deepest level that Save still indents.
     static constexpr unsigned kMaxIndentedDepth = 256;
+    /// Most bytes of entity replacement text that reading one document may
+    /// expand, counted at every reference (one more byte each). A document
+    /// whose expansion would pass it fails to parse, after a bounded amount
+    /// of work and memory.
+    static constexpr std::size_t kMaxEntityExpansion = std::size_t{8} << 20;
+    /// Deepest nesting of entity references within replacement text.
+    static constexpr unsigned kMaxEntityNesting = 64;
 
     /// The document node; empty when there is no document.
     CXMLNode GetDocument() const;

@@ -4,6 +4,7 @@
 
 struct XMLSDK::TAG_XMLDOCUMENT {
     pugi::xml_document document;
+    filekit::xml::FileForm form;  // how Save writes it: as read, or the default for a new one
 };
 
 namespace XMLSDK {
@@ -19,23 +20,25 @@ bool CXMLParser::ParseFile(const char* path, unsigned long)
     m_document.reset();
     if (!path) return false;
     auto parsed = std::make_unique<TAG_XMLDOCUMENT>();
-    if (!filekit::xml::LoadDocumentFile(parsed->document, path)) return false;
+    if (!filekit::xml::LoadDocumentFile(parsed->document, path, parsed->form)) return false;
     m_document = std::move(parsed);
     return true;
 }
 
 bool CXMLParser::Create()
 {
-    if (m_document)
+    if (m_document) {
         m_document->document.reset();
-    else
+        m_document->form = filekit::xml::FileForm();
+    } else {
         m_document = std::make_unique<TAG_XMLDOCUMENT>();
+    }
     return true;
 }
 
 bool CXMLParser::Save(const char* path) const
 {
-    return m_document && path && filekit::xml::SaveDocumentFile(m_document->document, path, kMaxIndentedDepth);
+    return m_document && path && filekit::xml::SaveDocumentFile(m_document->document, path, kMaxIndentedDepth, m_document->form);
 }
 
 CXMLNode CXMLParser::GetDocument() const
