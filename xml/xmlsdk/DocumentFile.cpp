@@ -316,6 +316,10 @@ bool SaveDocumentFile(pugi::xml_document& document, const char* path, unsigned m
     const char* indent = NestedDeeperThan(document, maxIndentedDepth) ? "" : kIndent;
     TextWriter out;
     if (!out.Open(path)) return false;
+    if (encoding == pugi::encoding_utf16_le || encoding == pugi::encoding_utf16_be)
+        out.SetCodeUnit(2, encoding == pugi::encoding_utf16_be);
+    else if (encoding == pugi::encoding_utf32_le || encoding == pugi::encoding_utf32_be)
+        out.SetCodeUnit(4, encoding == pugi::encoding_utf32_be);
     StreamWriter writer(out);
     const DeclaredEncoding declared(document, encoding);
     document.save(writer, indent, pugi::format_indent | (byteOrderMark ? pugi::format_write_bom : 0U), encoding);
