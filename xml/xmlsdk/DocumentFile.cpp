@@ -170,8 +170,7 @@ bool LoadExpanded(pugi::xml_document& document, const char* path, pugi::xml_enco
     std::string text = DecodeToUTF8(static_cast<const unsigned char*>(block), length, encoding);
     pugi::get_memory_deallocation_function()(block);
     return ExpandEntities(text) &&
-           document.load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8).status ==
-               pugi::status_ok;
+           document.load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8).status == pugi::status_ok;
 }
 
 bool HasCharacterBeyondLatin1(const char* text)
@@ -203,8 +202,9 @@ private:
 // encoding, as written with a byte-order mark where one applies.
 bool Denotes(const char* name, pugi::xml_encoding encoding)
 {
-    if (!name) return encoding == pugi::encoding_utf8 || encoding == pugi::encoding_utf16_le ||
-                      encoding == pugi::encoding_utf16_be;
+    if (!name)
+        return encoding == pugi::encoding_utf8 || encoding == pugi::encoding_utf16_le ||
+               encoding == pugi::encoding_utf16_be;
     const auto is = [name](const char* other) {
         size_t i = 0;
         for (; name[i] && other[i]; ++i)
@@ -249,8 +249,8 @@ public:
         } else {
             // The encoding comes right after the version, before standalone.
             const pugi::xml_attribute version = first.attribute("version");
-            attribute = version ? first.insert_attribute_after("encoding", version)
-                                : first.prepend_attribute("encoding");
+            attribute =
+                version ? first.insert_attribute_after("encoding", version) : first.prepend_attribute("encoding");
             m_added = true;
         }
         m_attribute = attribute;
@@ -302,8 +302,7 @@ bool LoadDocumentFile(pugi::xml_document& document, const char* path, FileForm& 
     return true;
 }
 
-bool SaveDocumentFile(pugi::xml_document& document, const char* path, unsigned maxIndentedDepth,
-                      const FileForm& form)
+bool SaveDocumentFile(pugi::xml_document& document, const char* path, unsigned maxIndentedDepth, const FileForm& form)
 {
     pugi::xml_encoding encoding = form.encoding;
     if (encoding == pugi::encoding_latin1) {
@@ -311,8 +310,7 @@ bool SaveDocumentFile(pugi::xml_document& document, const char* path, unsigned m
         document.traverse(finder);
         if (finder.Found()) encoding = pugi::encoding_utf8;
     }
-    const bool byteOrderMark = encoding == pugi::encoding_utf8 ? form.byteOrderMark
-                                                               : encoding != pugi::encoding_latin1;
+    const bool byteOrderMark = encoding == pugi::encoding_utf8 ? form.byteOrderMark : encoding != pugi::encoding_latin1;
     const char* indent = NestedDeeperThan(document, maxIndentedDepth) ? "" : kIndent;
     TextWriter out;
     if (!out.Open(path)) return false;

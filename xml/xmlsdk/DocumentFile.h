@@ -35,8 +35,7 @@ bool LoadDocumentFile(pugi::xml_document& document, const char* path, FileForm& 
 // form is written as UTF-8 when the document holds characters Latin-1
 // cannot; the declaration names the encoding written (the document itself
 // is left as it was). False when the file cannot be created or written.
-bool SaveDocumentFile(pugi::xml_document& document, const char* path, unsigned maxIndentedDepth,
-                      const FileForm& form);
+bool SaveDocumentFile(pugi::xml_document& document, const char* path, unsigned maxIndentedDepth, const FileForm& form);
 
 }  // namespace filekit::xml
 

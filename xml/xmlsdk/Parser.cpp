@@ -38,7 +38,8 @@ bool CXMLParser::Create()
 
 bool CXMLParser::Save(const char* path) const
 {
-    return m_document && path && filekit::xml::SaveDocumentFile(m_document->document, path, kMaxIndentedDepth, m_document->form);
+    return m_document && path &&
+           filekit::xml::SaveDocumentFile(m_document->document, path, kMaxIndentedDepth, m_document->form);
 }
 
 CXMLNode CXMLParser::GetDocument() const
