@@ -53,8 +53,10 @@
 /// names the encoding written. A Latin-1 document that came to hold a
 /// character Latin-1 cannot (U+0100 and above) is saved as UTF-8 and its
 /// declaration says so; it goes back to Latin-1 once no such character is
-/// left. A new document (Create, also after ParseFile) is saved as UTF-8
-/// without a byte-order mark.
+/// left. A declaration naming an encoding this library does not convert
+/// (windows-1252, say) is kept: such a file's bytes are read and written
+/// unconverted. A new document (Create, also after ParseFile) is saved as
+/// UTF-8 without a byte-order mark.
 #ifndef FILEKIT_XMLSDK_H
 #define FILEKIT_XMLSDK_H
 

@@ -198,27 +198,24 @@ private:
     bool m_found = false;
 };
 
-// Whether a declaration's encoding name (null when it gives none) denotes
-// encoding, as written with a byte-order mark where one applies.
+// Whether a declaration's encoding name (null when it gives none) fits a
+// file written in encoding, with a byte-order mark where one applies. A name
+// the back end does not know (windows-1252, say) was read as UTF-8 bytes
+// passed through unconverted, and fits such bytes written back.
 bool Denotes(const char* name, pugi::xml_encoding encoding)
 {
-    if (!name)
-        return encoding == pugi::encoding_utf8 || encoding == pugi::encoding_utf16_le ||
-               encoding == pugi::encoding_utf16_be;
+    const bool utf16 = encoding == pugi::encoding_utf16_le || encoding == pugi::encoding_utf16_be;
+    if (!name) return encoding == pugi::encoding_utf8 || utf16;
     const auto is = [name](const char* other) {
         size_t i = 0;
         for (; name[i] && other[i]; ++i)
             if ((name[i] | 0x20) != (other[i] | 0x20)) return false;
         return name[i] == other[i];
     };
-    switch (encoding) {
-    case pugi::encoding_utf8: return is("utf-8") || is("utf8");
-    case pugi::encoding_utf16_le: return is("utf-16") || is("utf-16le");
-    case pugi::encoding_utf16_be: return is("utf-16") || is("utf-16be");
-    case pugi::encoding_utf32_le:
-    case pugi::encoding_utf32_be: return is("utf-32") || is("ucs-4");
-    default: return is("iso-8859-1") || is("iso8859-1") || is("latin1") || is("latin-1");
-    }
+    if (is("utf-16") || is("utf-16le") || is("utf-16be")) return utf16;
+    if (is("utf-32") || is("ucs-4")) return encoding == pugi::encoding_utf32_le || encoding == pugi::encoding_utf32_be;
+    if (is("iso-8859-1") || is("iso8859-1") || is("latin1") || is("latin-1")) return encoding == pugi::encoding_latin1;
+    return encoding == pugi::encoding_utf8;
 }
 
 const char* EncodingName(pugi::xml_encoding encoding)
