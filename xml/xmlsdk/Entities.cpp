@@ -52,6 +52,14 @@ public:
     {
         while (!AtEnd() && IsSpace(m_text[m_at])) ++m_at;
     }
+    // Moves to the next of the characters in set (to the end when none
+    // follows) and gives the text passed over.
+    std::string_view SkipUntilAny(const char* set)
+    {
+        const size_t start = m_at;
+        m_at = std::min(m_text.find_first_of(set, m_at), m_text.size());
+        return m_text.substr(start, m_at - start);
+    }
     // Moves past the next end (to the end of the text when there is none).
     void SkipPast(std::string_view end)
     {
@@ -199,7 +207,7 @@ public:
                 if (!Reference(cursor, false, depth)) return false;
                 continue;
             } else {
-                while (!cursor.AtEnd() && cursor.Peek() != '<' && cursor.Peek() != '&') cursor.Advance(1);
+                cursor.SkipUntilAny("<&");
             }
             m_out.append(text.substr(start, cursor.At() - start));
         }
@@ -210,6 +218,7 @@ public:
     {
         Cursor cursor(text, 0);
         while (!cursor.AtEnd()) {
+            m_out.append(cursor.SkipUntilAny("&<\"'"));
             switch (cursor.Peek()) {
             case '&':
                 if (!Reference(cursor, true, depth)) return false;
@@ -217,7 +226,7 @@ public:
             case '<': m_out += "&lt;"; break;
             case '"': m_out += "&quot;"; break;
             case '\'': m_out += "&apos;"; break;
-            default: m_out += cursor.Peek();
+            default: continue;  // the end of the text
             }
             cursor.Advance(1);
         }
