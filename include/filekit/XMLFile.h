@@ -51,8 +51,8 @@ public:
     virtual int Close();
     /// Empties the document and calls SaveData to rebuild it; 0 when the
     /// object is not open or SaveData returns 0. The file's comments and
-    /// DOCTYPE go with the old document, and the rebuilt one is saved as
-    /// UTF-8, as a new document is.
+    /// DOCTYPE go with the old document; the rebuilt one is saved in the
+    /// encoding the file was read in.
     virtual int PrepareData();
     /// Writes the document to path; the path given to Open stays the one
     /// Save() writes to. A document as read keeps its comments, processing

@@ -78,8 +78,8 @@ public:
     /// permission bits and a symbolic link to it stay. Devices and FIFOs are
     /// written in place, as is a file in a folder that takes no new file.
     int Save(const CString& path);
-    /// Replaces the document by an empty one, comments and DOCTYPE included,
-    /// saved as a new document is; 0 when closed.
+    /// Replaces the document by an empty one, comments and DOCTYPE included;
+    /// it is saved in the encoding of the file read, if any. 0 when closed.
     int EmptyDocument();
 
     /// The top-level element named name into *root. 0 when closed or when

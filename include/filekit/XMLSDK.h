@@ -55,8 +55,9 @@
 /// declaration says so; it goes back to Latin-1 once no such character is
 /// left. A declaration naming an encoding this library does not convert
 /// (windows-1252, say) is kept: such a file's bytes are read and written
-/// unconverted. A new document (Create, also after ParseFile) is saved as
-/// UTF-8 without a byte-order mark.
+/// unconverted. A document that Create started after ParseFile is saved in
+/// the encoding of the file read, with a declaration when that needs one; a
+/// parser that read no file saves as UTF-8 without a byte-order mark.
 #ifndef FILEKIT_XMLSDK_H
 #define FILEKIT_XMLSDK_H
 
@@ -270,7 +271,8 @@ public:
     /// entities cannot be expanded within the limits; the parser then holds
     /// no document.
     bool ParseFile(const char* path, unsigned long options);
-    /// Replaces any document by a new, empty one, saved as UTF-8.
+    /// Replaces any document by a new, empty one, saved in the encoding of
+    /// the file the parser read, if any, else as UTF-8.
     bool Create();
     /// Writes the document to path (created or replaced), with its comments,
     /// processing instructions and DOCTYPE, in the encoding it was read in

@@ -24,7 +24,8 @@ struct Case {
     std::string file;  // the document read
     std::string outcome;  // the encoding the saved file is in, or "fails"
     std::string expected;  // the document the saved file holds; "-": file itself
-    std::string added;  // text of an element appended to the root first; "-": none
+    std::string edit;  // "add=TEXT": an element holding TEXT appended to the root; "rebuild": the
+                       // document emptied and its root made again; "-": none
 };
 
 void PrintTo(const Case& row, std::ostream* out) { *out << row.file << " " << row.outcome; }
@@ -39,7 +40,7 @@ std::vector<Case> ReadCases()
         std::istringstream fields(line);
         Case row;
         if (line.empty() || line[0] == '#' || !(fields >> row.file >> row.outcome)) continue;
-        if (!(fields >> row.expected >> row.added)) row.expected = row.added = "-";
+        if (!(fields >> row.expected >> row.edit)) row.expected = row.edit = "-";
         cases.push_back(row);
     }
     return cases;
@@ -123,16 +124,21 @@ TEST_P(XmlRoundTrip, SavedFileHoldsTheDocument)
     ASSERT_EQ(wrapper.Open(Data(row.file).c_str()), 1);
     pugi::xml_document expected;
     ASSERT_TRUE(expected.load_file(Data(row.expected == "-" ? row.file : row.expected).c_str(), pugi::parse_full));
+    pugi::xml_node expectedRoot = expected.document_element();
+    const std::string rootName = expectedRoot.name();
+    XMLSDK::CXMLNode root;
+    ASSERT_EQ(wrapper.GetRootNode(rootName.c_str(), &root), 1);
+    EXPECT_EQ(WrapperWalk(root), BackEndWalk(expectedRoot));
+    if (row.edit == "rebuild") {  // as CXMLFile::PrepareData does
+        ASSERT_EQ(wrapper.EmptyDocument() + wrapper.CreateRootNode(rootName.c_str(), &root), 2);
+        expected.reset();
+        expected.append_child(rootName.c_str());
+    } else if (row.edit.compare(0, 4, "add=") == 0) {
+        ASSERT_EQ(CXMLParserWrapper::AddNewNode(root, "added", row.edit.substr(4).c_str(), nullptr), 1);
+        expectedRoot.append_child("added").text().set(row.edit.substr(4).c_str());
+    }
     if (expected.first_child().type() != pugi::node_declaration)  // saved files always start with one
         expected.prepend_child(pugi::node_declaration).append_attribute("version") = "1.0";
-    pugi::xml_node expectedRoot = expected.document_element();
-    XMLSDK::CXMLNode root;
-    ASSERT_EQ(wrapper.GetRootNode(expectedRoot.name(), &root), 1);
-    EXPECT_EQ(WrapperWalk(root), BackEndWalk(expectedRoot));
-    if (row.added != "-") {
-        ASSERT_EQ(CXMLParserWrapper::AddNewNode(root, "added", row.added.c_str(), nullptr), 1);
-        expectedRoot.append_child("added").text().set(row.added.c_str());
-    }
 
     TempDir dir;
     const std::string saved = dir.Path("saved.xml");

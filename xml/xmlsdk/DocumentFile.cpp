@@ -231,44 +231,53 @@ const char* EncodingName(pugi::xml_encoding encoding)
 }
 
 // Makes the document's declaration name the encoding a save writes, for as
-// long as the save runs, and then puts back what it said.
+// long as the save runs, and then puts back what it said. A document
+// without a declaration (rebuilt after EmptyDocument) that needs one to name
+// its encoding gets one for that time.
 class DeclaredEncoding {
 public:
-    DeclaredEncoding(pugi::xml_document& document, pugi::xml_encoding encoding)
+    DeclaredEncoding(pugi::xml_document& document, pugi::xml_encoding encoding) : m_document(document)
     {
         pugi::xml_node first = document.first_child();
-        if (first.type() != pugi::node_declaration) return;
+        const bool declared = first.type() == pugi::node_declaration;
         pugi::xml_attribute attribute = first.attribute("encoding");
-        if (Denotes(attribute ? attribute.value() : nullptr, encoding)) return;
-        m_declaration = first;
-        if (attribute) {
-            m_before = attribute.value();
-        } else {
+        if (Denotes(declared && attribute ? attribute.value() : nullptr, encoding)) return;
+        if (!declared) {
+            m_added = document.prepend_child(pugi::node_declaration);
+            m_added.append_attribute("version").set_value("1.0");
+            m_added.append_attribute("encoding").set_value(EncodingName(encoding));
+            return;
+        }
+        if (!attribute) {
             // The encoding comes right after the version, before standalone.
             const pugi::xml_attribute version = first.attribute("version");
             attribute =
                 version ? first.insert_attribute_after("encoding", version) : first.prepend_attribute("encoding");
-            m_added = true;
+            m_declaration = first;
+        } else {
+            m_before = attribute.value();
         }
         m_attribute = attribute;
         m_attribute.set_value(EncodingName(encoding));
     }
     ~DeclaredEncoding()
     {
-        if (!m_declaration) return;
         if (m_added)
+            m_document.remove_child(m_added);
+        else if (m_declaration)
             m_declaration.remove_attribute(m_attribute);
-        else
+        else if (m_attribute)
             m_attribute.set_value(m_before.c_str());
     }
     DeclaredEncoding(const DeclaredEncoding&) = delete;
     DeclaredEncoding& operator=(const DeclaredEncoding&) = delete;
 
 private:
-    pugi::xml_node m_declaration;  // empty when the declaration stays as it is
-    pugi::xml_attribute m_attribute;
-    std::string m_before;
-    bool m_added = false;
+    pugi::xml_document& m_document;
+    pugi::xml_node m_added;  // a declaration added for the save
+    pugi::xml_node m_declaration;  // the declaration, when an encoding attribute was added to it
+    pugi::xml_attribute m_attribute;  // the encoding attribute, when it was changed or added
+    std::string m_before;  // what a changed attribute said
 };
 
 class StreamWriter : public pugi::xml_writer {

@@ -4,7 +4,7 @@
 
 struct XMLSDK::TAG_XMLDOCUMENT {
     pugi::xml_document document;
-    filekit::xml::FileForm form;  // how Save writes it: as read, or the default for a new one
+    filekit::xml::FileForm form;  // how Save writes it: as the file last read was, else the default
 };
 
 namespace XMLSDK {
@@ -27,12 +27,10 @@ bool CXMLParser::ParseFile(const char* path, unsigned long)
 
 bool CXMLParser::Create()
 {
-    if (m_document) {
+    if (m_document)
         m_document->document.reset();
-        m_document->form = filekit::xml::FileForm();
-    } else {
+    else
         m_document = std::make_unique<TAG_XMLDOCUMENT>();
-    }
     return true;
 }
 
