@@ -54,13 +54,21 @@ pugi::xml_encoding EncodingNamed(const std::string& name)
     return pugi::encoding_utf8;
 }
 
+// text with each CR LF made LF, as an XML reader sees line ends: the back
+// end leaves those of the DOCTYPE as they were written.
+std::string LineFeeds(std::string text)
+{
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
+    return text;
+}
+
 // Every node below node, one per line, indented by depth; text that is only
 // whitespace (indentation) is left out. The declaration's encoding is
 // checked apart, by the encoding the file is read in.
 void Dump(const pugi::xml_node& node, const std::string& indent, std::string& out)
 {
     for (const pugi::xml_node child : node.children()) {
-        const std::string value = child.value();
+        const std::string value = child.type() == pugi::node_doctype ? LineFeeds(child.value()) : child.value();
         if (child.type() == pugi::node_pcdata && value.find_first_not_of(" \t\r\n") == std::string::npos) continue;
         out += indent + std::to_string(child.type()) + " " + child.name() + " [" + value + "]";
         for (const pugi::xml_attribute attribute : child.attributes())

@@ -152,12 +152,28 @@ bool IsByteOrderMark(const void* block, size_t length)
     return length >= 3 && std::memcmp(block, "\xEF\xBB\xBF", 3) == 0;
 }
 
-// True when the document declares entities in its DOCTYPE.
-bool HasEntityDeclarations(const pugi::xml_document& document)
+// The document's DOCTYPE node; empty when it has none.
+pugi::xml_node DoctypeOf(const pugi::xml_document& document)
 {
     for (pugi::xml_node node = document.first_child(); node; node = node.next_sibling())
-        if (node.type() == pugi::node_doctype) return DeclaresEntities(node.value());
-    return false;
+        if (node.type() == pugi::node_doctype) return node;
+    return pugi::xml_node();
+}
+
+// Makes the line ends of the DOCTYPE LF, as the back end makes those of the
+// rest of the document: a save then writes each as the platform's line end
+// once, however often the document goes round.
+void NormalizeLineEnds(pugi::xml_node doctype)
+{
+    std::string value = doctype.value();
+    if (value.find('\r') == std::string::npos) return;
+    size_t kept = 0;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\r' && i + 1 < value.size() && value[i + 1] == '\n') continue;
+        value[kept++] = value[i] == '\r' ? '\n' : value[i];
+    }
+    value.resize(kept);
+    doctype.set_value(value.c_str());
 }
 
 // Reads the file at path again as UTF-8 text, expands its entities and
@@ -302,7 +318,8 @@ bool LoadDocumentFile(pugi::xml_document& document, const char* path, FileForm& 
     if (result.status != pugi::status_ok) return false;
     // The document read as it is leaves the references to declared entities
     // as text: the file is read again and parsed with them expanded.
-    if (HasEntityDeclarations(document) && !LoadExpanded(document, path, result.encoding)) return false;
+    if (DeclaresEntities(DoctypeOf(document).value()) && !LoadExpanded(document, path, result.encoding)) return false;
+    NormalizeLineEnds(DoctypeOf(document));
     form.encoding = result.encoding;
     form.byteOrderMark = byteOrderMark;
     return true;
