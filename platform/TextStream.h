@@ -113,12 +113,19 @@ public:
     void Write(const char* text);
     void Write(const char* data, size_t length);
 
+    // Text in code units of unitBytes (2 for UTF-16 or 4 for UTF-32, in the
+    // byte order given) from now on, written in whole units: a line feed is
+    // the unit 0x0A, and a CR line end is stored as a unit too. 1, the
+    // default after Open, means bytes.
+    void SetCodeUnit(size_t unitBytes, bool bigEndian);
+
     // Flushes and puts the text in place of the file's old content; false
     // when any write or step failed (the old content then stays).
     bool Close();
 
 private:
     void Flush();
+    void WriteUnits(const char* data, size_t length);
     void Append(const char* data, size_t length);
 
     SafeFile m_file;
@@ -126,6 +133,8 @@ private:
     size_t m_used = 0;
     bool m_failed = false;
     bool m_crLf = false;  // each LF written as CR LF
+    size_t m_unit = 1;  // bytes per code unit
+    bool m_bigEndian = false;
 };
 
 }  // namespace filekit

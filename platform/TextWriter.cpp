@@ -26,7 +26,14 @@ bool TextWriter::Open(const char* path, LineEnd lineEnd)
     if (!m_buffer) m_buffer.reset(new char[kTextStreamBufferBytes]);
     m_used = 0;
     m_failed = false;
+    m_unit = 1;
     return true;
+}
+
+void TextWriter::SetCodeUnit(size_t unitBytes, bool bigEndian)
+{
+    m_unit = unitBytes;
+    m_bigEndian = bigEndian;
 }
 
 void TextWriter::Write(const char* text) { Write(text, std::strlen(text)); }
@@ -36,6 +43,8 @@ void TextWriter::Write(const char* data, size_t length)
     if (!m_file.IsOpen()) return;
     if (!m_crLf) {
         Append(data, length);
+    } else if (m_unit > 1) {
+        WriteUnits(data, length);
     } else {
         // The runs between line feeds as they are, each LF as CR LF.
         while (length > 0) {
@@ -48,6 +57,25 @@ void TextWriter::Write(const char* data, size_t length)
             length -= run + 1;
         }
     }
+}
+
+// Each unit as it is, a line feed unit after a carriage return unit. The
+// caller hands over whole units.
+void TextWriter::WriteUnits(const char* data, size_t length)
+{
+    const size_t low = m_bigEndian ? m_unit - 1 : 0;
+    char cr[4] = {};
+    cr[low] = '\r';
+    size_t run = 0;
+    for (size_t at = 0; at + m_unit <= length; at += m_unit) {
+        bool lineFeed = data[at + low] == '\n';
+        for (size_t i = 0; i < m_unit && lineFeed; ++i) lineFeed = i == low || data[at + i] == '\0';
+        if (!lineFeed) continue;
+        Append(data + run, at - run);
+        Append(cr, m_unit);
+        run = at;
+    }
+    Append(data + run, length - run);
 }
 
 void TextWriter::Append(const char* data, size_t length)

@@ -1,4 +1,6 @@
-// Raw pugixml in the XML tasks, with its default parse and save options,
+// Raw pugixml in the XML tasks, parsing with filekit's options (comments,
+// processing instructions, the declaration and the DOCTYPE kept) and saving
+// with its default options,
 // and a walk on raw pugixml that does the string work of filekit's wrapper:
 // every name, value and text copied into a string of its own, attributes
 // looked up by name, and each element's children gathered into a list.
@@ -66,7 +68,7 @@ public:
 
     void Load(const std::string& path)
     {
-        if (!m_document.load_file(path.c_str())) throw std::runtime_error("pugixml load_file failed");
+        if (!m_document.load_file(path.c_str(), pugi::parse_full)) throw std::runtime_error("pugixml load_file failed");
     }
     void Save(const std::string& path)
     {

@@ -1,5 +1,6 @@
 // Writes the XML inputs: indented, with an XML declaration, entities in some
-// texts and attribute values, no comments (not every parser keeps them).
+// texts and attribute values, and a comment at the top of every group, which
+// filekit and the peers keep (a walk must step over it).
 #include "XmlText.h"
 
 #include "Vocabulary.h"
@@ -47,7 +48,7 @@ void AppendGroup(std::string& text, int& id, int depth)
     const std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
     text += indent + "<group name=\"" + SectionName(group) + "\" id=\"" + std::to_string(group) + "\"";
     if (h % 3 == 0) text += (h % 2) ? " enabled=\"true\"" : " enabled=\"false\"";
-    text += ">\n";
+    text += ">\n" + indent + "  <!-- group " + std::to_string(group) + " -->\n";
     const int settings = 4 + static_cast<int>((h >> 8) % 17);
     for (int key = 0; key < settings; ++key) {
         const std::string value = ValueFor(group, key);

@@ -3,9 +3,10 @@
 // run; the last table gives the wrapper's time over the back end's.
 //
 // Both sides do the same work: the back end parses with the wrapper's
-// options and saves with its indentation; both walks visit every node
-// without recursion and copy its name, its value and its "value"
-// attribute into a string.
+// options (which keep comments) and saves with its indentation; both walks
+// visit every element and text node without recursion, step over the
+// comments, and copy the name, the value and the "value" attribute of each
+// node visited into a string.
 #include <filekit/XMLParserWrapper.h>
 
 #include "xml/xmlsdk/DocumentFile.h"
@@ -35,8 +36,8 @@ const std::filesystem::path& Folder()
     return folder;
 }
 
-// A catalogue of records with attributes, text and nested lists, written
-// once per size; the path of the file.
+// A catalogue of records with attributes, text, nested lists and a comment
+// each, written once per size; the path of the file.
 std::string Document(size_t megabytes)
 {
     const std::string path = (Folder() / ("catalog-" + std::to_string(megabytes) + "MB.xml")).string();
@@ -44,9 +45,9 @@ std::string Document(size_t megabytes)
     std::string text = "<?xml version=\"1.0\"?>\n<catalog version=\"3\">\n";
     for (size_t i = 0; text.size() < megabytes * 1024 * 1024; ++i) {
         const std::string n = std::to_string(i);
-        text += "  <record id=\"" + n + "\" value=\"" + n + ".5\">\n    <name>Item number " + n +
-                "</name>\n    <price currency=\"EUR\" value=\"" + std::to_string(i % 997) +
-                "\"/>\n    <description>An item with &lt;markup&gt; &amp; text, " + n +
+        text += "  <record id=\"" + n + "\" value=\"" + n + ".5\">\n    <!-- record " + n +
+                " -->\n    <name>Item number " + n + "</name>\n    <price currency=\"EUR\" value=\"" +
+                std::to_string(i % 997) + "\"/>\n    <description>An item with &lt;markup&gt; &amp; text, " + n +
                 "</description>\n    <tags><tag value=\"a\"/><tag value=\"b" + n + "\"/></tags>\n  </record>\n";
     }
     text += "</catalog>\n";
@@ -93,10 +94,13 @@ long WalkBackEnd(pugi::xml_node root)
     long visited = 0;
     pugi::xml_node node = root.first_child();
     while (node) {
-        ++visited;
-        name = node.name();
-        value = node.child_value();
-        attribute = node.attribute("value").value();
+        const pugi::xml_node_type type = node.type();
+        if (type == pugi::node_element || type == pugi::node_pcdata || type == pugi::node_cdata) {
+            ++visited;
+            name = node.name();
+            value = node.child_value();
+            attribute = node.attribute("value").value();
+        }
         if (node.first_child()) {
             node = node.first_child();
             continue;

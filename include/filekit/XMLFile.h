@@ -50,11 +50,14 @@ public:
     /// object then stays marked open).
     virtual int Close();
     /// Empties the document and calls SaveData to rebuild it; 0 when the
-    /// object is not open or SaveData returns 0.
+    /// object is not open or SaveData returns 0. The file's comments and
+    /// DOCTYPE go with the old document; the rebuilt one is saved in the
+    /// encoding the file was read in.
     virtual int PrepareData();
     /// Writes the document to path; the path given to Open stays the one
-    /// Save() writes to. 0 when the object is not open or the file cannot
-    /// be written.
+    /// Save() writes to. A document as read keeps its comments, processing
+    /// instructions, DOCTYPE and encoding (CXMLParserWrapper::Save). 0 when
+    /// the object is not open or the file cannot be written.
     virtual int Save(const CString& path);
     /// Writes the document to the path given to Open; 0 as Save(path).
     virtual int Save();

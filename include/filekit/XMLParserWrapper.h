@@ -41,7 +41,8 @@ public:
     /// \name Copying
     ///@{
 
-    /// A copy of an open wrapper is open on a duplicate of the document, and
+    /// A copy of an open wrapper is open on a duplicate of the document (its
+    /// comments and DOCTYPE included, saved as UTF-8 like a new one), and
     /// the two documents change independently from then on (node handles
     /// taken from one keep referring to that one); a copy of a closed wrapper
     /// is closed. No parser ever has two owners.
@@ -51,18 +52,27 @@ public:
     /// Releases the parser and its document; nothing is written.
     virtual ~CXMLParserWrapper();
 
-    /// Reads the document at path. 0 when the wrapper is already open (the
-    /// open document stays) or the file cannot be read or parsed (the
-    /// wrapper stays closed).
+    /// Reads the document at path, with its comments, processing
+    /// instructions and DOCTYPE kept for saving and the entities of its
+    /// internal DTD subset expanded (XMLSDK.h tells how). 0 when the wrapper
+    /// is already open (the open document stays) or the file cannot be read
+    /// or parsed, refers to an external entity, or expands its entities past
+    /// XMLSDK::CXMLParser::kMaxEntityExpansion (the wrapper stays closed).
+    /// Nothing but the file at path is read.
     int Open(const CString& path);
-    /// Starts a new, empty document; 0 when the wrapper is already open.
+    /// Starts a new, empty document, saved as UTF-8; 0 when the wrapper is
+    /// already open.
     int Open();
     /// Releases the document without writing it; 0 when already closed.
     int Close();
     /// 1 while a document is open.
     int IsOpen();
-    /// Writes the document to path; the wrapper stays open. 0 when closed or
-    /// when the file cannot be written, and the document is then unchanged.
+    /// Writes the document to path; the wrapper stays open. A document read
+    /// from a file is written with its comments, processing instructions and
+    /// DOCTYPE in their places, in the encoding it was read in (a Latin-1
+    /// document holding characters Latin-1 cannot is written as UTF-8), its
+    /// declaration naming that encoding. 0 when closed or when the file
+    /// cannot be written, and the document is then unchanged.
     /// A regular file is replaced whole (written beside it, synced, renamed
     /// over it), so a failed or killed save leaves the old file; its
     /// permission bits and a symbolic link to it stay. Devices and FIFOs are
@@ -72,7 +82,8 @@ public:
     /// writing nor deletion (ERROR_SHARING_VIOLATION). The thread's last
     /// error is NO_ERROR after a save that gives 1, else the failure's code.
     int Save(const CString& path);
-    /// Replaces the document by an empty one; 0 when closed.
+    /// Replaces the document by an empty one, comments and DOCTYPE included;
+    /// it is saved in the encoding of the file read, if any. 0 when closed.
     int EmptyDocument();
 
     /// The top-level element named name into *root. 0 when closed or when
@@ -116,8 +127,10 @@ public:
     /// \name Lists of children
     ///@{
 
-    /// Lists of children. The list's content is replaced by every child, or
-    /// by the child elements named name; a null list gives 1 at once.
+    /// Lists of children. The list's content is replaced by every element
+    /// and character-data child (comments and processing instructions are
+    /// never listed), or by the child elements named name; a null list
+    /// gives 1 at once.
     static int GetChildrenList(XMLSDK::CXMLNode& node, XMLSDK::CXMLNodeList* list);
     static int GetChildrenByName(XMLSDK::CXMLNode& node, CString name, XMLSDK::CXMLNodeList* list);
     /// The list's length into *length when length is not null; always 1.

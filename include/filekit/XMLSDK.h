@@ -21,13 +21,43 @@
 /// destroyed. A handle that refers to nothing is empty; every call on an
 /// empty handle does nothing and gives an empty handle, "", 0 or false.
 ///
-/// Documents are read and written as UTF-8 (a byte-order mark or UTF-16/32
-/// input is converted on reading). Parsing keeps elements, attributes and
-/// character data, with entities expanded and line ends made LF; text made
-/// only of whitespace, comments, processing instructions, the declaration
-/// and the document type are not kept. Saved files start with an XML
-/// declaration and put each element on a line of its own, indented by its
-/// depth.
+/// Documents are held as UTF-8 text; files in UTF-16, UTF-32 or Latin-1 are
+/// converted on reading. Parsing keeps elements, attributes and character
+/// data, with references expanded and line ends made LF, and also the
+/// comments, processing instructions, the XML declaration and the DOCTYPE.
+/// Those four are invisible to the node interface: no call counts, finds,
+/// lists or hands out such a node, so a walk sees the elements and
+/// character data alone. Saving writes them back in their places; they
+/// move with the node they are in (a comment inside an element goes when
+/// the element goes), and the ones between siblings stay where they are.
+/// Text made only of whitespace is not kept.
+///
+/// Entities: the general entities declared in the document's internal DTD
+/// subset (<!ENTITY name "text">) are expanded where they are referenced,
+/// in text and in attribute values; their text may hold markup and further
+/// references. The DOCTYPE is saved as it was read, so a saved document
+/// reads back the same. Nothing outside the file is ever read: no external
+/// DTD and no external entity, neither from a file nor from the network. A
+/// document that refers to an external entity (declared with SYSTEM or
+/// PUBLIC) fails to parse, and so does one whose entities refer to
+/// themselves, nest deeper than CXMLParser::kMaxEntityNesting or expand past
+/// CXMLParser::kMaxEntityExpansion. A reference to an entity declared
+/// nowhere in the file (one from an external DTD, say) is kept as text, and
+/// saved as such ("&amp;name;"). Parameter entities are not expanded.
+///
+/// Saved files start with an XML declaration and put each element on a line
+/// of its own, indented by its depth; character data keeps its text. A
+/// document read from a file is saved in the encoding it was read in (UTF-8,
+/// with a byte-order mark when the file had one; UTF-16 and UTF-32 in their
+/// byte order, with a byte-order mark; Latin-1), and its declaration always
+/// names the encoding written. A Latin-1 document that came to hold a
+/// character Latin-1 cannot (U+0100 and above) is saved as UTF-8 and its
+/// declaration says so; it goes back to Latin-1 once no such character is
+/// left. A declaration naming an encoding this library does not convert
+/// (windows-1252, say) is kept: such a file's bytes are read and written
+/// unconverted. A document that Create started after ParseFile is saved in
+/// the encoding of the file read, with a declaration when that needs one; a
+/// parser that read no file saves as UTF-8 without a byte-order mark.
 #ifndef FILEKIT_XMLSDK_H
 #define FILEKIT_XMLSDK_H
 
@@ -47,8 +77,9 @@ struct TAG_XMLNODE;
 struct TAG_XMLATTRIBUTE;
 struct TAG_XMLDOCUMENT;
 
-/// Node types. Parsed documents hold elements and character data below the
-/// document node.
+/// Node types. The node interface shows elements and character data below
+/// the document node; comments, processing instructions, the declaration
+/// and the DOCTYPE are kept but never shown.
 enum TAG_XMLNODETYPE {
     XMLNODE_NULL = 0,  ///< the type of an empty handle
     XMLNODE_DOCUMENT = 1,  ///< the document node: its children are the top-level nodes
@@ -233,20 +264,32 @@ public:
 
     /// Releases the document, if any.
     void Clear();
-    /// Reads the file at path into a new document (options are ignored).
-    /// False when the path is not a readable regular file or the text is not
-    /// a well-formed document with at least one element; the parser then
-    /// holds no document.
+    /// Reads the file at path into a new document (options are ignored),
+    /// with the entities of its internal DTD subset expanded (see the top of
+    /// this header). False when the path is not a readable regular file, the
+    /// text is not a well-formed document with at least one element, or its
+    /// entities cannot be expanded within the limits; the parser then holds
+    /// no document.
     bool ParseFile(const char* path, unsigned long options);
-    /// Replaces any document by a new, empty one.
+    /// Replaces any document by a new, empty one, saved in the encoding of
+    /// the file the parser read, if any, else as UTF-8.
     bool Create();
-    /// Writes the document to path (created or replaced). False when there is
-    /// no document or the file cannot be written completely. Documents nested
+    /// Writes the document to path (created or replaced), with its comments,
+    /// processing instructions and DOCTYPE, in the encoding it was read in
+    /// (see the top of this header). False when there is no document or the
+    /// file cannot be written completely. Documents nested
     /// deeper than kMaxIndentedDepth are written with one node per line and
     /// no indentation, so the file stays proportional to the document.
     bool Save(const char* path) const;
     /// Deepest level that Save still indents.
     static constexpr unsigned kMaxIndentedDepth = 256;
+    /// Most bytes of entity replacement text that reading one document may
+    /// expand, counted at every reference (one more byte each). A document
+    /// whose expansion would pass it fails to parse, after a bounded amount
+    /// of work and memory.
+    static constexpr std::size_t kMaxEntityExpansion = std::size_t{8} << 20;
+    /// Deepest nesting of entity references within replacement text.
+    static constexpr unsigned kMaxEntityNesting = 64;
 
     /// The document node; empty when there is no document.
     CXMLNode GetDocument() const;

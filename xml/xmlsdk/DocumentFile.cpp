@@ -3,8 +3,11 @@
 #include "xml/xmlsdk/DocumentFile.h"
 
 #include "platform/TextStream.h"
+#include "xml/xmlsdk/Entities.h"
 
 #include <cstdint>
+#include <cstring>
+#include <string>
 
 #ifdef _WIN32
 #include <filekit/Win32.h>
@@ -104,6 +107,195 @@ bool NestedDeeperThan(const pugi::xml_node& document, unsigned limit)
     }
 }
 
+// The bytes of a file in encoding as UTF-8 text without a byte-order mark,
+// decoded as the back end decodes them.
+std::string DecodeToUTF8(const unsigned char* data, size_t length, pugi::xml_encoding encoding)
+{
+    std::string text;
+    text.reserve(length);
+    const bool big = encoding == pugi::encoding_utf16_be || encoding == pugi::encoding_utf32_be;
+    const auto unit = [&](size_t at, size_t size) {
+        std::uint32_t value = 0;
+        for (size_t i = 0; i < size; ++i) value |= std::uint32_t{data[at + i]} << (8 * (big ? size - 1 - i : i));
+        return value;
+    };
+    switch (encoding) {
+    case pugi::encoding_latin1:
+        for (size_t i = 0; i < length; ++i) AppendUTF8(text, data[i]);
+        break;
+    case pugi::encoding_utf16_le:
+    case pugi::encoding_utf16_be:
+        for (size_t i = 0; i + 1 < length; i += 2) {
+            std::uint32_t ch = unit(i, 2);
+            if (ch >= 0xD800 && ch < 0xDC00 && i + 3 < length) {
+                const std::uint32_t low = unit(i + 2, 2);
+                if (low >= 0xDC00 && low < 0xE000) {
+                    ch = 0x10000 + ((ch - 0xD800) << 10) + (low - 0xDC00);
+                    i += 2;
+                }
+            }
+            AppendUTF8(text, ch);
+        }
+        break;
+    case pugi::encoding_utf32_le:
+    case pugi::encoding_utf32_be:
+        for (size_t i = 0; i + 3 < length; i += 4) AppendUTF8(text, unit(i, 4));
+        break;
+    default: text.assign(reinterpret_cast<const char*>(data), length);
+    }
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+    return text;
+}
+
+bool IsByteOrderMark(const void* block, size_t length)
+{
+    return length >= 3 && std::memcmp(block, "\xEF\xBB\xBF", 3) == 0;
+}
+
+// The document's DOCTYPE node; empty when it has none.
+pugi::xml_node DoctypeOf(const pugi::xml_document& document)
+{
+    for (pugi::xml_node node = document.first_child(); node; node = node.next_sibling())
+        if (node.type() == pugi::node_doctype) return node;
+    return pugi::xml_node();
+}
+
+// Makes the line ends of the DOCTYPE LF, as the back end makes those of the
+// rest of the document: a save then writes each as the platform's line end
+// once, however often the document goes round.
+void NormalizeLineEnds(pugi::xml_node doctype)
+{
+    std::string value = doctype.value();
+    if (value.find('\r') == std::string::npos) return;
+    size_t kept = 0;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\r' && i + 1 < value.size() && value[i + 1] == '\n') continue;
+        value[kept++] = value[i] == '\r' ? '\n' : value[i];
+    }
+    value.resize(kept);
+    doctype.set_value(value.c_str());
+}
+
+// Reads the file at path again as UTF-8 text, expands its entities and
+// parses the result into document.
+bool LoadExpanded(pugi::xml_document& document, const char* path, pugi::xml_encoding encoding)
+{
+    size_t length = 0;
+    void* block = ReadRegularFile(path, length);
+    if (!block) return false;
+    std::string text = DecodeToUTF8(static_cast<const unsigned char*>(block), length, encoding);
+    pugi::get_memory_deallocation_function()(block);
+    return ExpandEntities(text) &&
+           document.load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8).status == pugi::status_ok;
+}
+
+bool HasCharacterBeyondLatin1(const char* text)
+{
+    // UTF-8 lead bytes from 0xC4 on start the characters from U+0100 on.
+    for (; *text; ++text)
+        if (static_cast<unsigned char>(*text) >= 0xC4) return true;
+    return false;
+}
+
+// Looks for a name, value or attribute that Latin-1 cannot hold.
+class BeyondLatin1 : public pugi::xml_tree_walker {
+public:
+    bool for_each(pugi::xml_node& node) override
+    {
+        m_found = HasCharacterBeyondLatin1(node.name()) || HasCharacterBeyondLatin1(node.value());
+        for (pugi::xml_attribute attribute = node.first_attribute(); attribute && !m_found;
+             attribute = attribute.next_attribute())
+            m_found = HasCharacterBeyondLatin1(attribute.name()) || HasCharacterBeyondLatin1(attribute.value());
+        return !m_found;
+    }
+    bool Found() const { return m_found; }
+
+private:
+    bool m_found = false;
+};
+
+// Whether a declaration's encoding name (null when it gives none) fits a
+// file written in encoding, with a byte-order mark where one applies. A name
+// the back end does not know (windows-1252, say) was read as UTF-8 bytes
+// passed through unconverted, and fits such bytes written back.
+bool Denotes(const char* name, pugi::xml_encoding encoding)
+{
+    const bool utf16 = encoding == pugi::encoding_utf16_le || encoding == pugi::encoding_utf16_be;
+    if (!name) return encoding == pugi::encoding_utf8 || utf16;
+    const auto is = [name](const char* other) {
+        size_t i = 0;
+        for (; name[i] && other[i]; ++i)
+            if ((name[i] | 0x20) != (other[i] | 0x20)) return false;
+        return name[i] == other[i];
+    };
+    if (is("utf-16") || is("utf-16le") || is("utf-16be")) return utf16;
+    if (is("utf-32") || is("ucs-4")) return encoding == pugi::encoding_utf32_le || encoding == pugi::encoding_utf32_be;
+    if (is("iso-8859-1") || is("iso8859-1") || is("latin1") || is("latin-1")) return encoding == pugi::encoding_latin1;
+    return encoding == pugi::encoding_utf8;
+}
+
+const char* EncodingName(pugi::xml_encoding encoding)
+{
+    switch (encoding) {
+    case pugi::encoding_utf8: return "UTF-8";
+    case pugi::encoding_utf16_le:
+    case pugi::encoding_utf16_be: return "UTF-16";
+    case pugi::encoding_utf32_le:
+    case pugi::encoding_utf32_be: return "UTF-32";
+    default: return "ISO-8859-1";
+    }
+}
+
+// Makes the document's declaration name the encoding a save writes, for as
+// long as the save runs, and then puts back what it said. A document
+// without a declaration (rebuilt after EmptyDocument) that needs one to name
+// its encoding gets one for that time.
+class DeclaredEncoding {
+public:
+    DeclaredEncoding(pugi::xml_document& document, pugi::xml_encoding encoding) : m_document(document)
+    {
+        pugi::xml_node first = document.first_child();
+        const bool declared = first.type() == pugi::node_declaration;
+        pugi::xml_attribute attribute = first.attribute("encoding");
+        if (Denotes(declared && attribute ? attribute.value() : nullptr, encoding)) return;
+        if (!declared) {
+            m_added = document.prepend_child(pugi::node_declaration);
+            m_added.append_attribute("version").set_value("1.0");
+            m_added.append_attribute("encoding").set_value(EncodingName(encoding));
+            return;
+        }
+        if (!attribute) {
+            // The encoding comes right after the version, before standalone.
+            const pugi::xml_attribute version = first.attribute("version");
+            attribute =
+                version ? first.insert_attribute_after("encoding", version) : first.prepend_attribute("encoding");
+            m_declaration = first;
+        } else {
+            m_before = attribute.value();
+        }
+        m_attribute = attribute;
+        m_attribute.set_value(EncodingName(encoding));
+    }
+    ~DeclaredEncoding()
+    {
+        if (m_added)
+            m_document.remove_child(m_added);
+        else if (m_declaration)
+            m_declaration.remove_attribute(m_attribute);
+        else if (m_attribute)
+            m_attribute.set_value(m_before.c_str());
+    }
+    DeclaredEncoding(const DeclaredEncoding&) = delete;
+    DeclaredEncoding& operator=(const DeclaredEncoding&) = delete;
+
+private:
+    pugi::xml_document& m_document;
+    pugi::xml_node m_added;  // a declaration added for the save
+    pugi::xml_node m_declaration;  // the declaration, when an encoding attribute was added to it
+    pugi::xml_attribute m_attribute;  // the encoding attribute, when it was changed or added
+    std::string m_before;  // what a changed attribute said
+};
+
 class StreamWriter : public pugi::xml_writer {
 public:
     explicit StreamWriter(TextWriter& out) : m_out(out) {}
@@ -115,22 +307,43 @@ private:
 
 }  // namespace
 
-bool LoadDocumentFile(pugi::xml_document& document, const char* path)
+bool LoadDocumentFile(pugi::xml_document& document, const char* path, FileForm& form)
 {
     size_t length = 0;
     void* block = ReadRegularFile(path, length);
     if (!block) return false;
-    return document.load_buffer_inplace_own(block, length, kParseOptions, pugi::encoding_auto).status ==
-           pugi::status_ok;
+    const bool byteOrderMark = IsByteOrderMark(block, length);
+    const pugi::xml_parse_result result =
+        document.load_buffer_inplace_own(block, length, kParseOptions, pugi::encoding_auto);
+    if (result.status != pugi::status_ok) return false;
+    // The document read as it is leaves the references to declared entities
+    // as text: the file is read again and parsed with them expanded.
+    if (DeclaresEntities(DoctypeOf(document).value()) && !LoadExpanded(document, path, result.encoding)) return false;
+    NormalizeLineEnds(DoctypeOf(document));
+    form.encoding = result.encoding;
+    form.byteOrderMark = byteOrderMark;
+    return true;
 }
 
-bool SaveDocumentFile(const pugi::xml_document& document, const char* path, unsigned maxIndentedDepth)
+bool SaveDocumentFile(pugi::xml_document& document, const char* path, unsigned maxIndentedDepth, const FileForm& form)
 {
+    pugi::xml_encoding encoding = form.encoding;
+    if (encoding == pugi::encoding_latin1) {
+        BeyondLatin1 finder;
+        document.traverse(finder);
+        if (finder.Found()) encoding = pugi::encoding_utf8;
+    }
+    const bool byteOrderMark = encoding == pugi::encoding_utf8 ? form.byteOrderMark : encoding != pugi::encoding_latin1;
     const char* indent = NestedDeeperThan(document, maxIndentedDepth) ? "" : kIndent;
     TextWriter out;
     if (!out.Open(path)) return false;
+    if (encoding == pugi::encoding_utf16_le || encoding == pugi::encoding_utf16_be)
+        out.SetCodeUnit(2, encoding == pugi::encoding_utf16_be);
+    else if (encoding == pugi::encoding_utf32_le || encoding == pugi::encoding_utf32_be)
+        out.SetCodeUnit(4, encoding == pugi::encoding_utf32_be);
     StreamWriter writer(out);
-    document.save(writer, indent, pugi::format_indent, pugi::encoding_utf8);
+    const DeclaredEncoding declared(document, encoding);
+    document.save(writer, indent, pugi::format_indent | (byteOrderMark ? pugi::format_write_bom : 0U), encoding);
     return out.Close();
 }
 

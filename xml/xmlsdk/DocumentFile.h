@@ -9,22 +9,33 @@
 namespace filekit::xml {
 
 // Parse options: elements, attributes and character data (text and CDATA
-// sections) with entities expanded and line ends made LF. Whitespace-only
-// text, comments, processing instructions, the declaration and the document
-// type are dropped.
-constexpr unsigned int kParseOptions = pugi::parse_default;
+// sections) with references expanded and line ends made LF, and the
+// comments, processing instructions, declaration and DOCTYPE, which the
+// node interface does not show but saving writes back. Whitespace-only text
+// is dropped.
+constexpr unsigned int kParseOptions = pugi::parse_full;
+
+// The form a document file was read in, which saving writes again.
+struct FileForm {
+    pugi::xml_encoding encoding = pugi::encoding_utf8;
+    bool byteOrderMark = false;  // a UTF-8 file started with one
+};
 
 // The indentation of one nesting level in saved files.
 constexpr const char* kIndent = "\t";
 
-// Replaces document by the one in the regular file at path. False when the
-// file cannot be read or does not hold a well-formed document with an element.
-bool LoadDocumentFile(pugi::xml_document& document, const char* path);
+// Replaces document by the one in the regular file at path, with the
+// entities of its internal DTD subset expanded (Entities.h), and gives the
+// form it was read in. False when the file cannot be read, does not hold a
+// well-formed document with an element, or its entities cannot be expanded.
+bool LoadDocumentFile(pugi::xml_document& document, const char* path, FileForm& form);
 
-// Writes document to path as UTF-8 with a declaration, one node per line,
-// indented by depth unless the document is nested deeper than
-// maxIndentedDepth. False when the file cannot be created or written.
-bool SaveDocumentFile(const pugi::xml_document& document, const char* path, unsigned maxIndentedDepth);
+// Writes document to path in form, one node per line, indented by depth
+// unless the document is nested deeper than maxIndentedDepth. A Latin-1
+// form is written as UTF-8 when the document holds characters Latin-1
+// cannot; the declaration names the encoding written (the document itself
+// is left as it was). False when the file cannot be created or written.
+bool SaveDocumentFile(pugi::xml_document& document, const char* path, unsigned maxIndentedDepth, const FileForm& form);
 
 }  // namespace filekit::xml
 

@@ -22,6 +22,23 @@ bool IsCharacterData(pugi::xml_node node)
     return type == pugi::node_pcdata || type == pugi::node_cdata;
 }
 
+// The nodes the interface shows: elements and character data. Comments,
+// processing instructions, the declaration and the DOCTYPE are kept for
+// saving but skipped by every call that counts, finds or lists children.
+bool IsShown(pugi::xml_node node)
+{
+    const pugi::xml_node_type type = node.type();
+    return type == pugi::node_element || type == pugi::node_pcdata || type == pugi::node_cdata;
+}
+
+pugi::xml_node FirstShown(pugi::xml_node node)
+{
+    while (node && !IsShown(node)) node = node.next_sibling();
+    return node;
+}
+
+pugi::xml_node NextShown(pugi::xml_node node) { return FirstShown(node.next_sibling()); }
+
 // The back end's text of a node is its first character-data child, except
 // that a character-data node is its own text: that case has no child.
 pugi::xml_node FirstCharacterData(pugi::xml_node node)
@@ -50,20 +67,24 @@ bool IsXMLName(const char* name)
 unsigned CXMLNode::GetChildrenCount() const
 {
     unsigned count = 0;
-    for (pugi::xml_node child = ToBackEnd(*this).first_child(); child; child = child.next_sibling()) ++count;
+    for (pugi::xml_node child = FirstShown(ToBackEnd(*this).first_child()); child; child = NextShown(child)) ++count;
     return count;
 }
 
 CXMLNode CXMLNode::GetChildAt(unsigned index) const
 {
-    pugi::xml_node child = ToBackEnd(*this).first_child();
-    for (; child && index > 0; --index) child = child.next_sibling();
+    pugi::xml_node child = FirstShown(ToBackEnd(*this).first_child());
+    for (; child && index > 0; --index) child = NextShown(child);
     return ToHandle(child);
 }
 
 CXMLNode CXMLNode::GetChild(const char* name) const
 {
-    return name ? ToHandle(ToBackEnd(*this).child(name)) : CXMLNode();
+    if (!name) return CXMLNode();
+    // The back end finds processing instructions by name too.
+    pugi::xml_node child = ToBackEnd(*this).child(name);
+    while (child && child.type() != pugi::node_element) child = child.next_sibling(name);
+    return ToHandle(child);
 }
 
 CXMLNode CXMLNode::GetParent() const { return ToHandle(ToBackEnd(*this).parent()); }
@@ -125,10 +146,10 @@ bool CXMLNode::GetChildrenList(const char* name, CXMLNodeList& list) const
     items.clear();
     if (name) {
         for (pugi::xml_node child = node.child(name); NodePointer(child); child = child.next_sibling(name))
-            items.push_back(NodePointer(child));
+            if (child.type() == pugi::node_element) items.push_back(NodePointer(child));
     } else {
         for (pugi::xml_node child = node.first_child(); NodePointer(child); child = child.next_sibling())
-            items.push_back(NodePointer(child));
+            if (IsShown(child)) items.push_back(NodePointer(child));
     }
     return true;
 }

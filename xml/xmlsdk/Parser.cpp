@@ -4,6 +4,7 @@
 
 struct XMLSDK::TAG_XMLDOCUMENT {
     pugi::xml_document document;
+    filekit::xml::FileForm form;  // how Save writes it: as the file last read was, else the default
 };
 
 namespace XMLSDK {
@@ -19,7 +20,7 @@ bool CXMLParser::ParseFile(const char* path, unsigned long)
     m_document.reset();
     if (!path) return false;
     auto parsed = std::make_unique<TAG_XMLDOCUMENT>();
-    if (!filekit::xml::LoadDocumentFile(parsed->document, path)) return false;
+    if (!filekit::xml::LoadDocumentFile(parsed->document, path, parsed->form)) return false;
     m_document = std::move(parsed);
     return true;
 }
@@ -35,7 +36,8 @@ bool CXMLParser::Create()
 
 bool CXMLParser::Save(const char* path) const
 {
-    return m_document && path && filekit::xml::SaveDocumentFile(m_document->document, path, kMaxIndentedDepth);
+    return m_document && path &&
+           filekit::xml::SaveDocumentFile(m_document->document, path, kMaxIndentedDepth, m_document->form);
 }
 
 CXMLNode CXMLParser::GetDocument() const
