@@ -5,8 +5,6 @@
 
 #include <filekit/INIFile.h>
 
-#include "support/TempDir.h"
-
 #include <cstdio>
 #include <string>
 
@@ -52,15 +50,6 @@ inline std::string Dump(CINIFile& ini)
         }
     }
     return dump;
-}
-
-// The model read from a file holding text; "<open failed>" when Open fails.
-inline std::string DumpOfText(const std::string& text)
-{
-    TempDir dir;
-    WriteBytes(dir.Path("t.ini"), text);
-    CINIFile ini;
-    return ini.Open(dir.Path("t.ini").c_str()) ? Dump(ini) : "<open failed>";
 }
 
 }  // namespace filekit_test

@@ -1,5 +1,5 @@
-// Test support for the XML family: documents compared as text, and call
-// results joined into one line.
+// Test support for the XML family: documents compared as text, and deep
+// documents made on the fly.
 #ifndef FILEKIT_TESTS_XML_XMLTEXT_H
 #define FILEKIT_TESTS_XML_XMLTEXT_H
 
@@ -8,7 +8,6 @@
 #include "support/TempDir.h"
 #include "xml/xmlsdk/Handles.h"
 
-#include <initializer_list>
 #include <sstream>
 #include <string>
 
@@ -31,14 +30,6 @@ public:
     std::string Text() { return GetDocument() ? xml_test::Text(Document()) : "<closed>"; }
 };
 
-// Writes xml to a file in dir and opens the wrapper on it; the result of Open.
-inline int OpenText(CXMLParserWrapper& wrapper, const filekit_test::TempDir& dir, const std::string& xml)
-{
-    const std::string path = dir.Path("in.xml");
-    filekit_test::WriteBytes(path, xml);
-    return wrapper.Open(path.c_str());
-}
-
 // A chain of depth nested elements as the parser saves it: indented by
 // depth, or not indented at all.
 inline std::string Chain(size_t depth, bool indented)
@@ -48,14 +39,6 @@ inline std::string Chain(size_t depth, bool indented)
     text += std::string(indented ? depth - 1 : 0, '\t') + "<a />\n";
     for (size_t i = depth - 1; i-- > 0;) text += std::string(indented ? i : 0, '\t') + "</a>\n";
     return text;
-}
-
-// The results of a sequence of calls, in order, as one string of digits.
-inline std::string Results(std::initializer_list<int> results)
-{
-    std::string joined;
-    for (int result : results) joined += std::to_string(result);
-    return joined;
 }
 
 }  // namespace xml_test
