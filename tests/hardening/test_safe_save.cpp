@@ -28,6 +28,8 @@
 #include <map>
 #include <memory>
 #include <thread>
+#include <tuple>
+#include <type_traits>
 
 namespace {
 
@@ -50,16 +52,12 @@ std::map<std::string, int> g_uses;
 int g_killAt = 0;  // the kill point at which the process kills itself; 0: none
 int g_points = 0;  // kill points passed, one before and one after each call
 
-enum Call { kOpen, kClose, kWrite, kRead, kFstat, kFsync, kLstat, kReadlink, kFchmod, kFchown, kRename, kUnlink };
-constexpr const char* kCallNames[] = {"open",  "close",    "write",  "read",   "fstat",  "fsync",
-                                      "lstat", "readlink", "fchmod", "fchown", "rename", "unlink"};
-
 // The fault for this use of call, or null.
-const Fault* FaultNow(Call call)
+const Fault* FaultNow(const std::string& call)
 {
-    const int use = ++g_uses[kCallNames[call]];
+    const int use = ++g_uses[call];
     for (const Fault& fault : g_faults)
-        if (fault.call == kCallNames[call] && (fault.count == 0 || fault.count == use)) return &fault;
+        if (fault.call == call && (fault.count == 0 || fault.count == use)) return &fault;
     return nullptr;
 }
 
@@ -68,52 +66,39 @@ void KillPoint()
     if (++g_points == g_killAt) std::raise(SIGKILL);
 }
 
-// Call I with its kill points and faults. A failing close still closes, as
-// it does on Linux; a rename onto a device is always refused, so that no
-// fault can replace /dev/null on the machine running the tests.
-template <Call C, auto Field, typename R, typename... A>
-R Hooked(A... args)
+// The call named call, made through real, with its kill points and faults.
+// A "short" fault halves the count of a read or write. A failing close
+// still closes, as on Linux; a rename (the only call taking two paths)
+// onto a device always fails, so that no fault can replace /dev/null on
+// the machine running the tests.
+template <typename R, typename... A>
+R Hooked(const std::string& call, R (*real)(A...), A... args)
 {
     static const Fault refused{"rename", 0, EPERM};
     KillPoint();
-    const Fault* fault = FaultNow(C);
-    if constexpr (C == kWrite) {
+    const Fault* fault = FaultNow(call);
+    if constexpr (sizeof...(A) == 3) {
         if (fault && fault->error == 0) std::get<2>(std::tie(args...)) /= 2;
     }
-    if constexpr (C == kRename) {
+    if constexpr (std::is_same_v<std::tuple<A...>, std::tuple<const char*, const char*>>) {
         if (std::string(std::get<1>(std::tie(args...))).rfind("/dev/", 0) == 0) fault = &refused;
     }
     R result = -1;
-    if (!fault || fault->error == 0 || C == kClose) result = (RealSysCalls().*Field)(args...);
-    if (fault && fault->error != 0) {
-        errno = fault->error;
-        result = -1;
-    }
+    if (!fault || fault->error == 0 || call == "close") result = real(args...);
+    if (fault && fault->error != 0) errno = fault->error, result = -1;
     KillPoint();
     return result;
 }
 
-template <Call C, auto Field, typename R, typename... A>
-void Hook(SysCalls& calls, R (*SysCalls::*)(A...))
-{
-    calls.*Field = &Hooked<C, Field, R, A...>;
-}
+// Every call of the table, hooked.
+#define FILEKIT_CALLS(X)                                                                                               \
+    X(open) X(close) X(write) X(read) X(fstat) X(fsync) X(lstat) X(readlink) X(fchmod) X(fchown) X(rename) X(unlink)
+#define FILEKIT_HOOK(call) calls.call = [](auto... args) { return Hooked(#call, RealSysCalls().call, args...); };
 
 SysCalls HookedCalls()
 {
     SysCalls calls = RealSysCalls();
-    Hook<kOpen, &SysCalls::open>(calls, &SysCalls::open);
-    Hook<kClose, &SysCalls::close>(calls, &SysCalls::close);
-    Hook<kWrite, &SysCalls::write>(calls, &SysCalls::write);
-    Hook<kRead, &SysCalls::read>(calls, &SysCalls::read);
-    Hook<kFstat, &SysCalls::fstat>(calls, &SysCalls::fstat);
-    Hook<kFsync, &SysCalls::fsync>(calls, &SysCalls::fsync);
-    Hook<kLstat, &SysCalls::lstat>(calls, &SysCalls::lstat);
-    Hook<kReadlink, &SysCalls::readlink>(calls, &SysCalls::readlink);
-    Hook<kFchmod, &SysCalls::fchmod>(calls, &SysCalls::fchmod);
-    Hook<kFchown, &SysCalls::fchown>(calls, &SysCalls::fchown);
-    Hook<kRename, &SysCalls::rename>(calls, &SysCalls::rename);
-    Hook<kUnlink, &SysCalls::unlink>(calls, &SysCalls::unlink);
+    FILEKIT_CALLS(FILEKIT_HOOK);
     return calls;
 }
 

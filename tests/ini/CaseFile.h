@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
@@ -115,6 +116,34 @@ inline std::string CaseName(const testing::TestParamInfo<std::string>& info)
     for (const char c : std::filesystem::path(info.param).stem().string())
         if (std::isalnum(static_cast<unsigned char>(c))) name += c;
     return name;
+}
+
+// The bytes of text with line feeds shown as <LF> and other control or
+// non-ASCII bytes as <hh>; a stored line-break pair stays a backslash and n.
+inline std::string Show(const std::string& text)
+{
+    std::string shown;
+    char hex[8];
+    for (const char byte : text) {
+        const auto c = static_cast<unsigned char>(byte);
+        if (c == '\n')
+            shown += "<LF>";
+        else if (c < 0x20 || c >= 0x7f)
+            shown += (std::snprintf(hex, sizeof hex, "<%02x>", c), hex);
+        else
+            shown += static_cast<char>(c);
+    }
+    return shown;
+}
+
+// A path argument of a script: "@" the case's input file (named input),
+// "." its folder, an absolute path or "" as it is, any other name a file in
+// the folder.
+inline std::string PathIn(const TempDir& dir, const std::string& input, const std::string& arg)
+{
+    if (arg == "@") return dir.Path(input);
+    if (arg == ".") return dir.Root().string();
+    return arg.empty() || arg[0] == '/' ? arg : dir.Path(arg);
 }
 
 // One script line, "Op arg|arg|... -> expected": the arguments decoded.

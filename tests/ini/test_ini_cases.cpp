@@ -2,8 +2,9 @@
 // file, a script of calls on a CINIFile, and the model and saved text the
 // object ends with. Every input is read as written and again with CR LF
 // line ends, which must give the same results.
+#include <filekit/INIFile.h>
+
 #include "ini/CaseFile.h"
-#include "ini/IniSupport.h"
 #ifndef _WIN32
 #include "platform/posix/Syscalls.h"
 #endif
@@ -19,16 +20,36 @@ namespace {
 
 using namespace filekit_test;
 
-CString Text(const std::string& bytes) { return CString(bytes.data(), static_cast<int>(bytes.size())); }
+class TestIni : public CINIFile {
+public:
+    using CINIFile::BracketsContents, CINIFile::DeleteTail, CINIFile::GetToken, CINIFile::ReadFile,
+        CINIFile::ReplaceFrom0xD_0xA, CINIFile::ReplaceTo0xD_0xA;
+};
 
-// A path argument: "@" the input file, "." the case's folder, an absolute
-// path as it is, any other name a file in the folder.
-std::string PathOf(const TempDir& dir, const std::string& arg)
+std::string Show(const CString& text)
 {
-    if (arg == "@") return dir.Path("t.ini");
-    if (arg == ".") return dir.Root().string();
-    return arg.compare(0, 1, "/") == 0 ? arg : dir.Path(arg);
+    return filekit_test::Show(std::string(text.GetString(), static_cast<size_t>(text.GetLength())));
 }
+
+// One line per section ("S<state> [name] {comment}") followed by one line
+// per key ("K<state> name=value {comment}"), deleted items included.
+std::string Dump(CINIFile& ini)
+{
+    std::string dump;
+    for (int i = 0; i < ini.GetSectionCount(); ++i) {
+        const CINIFile::CINIFileSection* section = ini.GetSection(i);
+        dump += "S" + std::to_string(section->m_nState) + " [" + Show(section->m_strName) + "] {" +
+                Show(section->m_strComment) + "}\n";
+        for (int k = 0; k < section->m_arrKeys.GetSize(); ++k) {
+            const CINIFile::CINIFileKey& key = section->m_arrKeys.GetAt(k);
+            dump += "K" + std::to_string(key.m_nState) + " " + Show(key.m_strName) + "=" + Show(key.m_strValue) + " {" +
+                    Show(key.m_strComment) + "}\n";
+        }
+    }
+    return dump;
+}
+
+CString Text(const std::string& bytes) { return CString(bytes.data(), static_cast<int>(bytes.size())); }
 
 std::string Joined(std::initializer_list<std::string> parts)
 {
@@ -48,7 +69,7 @@ std::string Token(TestIni& ini, const std::vector<std::string>& a)
     CINIFile::CINIFilePointer pointer{&sentinel};
     const int result = ini.GetToken(a[0] == "~" ? nullptr : text.data(), token, &pointer,
                                     a[1] == "~" ? nullptr : delimiters.data(), std::stoi(a[2]));
-    const std::string next = pointer.m_pszNext == &sentinel  ? "kept"
+    const std::string next = pointer.m_pszNext == &sentinel ? "kept"
                              : pointer.m_pszNext == nullptr ? "null"
                                                             : std::to_string(pointer.m_pszNext - text.data());
     return Joined({std::to_string(result), Show(token), next});
@@ -68,9 +89,9 @@ std::string Do(TestIni& ini, const TempDir& dir, const Step& step)
     std::vector<char> buffer(a.empty() ? 1 : a[0].size() + 1, '\0');
     if (!a.empty()) std::memcpy(buffer.data(), a[0].data(), a[0].size());
 
-    if (op == "Open") return r(a.empty() ? ini.Open() : ini.Open(PathOf(dir, a[0]).c_str()));
-    if (op == "ReadFile") return r(ini.ReadFile(PathOf(dir, a[0]).c_str()));
-    if (op == "Save") return r(ini.Save(PathOf(dir, a[0]).c_str()));
+    if (op == "Open") return r(a.empty() ? ini.Open() : ini.Open(PathIn(dir, "t.ini", a[0]).c_str()));
+    if (op == "ReadFile") return r(ini.ReadFile(PathIn(dir, "t.ini", a[0]).c_str()));
+    if (op == "Save") return r(ini.Save(PathIn(dir, "t.ini", a[0]).c_str()));
     if (op == "Close") return r(ini.Close());
     if (op == "IsOpen") return r(ini.IsOpen());
     if (op == "Empty") return ini.Empty(), "";
@@ -86,8 +107,8 @@ std::string Do(TestIni& ini, const TempDir& dir, const Step& step)
     if (op == "DeleteKey") return r(ini.DeleteKey(Text(a[0]), Text(a[1])));
     if (op == "UpdateSection") return r(ini.UpdateSection(Text(a[0]), Text(a[1]), Text(a[2])));
     if (op == "UpdateKey") return r(ini.UpdateKey(Text(a[0]), Text(a[1]), Text(a[2]), Text(a[3]), Text(a[4])));
-    if (op == "GetKeyData") return Joined({r(ini.GetKeyData(Text(a[0]), Text(a[1]), value, comment)),
-                                           Show(value), Show(comment)});
+    if (op == "GetKeyData")
+        return Joined({r(ini.GetKeyData(Text(a[0]), Text(a[1]), value, comment)), Show(value), Show(comment)});
     // The section found, as its index, or "null".
     const auto where = [&](const CINIFile::CINIFileSection* found) {
         for (int i = 0; i < ini.GetSectionCount(); ++i)
@@ -153,8 +174,8 @@ TEST_P(IniCase, Runs)
             GTEST_SKIP() << "the reader's opens are POSIX calls";
         }
 #endif
-        const std::vector<std::string> script = test.Has("script") ? test.Lines("script")
-                                                                   : std::vector<std::string>{"Open @ -> 1"};
+        const std::vector<std::string> script =
+            test.Has("script") ? test.Lines("script") : std::vector<std::string>{"Open @ -> 1"};
         RunScript(script, [&](const Step& step) { return Do(ini, dir, step); });
 #ifndef _WIN32
         filekit::g_sys = filekit::RealSysCalls();

@@ -4,8 +4,7 @@
 #include <filekit/XMLFile.h>
 
 #include "ini/CaseFile.h"
-#include "ini/IniSupport.h"
-#include "xml/XmlText.h"
+#include "xml/xmlsdk/Handles.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +16,37 @@
 namespace {
 
 using namespace filekit_test;
-using xml_test::Text;
 using XMLSDK::CXMLNode;
 using XMLSDK::CXMLNodeList;
 using W = CXMLParserWrapper;
+
+// A node and everything below it in compact form (no declaration, no
+// indentation), or "<empty>" for an empty handle.
+std::string Text(const XMLSDK::CXMLNode& node)
+{
+    if (node.IsEmpty()) return "<empty>";
+    std::ostringstream out;
+    filekit::xml::ToBackEnd(node).print(out, "", pugi::format_raw);
+    return out.str();
+}
+
+// A wrapper whose whole document can be read as text.
+class Wrapper : public CXMLParserWrapper {
+public:
+    XMLSDK::CXMLNode Document() { return GetDocument() ? XMLSDK::CXMLNode(*GetDocument()) : XMLSDK::CXMLNode(); }
+    std::string Text() { return GetDocument() ? ::Text(Document()) : "<closed>"; }
+};
+
+// A chain of depth nested elements as the parser saves it: indented by
+// depth, or not indented at all.
+std::string Chain(size_t depth, bool indented)
+{
+    std::string text = "<?xml version=\"1.0\"?>\n";
+    for (size_t i = 0; i + 1 < depth; ++i) text += std::string(indented ? i : 0, '\t') + "<a>\n";
+    text += std::string(indented ? depth - 1 : 0, '\t') + "<a />\n";
+    for (size_t i = depth - 1; i-- > 0;) text += std::string(indented ? i : 0, '\t') + "</a>\n";
+    return text;
+}
 
 // An XML file whose hooks record what they see: LoadData the file's and
 // the wrapper's open flags and the root element (whose version it reads);
@@ -83,20 +109,13 @@ struct Objects {
     explicit Objects(const CaseFile& caseFile) : test(caseFile) {}
     const CaseFile& test;
     TempDir dir;
-    std::map<std::string, xml_test::Wrapper> wrappers;
+    std::map<std::string, Wrapper> wrappers;
     std::map<std::string, RecordingFile> files;
     std::map<std::string, CXMLNode> nodes;
     std::map<std::string, CXMLNodeList> lists;
     XMLSDK::CXMLParser parser;
 
-    // "@" the input file, "." the folder, an absolute path as it is, "" an
-    // empty path, any other name a file in the folder.
-    std::string PathOf(const std::string& arg) const
-    {
-        if (arg == "@") return dir.Path("in.xml");
-        if (arg == ".") return dir.Root().string();
-        return arg.empty() || arg[0] == '/' ? arg : dir.Path(arg);
-    }
+    std::string PathOf(const std::string& arg) const { return PathIn(dir, "in.xml", arg); }
     CXMLNode* Node(const std::string& name) { return name == "~" ? nullptr : &nodes[name]; }
     CXMLNodeList* List(const std::string& name) { return name == "~" ? nullptr : &lists[name]; }
 };
@@ -107,12 +126,12 @@ std::string Do(Objects& o, const Step& step)
     const std::string op = colon == std::string::npos ? step.op : step.op.substr(colon + 1);
     const std::string object = colon == std::string::npos ? "" : step.op.substr(0, colon);
     const std::vector<std::string>& a = step.args;
-    xml_test::Wrapper& w = o.wrappers[object.empty() ? "w" : object];
+    Wrapper& w = o.wrappers[object.empty() ? "w" : object];
     RecordingFile& f = o.files[object.empty() ? "f" : object];
     const auto r = [](int result) { return std::to_string(result); };
     const auto node = [&](size_t i) -> CXMLNode& { return o.nodes[a[i]]; };
     CString text = "kept";  // a string output left alone prints "kept"
-    const auto withText = [&](int result) { return r(result) + " " + Show(text); };
+    const auto withText = [&](int result) { return r(result) + " " + Show(std::string(text)); };
 
     // The wrapper and its document.
     if (op == "Open") return r(a.empty() ? w.Open() : w.Open(o.PathOf(a[0]).c_str()));
@@ -159,8 +178,10 @@ std::string Do(Objects& o, const Step& step)
         std::string children;
         for (unsigned i = 0; i <= node(0).GetChildrenCount(); ++i) {
             const CXMLNode child = node(0).GetChildAt(i);
-            children += std::string(child.IsEmpty() ? "-" : child.IsPCDATA() ? "t" : "e") + ":" + child.GetName() +
-                        "=" + child.GetValue() + " ";
+            children += std::string(child.IsEmpty()    ? "-"
+                                    : child.IsPCDATA() ? "t"
+                                                       : "e") +
+                        ":" + child.GetName() + "=" + child.GetValue() + " ";
         }
         return children;
     }
@@ -172,7 +193,9 @@ std::string Do(Objects& o, const Step& step)
     if (op == "SetValue") return r(node(0).SetValue(a[1].c_str()));
     if (op == "Append") {
         const std::map<std::string, XMLSDK::TAG_XMLNODETYPE> types = {{"document", XMLSDK::XMLNODE_DOCUMENT},
-            {"element", XMLSDK::XMLNODE_ELEMENT}, {"pcdata", XMLSDK::XMLNODE_PCDATA}, {"cdata", XMLSDK::XMLNODE_CDATA}};
+                                                                      {"element", XMLSDK::XMLNODE_ELEMENT},
+                                                                      {"pcdata", XMLSDK::XMLNODE_PCDATA},
+                                                                      {"cdata", XMLSDK::XMLNODE_CDATA}};
         return node(2) = node(0).AppendChild(types.at(a[1])), r(!node(2).IsEmpty());
     }
     if (op == "List") return r(node(0).GetChildrenList(a[1] == "~" ? nullptr : a[1].c_str(), o.lists[a[2]]));
@@ -187,7 +210,7 @@ std::string Do(Objects& o, const Step& step)
     // the case, stored as text.
     if (op == "Holds") {
         const std::string bytes = ReadBytes(o.PathOf(a[0]));
-        return bytes == StoredText(o.test[a[1]]) ? "same" : Show(bytes.c_str());
+        return bytes == StoredText(o.test[a[1]]) ? "same" : Show(bytes);
     }
     if (op == "Exists") return r(Exists(o.PathOf(a[0])));
     if (op == "FileOpen") return r(f.Open(o.PathOf(a[0]).c_str(), std::stoi(a[1])));
@@ -196,7 +219,7 @@ std::string Do(Objects& o, const Step& step)
     if (op == "FilePrepareData") return r(f.PrepareData());
     if (op == "FileSave") return r(a.empty() ? f.Save() : f.Save(o.PathOf(a[0]).c_str()));
     if (op == "FileSetVersion") return f.SetVersion(a[0].c_str()), "";
-    if (op == "FileVersion") return Show(f.GetVersion());
+    if (op == "FileVersion") return Show(std::string(f.GetVersion()));
     if (op == "FileCalls") return std::exchange(f.calls, "");
     if (op == "FilePath") return f.Path() == o.PathOf(a[0]) ? "same" : f.Path();
     if (op == "FileRoot") return f.Root();
@@ -218,10 +241,10 @@ TEST_P(XmlCase, Runs)
     const CaseFile test(GetParam());
     Objects objects(test);
     if (test.Has("input")) WriteBytes(objects.dir.Path("in.xml"), test["input"]);
-    const std::vector<std::string> script = test.Has("script") ? test.Lines("script")
-                                                               : std::vector<std::string>{"Open @ -> 1"};
+    const std::vector<std::string> script =
+        test.Has("script") ? test.Lines("script") : std::vector<std::string>{"Open @ -> 1"};
     RunScript(script, [&](const Step& step) { return Do(objects, step); });
-    xml_test::Wrapper& wrapper = objects.wrappers["w"];
+    Wrapper& wrapper = objects.wrappers["w"];
     if (test.Has("document")) {
         EXPECT_EQ(wrapper.Text(), test["document"].substr(0, test["document"].size() - 1));
     }
@@ -242,9 +265,9 @@ TEST(XmlSave, DeepDocumentsAreSavedWithoutIndentation)
     for (const size_t depth : {limit, limit + 1}) {
         TempDir dir;
         CXMLParserWrapper wrapper;
-        WriteBytes(dir.Path("in.xml"), xml_test::Chain(depth, false));
+        WriteBytes(dir.Path("in.xml"), Chain(depth, false));
         ASSERT_EQ(wrapper.Open(dir.Path("in.xml").c_str()) + wrapper.Save(dir.Path("out.xml").c_str()), 2);
-        EXPECT_EQ(ReadBytes(dir.Path("out.xml")), StoredText(xml_test::Chain(depth, depth <= limit))) << depth;
+        EXPECT_EQ(ReadBytes(dir.Path("out.xml")), StoredText(Chain(depth, depth <= limit))) << depth;
     }
 }
 
