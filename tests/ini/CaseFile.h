@@ -48,8 +48,9 @@ inline std::string Decode(const std::string& text)
 {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, 2, "\\x") == 0 && i + 3 < text.size() && std::isxdigit(text[i + 2]) &&
-            std::isxdigit(text[i + 3])) {
+        if (text.compare(i, 2, "\\x") == 0 && i + 3 < text.size() &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 2])) &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 3]))) {
             out += static_cast<char>(std::strtol(text.substr(i + 2, 2).c_str(), nullptr, 16));
             i += 3;
         } else if (text.compare(i, 2, "\\{") == 0 && Closing(text, i + 1) != std::string::npos) {
