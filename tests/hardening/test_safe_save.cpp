@@ -173,10 +173,12 @@ std::string Operate(const std::string& op, const std::string& path, const std::s
     if (op == "ini-save") return r(Docs().ini.Save(path.c_str()));
     if (op == "xml-save") return r(Docs().xml.Save(path.c_str()));
     if (op == "xmlfile-save") return r(Docs().xmlFile.Save(path.c_str()));
-    if (op == "ini-open") {  // Open, IsOpen, the number of sections
+    if (op == "ini-open") {  // Open, IsOpen, the number of sections and of keys
         CINIFile ini;
         const int opened = ini.Open(path.c_str());
-        return r(opened) + "," + r(ini.IsOpen()) + "," + r(ini.GetSectionCount());
+        int keys = 0;
+        for (int i = 0; i < ini.GetSectionCount(); ++i) keys += ini.GetSection(i)->GetKeyCount();
+        return r(opened) + "," + r(ini.IsOpen()) + "," + r(ini.GetSectionCount()) + "," + r(keys);
     }
     if (op == "xml-open") {
         CXMLParserWrapper xml;
