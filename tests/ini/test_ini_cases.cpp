@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -169,10 +170,6 @@ TEST_P(IniCase, Runs)
         g_opens = 0;
         g_between = test.Has("removed-between") ? nullptr : &between;
         if (test.Has("between") || test.Has("removed-between")) filekit::g_sys.open = OpenChangingTheFile;
-#else
-        if (test.Has("between") || test.Has("removed-between")) {
-            GTEST_SKIP() << "the reader's opens are POSIX calls";
-        }
 #endif
         const std::vector<std::string> script =
             test.Has("script") ? test.Lines("script") : std::vector<std::string>{"Open @ -> 1"};
@@ -191,6 +188,21 @@ TEST_P(IniCase, Runs)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Data, IniCase, testing::ValuesIn(CaseFiles("ini")), CaseName);
+// The cases; those that change the file between the reader's passes only
+// where the reader's opens go through the POSIX call table.
+std::vector<std::string> IniCases()
+{
+    std::vector<std::string> cases = CaseFiles("ini");
+#ifdef _WIN32
+    const auto changing = [](const std::string& path) {
+        const CaseFile test(path);
+        return test.Has("between") || test.Has("removed-between");
+    };
+    cases.erase(std::remove_if(cases.begin(), cases.end(), changing), cases.end());
+#endif
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, IniCase, testing::ValuesIn(IniCases()), CaseName);
 
 }  // namespace
