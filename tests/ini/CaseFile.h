@@ -1,7 +1,7 @@
 // Test cases kept as data under tests/data: a case file cut into named
 // sections, the escapes that let a section hold any byte, and scripts of
 // calls whose printed results are compared line by line. The file formats
-// are described in tests/data/README-ini-xml.md.
+// are described in tests/data/README.md.
 #ifndef FILEKIT_TESTS_INI_CASEFILE_H
 #define FILEKIT_TESTS_INI_CASEFILE_H
 
