@@ -1,0 +1,274 @@
+// The XML family's cases, one file each under tests/data/xml: an input
+// document, a script of calls on wrappers, XML files and node handles, and
+// the document and saved text the wrapper ends with.
+#include <filekit/XMLFile.h>
+
+#include "ini/CaseFile.h"
+#include "xml/xmlsdk/Handles.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace filekit_test;
+using XMLSDK::CXMLNode;
+using XMLSDK::CXMLNodeList;
+using W = CXMLParserWrapper;
+
+// A node and everything below it in compact form (no declaration, no
+// indentation), or "<empty>" for an empty handle.
+std::string Text(const XMLSDK::CXMLNode& node)
+{
+    if (node.IsEmpty()) return "<empty>";
+    std::ostringstream out;
+    filekit::xml::ToBackEnd(node).print(out, "", pugi::format_raw);
+    return out.str();
+}
+
+// A wrapper whose whole document can be read as text.
+class Wrapper : public CXMLParserWrapper {
+public:
+    XMLSDK::CXMLNode Document() { return GetDocument() ? XMLSDK::CXMLNode(*GetDocument()) : XMLSDK::CXMLNode(); }
+    std::string Text() { return GetDocument() ? ::Text(Document()) : "<closed>"; }
+};
+
+// A chain of depth nested elements as the parser saves it: indented by
+// depth, or not indented at all.
+std::string Chain(size_t depth, bool indented)
+{
+    std::string text = "<?xml version=\"1.0\"?>\n";
+    for (size_t i = 0; i + 1 < depth; ++i) text += std::string(indented ? i : 0, '\t') + "<a>\n";
+    text += std::string(indented ? depth - 1 : 0, '\t') + "<a />\n";
+    for (size_t i = depth - 1; i-- > 0;) text += std::string(indented ? i : 0, '\t') + "</a>\n";
+    return text;
+}
+
+// An XML file whose hooks record what they see: LoadData the file's and
+// the wrapper's open flags and the root element (whose version it reads);
+// SaveData builds a root element with the version and two items. With
+// plain set, the hooks are CXMLFile's own.
+class RecordingFile : public CVersionableXMLFile {
+public:
+    std::string calls;
+    int loadResult = 1, saveResult = 1, openOverride = -1;  // -1: CXMLFile's own IsOpen
+    bool plain = false;
+
+    int IsOpen() override { return openOverride < 0 ? CXMLFile::IsOpen() : openOverride; }
+    CXMLParserWrapper& Wrapper() { return m_XMLParser; }
+    std::string Path() const { return std::string(m_strFile); }
+    std::string Root()
+    {
+        CXMLNode root;
+        m_XMLParser.GetRootNode("root", &root);
+        return Text(root);
+    }
+    using CVersionableXMLFile::LoadVersion, CVersionableXMLFile::SaveVersion;
+
+protected:
+    int LoadData() override
+    {
+        if (plain) return CXMLFile::LoadData();
+        CXMLNode root;
+        m_XMLParser.GetRootNode("root", &root);
+        LoadVersion(root);
+        calls += "load" + std::to_string(m_bOpen) + std::to_string(m_XMLParser.IsOpen()) + Root() + " ";
+        return loadResult;
+    }
+    int SaveData() override
+    {
+        if (plain) return CXMLFile::SaveData();
+        calls += "save ";
+        CXMLNode root;
+        m_XMLParser.CreateRootNode("root", &root);
+        SaveVersion(root);
+        for (const char* item : {"a", "b"}) W::AddNewNode(root, "item", item, nullptr);
+        return saveResult;
+    }
+};
+
+// Every conversion of an attribute: text, pointer, long, double, bool.
+std::string Conversions(const XMLSDK::CXMLAttribute& attribute)
+{
+    const std::string text = attribute;
+    const char* pointer = attribute;
+    std::ostringstream out;
+    out << '"' << text << "\" " << (pointer ? pointer : "null") << ' ' << static_cast<long>(attribute) << ' '
+        << static_cast<double>(attribute) << ' ' << static_cast<bool>(attribute);
+    return out.str();
+}
+
+// The objects a script works on, each by name: wrappers ("w" unless the
+// operation says "name:"), XML files ("f"), node handles, node lists, and
+// one parser.
+struct Objects {
+    explicit Objects(const CaseFile& caseFile) : test(caseFile) {}
+    const CaseFile& test;
+    TempDir dir;
+    std::map<std::string, Wrapper> wrappers;
+    std::map<std::string, RecordingFile> files;
+    std::map<std::string, CXMLNode> nodes;
+    std::map<std::string, CXMLNodeList> lists;
+    XMLSDK::CXMLParser parser;
+
+    std::string PathOf(const std::string& arg) const { return PathIn(dir, "in.xml", arg); }
+    CXMLNode* Node(const std::string& name) { return name == "~" ? nullptr : &nodes[name]; }
+    CXMLNodeList* List(const std::string& name) { return name == "~" ? nullptr : &lists[name]; }
+};
+
+std::string Do(Objects& o, const Step& step)
+{
+    const size_t colon = step.op.find(':');
+    const std::string op = colon == std::string::npos ? step.op : step.op.substr(colon + 1);
+    const std::string object = colon == std::string::npos ? "" : step.op.substr(0, colon);
+    const std::vector<std::string>& a = step.args;
+    Wrapper& w = o.wrappers[object.empty() ? "w" : object];
+    RecordingFile& f = o.files[object.empty() ? "f" : object];
+    const auto r = [](int result) { return std::to_string(result); };
+    const auto node = [&](size_t i) -> CXMLNode& { return o.nodes[a[i]]; };
+    CString text = "kept";  // a string output left alone prints "kept"
+    const auto withText = [&](int result) { return r(result) + " " + Show(std::string(text)); };
+
+    // The wrapper and its document.
+    if (op == "Open") return r(a.empty() ? w.Open() : w.Open(o.PathOf(a[0]).c_str()));
+    if (op == "Close") return r(w.Close());
+    if (op == "IsOpen") return r(w.IsOpen());
+    if (op == "Save") return r(w.Save(o.PathOf(a[0]).c_str()));
+    if (op == "EmptyDocument") return r(w.EmptyDocument());
+    if (op == "GetRootNode") return r(w.GetRootNode(a[0].c_str(), o.Node(a[1])));
+    if (op == "CreateRootNode") return r(w.CreateRootNode(a[0].c_str(), o.Node(a[1])));
+    if (op == "Document") return w.Text();
+    if (op == "CopyOf") return o.wrappers.erase(object), o.wrappers.emplace(object, o.wrappers[a[0]]), "";
+    if (op == "Assign") return w = o.wrappers[a[0]], "";
+    // The wrapper's node operations.
+    if (op == "GetNodeName") return withText(W::GetNodeName(node(0), text));
+    if (op == "GetNodeValue") return withText(W::GetNodeValue(node(0), text));
+    if (op == "SetNodeValue") return r(W::SetNodeValue(node(0), a[1].c_str()));
+    if (op == "GetAttributeValue") return withText(W::GetAttributeValue(node(0), a[1].c_str(), text));
+    if (op == "GetNodeAttrValue") return withText(W::GetNodeAttrValue(node(0), text));
+    if (op == "AddAttribute") return r(W::AddAttribute(node(0), a[1].c_str(), a[2].c_str()));
+    if (op == "GetChildNode") return r(W::GetChildNode(node(0), a[1].c_str(), o.Node(a[2])));
+    if (op == "GetChildNodeValue") return withText(W::GetChildNodeValue(node(0), a[1].c_str(), text));
+    if (op == "GetChildNodeAttrValue") return withText(W::GetChildNodeAttrValue(node(0), a[1].c_str(), text));
+    if (op == "AddNewNode") return r(W::AddNewNode(node(0), a[1].c_str(), a[2].c_str(), o.Node(a[3])));
+    if (op == "AddNewNodeAttr") return r(W::AddNewNodeAttr(node(0), a[1].c_str(), a[2].c_str(), o.Node(a[3])));
+    if (op == "GetParentNode") return r(W::GetParentNode(node(0), o.Node(a[1])));
+    if (op == "GetChildrenList") return r(W::GetChildrenList(node(0), o.List(a[1])));
+    if (op == "GetChildrenByName") return r(W::GetChildrenByName(node(0), a[1].c_str(), o.List(a[2])));
+    long length = -7;
+    if (op == "GetListLength") {
+        const int result = W::GetListLength(o.lists[a[0]], &length);
+        return r(result) + " " + std::to_string(length);
+    }
+    if (op == "GetNodeAt") return r(W::GetNodeAt(o.lists[a[0]], std::stoi(a[1]), o.Node(a[2])));
+    // Handles, lists and the parser underneath.
+    if (op == "Text") return Text(node(0));
+    if (op == "ListText") {
+        std::string all;
+        for (long i = 0; i < o.lists[a[0]].GetSize(); ++i) all += Text(o.lists[a[0]].GetAt(i));
+        return all;
+    }
+    if (op == "Kind")  // empty, root, element, character data
+        return r(node(0).IsEmpty()) + r(node(0).IsRoot()) + r(node(0).IsElement()) + r(node(0).IsPCDATA());
+    if (op == "Children") {  // each child and one past the last: kind:name=value
+        std::string children;
+        for (unsigned i = 0; i <= node(0).GetChildrenCount(); ++i) {
+            const CXMLNode child = node(0).GetChildAt(i);
+            children += std::string(child.IsEmpty()    ? "-"
+                                    : child.IsPCDATA() ? "t"
+                                                       : "e") +
+                        ":" + child.GetName() + "=" + child.GetValue() + " ";
+        }
+        return children;
+    }
+    if (op == "ChildAt") return node(2) = node(0).GetChildAt(static_cast<unsigned>(std::stoi(a[1]))), "";
+    if (op == "Child") return node(2) = node(0).GetChild(a[1].c_str()), "";
+    if (op == "Parent") return node(1) = node(0).GetParent(), "";
+    if (op == "Same") return r(static_cast<XMLSDK::TAG_XMLNODE*>(node(0)) == node(1));
+    if (op == "SetName") return r(node(0).SetName(a[1].c_str()));
+    if (op == "SetValue") return r(node(0).SetValue(a[1].c_str()));
+    if (op == "Append") {
+        const std::map<std::string, XMLSDK::TAG_XMLNODETYPE> types = {{"document", XMLSDK::XMLNODE_DOCUMENT},
+                                                                      {"element", XMLSDK::XMLNODE_ELEMENT},
+                                                                      {"pcdata", XMLSDK::XMLNODE_PCDATA},
+                                                                      {"cdata", XMLSDK::XMLNODE_CDATA}};
+        return node(2) = node(0).AppendChild(types.at(a[1])), r(!node(2).IsEmpty());
+    }
+    if (op == "List") return r(node(0).GetChildrenList(a[1] == "~" ? nullptr : a[1].c_str(), o.lists[a[2]]));
+    if (op == "Attribute") return Conversions(node(0).GetAttribute(a[1].c_str()));
+    if (op == "NewAttribute") return Conversions(node(0).AddAttribute(a[1].c_str(), a[2].c_str()));
+    if (op == "NoAttribute") return r(node(0).AddAttribute(a[1].c_str(), "v").IsEmpty());
+    if (op == "Parser.Create") return r(o.parser.Create());
+    if (op == "Parser.Clear") return o.parser.Clear(), "";
+    if (op == "Parser.Document") return node(0) = o.parser.GetDocument(), r(!node(0).IsEmpty());
+    if (op == "Parser.Save") return r(o.parser.Save(o.PathOf(a[0]).c_str()));
+    // Files, and what they wrote: "same" when a file holds a section of
+    // the case, stored as text.
+    if (op == "Holds") {
+        const std::string bytes = ReadBytes(o.PathOf(a[0]));
+        return bytes == StoredText(o.test[a[1]]) ? "same" : Show(bytes);
+    }
+    if (op == "Exists") return r(Exists(o.PathOf(a[0])));
+    if (op == "FileOpen") return r(f.Open(o.PathOf(a[0]).c_str(), std::stoi(a[1])));
+    if (op == "FileClose") return r(f.Close());
+    if (op == "FileIsOpen") return r(f.IsOpen());
+    if (op == "FilePrepareData") return r(f.PrepareData());
+    if (op == "FileSave") return r(a.empty() ? f.Save() : f.Save(o.PathOf(a[0]).c_str()));
+    if (op == "FileSetVersion") return f.SetVersion(a[0].c_str()), "";
+    if (op == "FileVersion") return Show(std::string(f.GetVersion()));
+    if (op == "FileCalls") return std::exchange(f.calls, "");
+    if (op == "FilePath") return f.Path() == o.PathOf(a[0]) ? "same" : f.Path();
+    if (op == "FileRoot") return f.Root();
+    if (op == "FileWrapper") return r(std::stoi(a[0]) ? f.Wrapper().IsOpen() : f.Wrapper().Close());
+    if (op == "FileHooks") return f.loadResult = std::stoi(a[0]), f.saveResult = std::stoi(a[1]), "";
+    if (op == "FileIsOpenGives") return f.openOverride = std::stoi(a[0]), "";
+    if (op == "FilePlain") return f.plain = true, "";
+    if (op == "FileCopyOf") return o.files.erase(object), o.files.emplace(object, o.files[a[0]]), "";
+    if (op == "FileAssign") return f = o.files[a[0]], "";
+    if (op == "LoadVersion") return r(f.LoadVersion(node(0)));
+    if (op == "SaveVersion") return r(f.SaveVersion(node(0)));
+    return "unknown operation " + op;
+}
+
+class XmlCase : public testing::TestWithParam<std::string> {};
+
+TEST_P(XmlCase, Runs)
+{
+    const CaseFile test(GetParam());
+    Objects objects(test);
+    if (test.Has("input")) WriteBytes(objects.dir.Path("in.xml"), test["input"]);
+    const std::vector<std::string> script =
+        test.Has("script") ? test.Lines("script") : std::vector<std::string>{"Open @ -> 1"};
+    RunScript(script, [&](const Step& step) { return Do(objects, step); });
+    Wrapper& wrapper = objects.wrappers["w"];
+    if (test.Has("document")) {
+        EXPECT_EQ(wrapper.Text(), test["document"].substr(0, test["document"].size() - 1));
+    }
+    if (test.Has("saved")) {
+        ASSERT_EQ(wrapper.Save(objects.dir.Path("saved.xml").c_str()), 1);
+        const std::string saved = ReadBytes(objects.dir.Path("saved.xml"));
+        EXPECT_TRUE(saved == StoredText(test["saved"])) << (saved.size() < 1000 ? saved : "(long)");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, XmlCase, testing::ValuesIn(CaseFiles("xml")), CaseName);
+
+// Saving indents by depth down to the deepest indented level; a deeper
+// document is saved without any indentation.
+TEST(XmlSave, DeepDocumentsAreSavedWithoutIndentation)
+{
+    const size_t limit = XMLSDK::CXMLParser::kMaxIndentedDepth;
+    for (const size_t depth : {limit, limit + 1}) {
+        TempDir dir;
+        CXMLParserWrapper wrapper;
+        WriteBytes(dir.Path("in.xml"), Chain(depth, false));
+        ASSERT_EQ(wrapper.Open(dir.Path("in.xml").c_str()) + wrapper.Save(dir.Path("out.xml").c_str()), 2);
+        EXPECT_EQ(ReadBytes(dir.Path("out.xml")), StoredText(Chain(depth, depth <= limit))) << depth;
+    }
+}
+
+}  // namespace
