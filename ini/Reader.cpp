@@ -177,7 +177,16 @@ int CINIFile::ReadFile(const CString& path)
     LineSource in;
     if (!in.Open(path)) return 0;
     const int first = m_arrSections.GetSize();
+    // A pass cut short by a read error would give a model without some of
+    // the file's keys, which a later Save would then drop from the file: the
+    // sections read are taken back and Open fails.
+    const auto fail = [&] {
+        for (int i = first; i < m_arrSections.GetSize(); ++i) delete m_arrSections.GetAt(i);
+        m_arrSections.SetSize(first);
+        return 0;
+    };
     ReadSections(in, m_arrSections);
+    if (in.Reader().Failed()) return fail();
     m_bByteOrderMark = in.Reader().HasByteOrderMark() ? 1 : 0;
     switch (in.Reader().FirstLineEnd()) {
     case filekit::LineEnd::Lf: m_nLineEnd = kLineEndLf; break;
@@ -185,8 +194,9 @@ int CINIFile::ReadFile(const CString& path)
     case filekit::LineEnd::Platform: break;  // no line feed: the line end stays as it was
     }
     if (m_arrSections.GetSize() == first) return 1;  // no header: the key lines have nowhere to go
-    if (!in.Rewind()) return 0;
+    if (!in.Rewind()) return fail();
     ReadKeys(in, m_arrSections, first);
+    if (in.Reader().Failed()) return fail();
     ShowSetOfSections();
     return 1;
 }

@@ -51,6 +51,10 @@ public:
     // mark); false when no file is open or the system refuses.
     bool Rewind();
 
+    // Whether a read of the file failed since Open or Rewind: the pieces
+    // handed out then ended early, as if the file ended there.
+    bool Failed() const;
+
     // Whether the file starts with a UTF-8 byte order mark, known once the
     // first piece was asked for.
     bool HasByteOrderMark() const { return m_byteOrderMark; }
@@ -94,6 +98,7 @@ private:
     size_t m_end = 0;  // end of the bytes read; CR LF pairs are folded as pieces are cut
     size_t m_zero = 0;  // the next zero byte, m_end when none was read; behind m_pos once handed out
     bool m_eof = false;
+    bool m_readFailed = false;
     bool m_atStart = true;  // nothing handed out since Open or Rewind: a byte order mark may follow
 #endif
 };

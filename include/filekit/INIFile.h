@@ -169,10 +169,11 @@ public:
     /// read whole in its old version. If the file is cut or extended in
     /// place between the passes, each pass reads what it finds: the n-th
     /// header of the second pass goes with the n-th section of the first,
-    /// keys under headers beyond those sections are dropped. If the system
-    /// refuses to start the file again for the key pass, the sections read
-    /// so far stay (without keys), the result is 0 and the object stays
-    /// closed.
+    /// keys under headers beyond those sections are dropped. A read error in
+    /// either pass, or a system that refuses to start the file again for the
+    /// key pass, gives 0 with the model as it was before the call (a model
+    /// missing some of the file's keys would lose them at the next Save);
+    /// the object stays closed.
     /// The read notes whether the file starts with a UTF-8 byte order mark
     /// and how its first line ends (CR LF or LF), for Save; a file without
     /// any line feed leaves the line end as it was. Close forgets both.
@@ -258,8 +259,9 @@ public:
     ///@}
 
 protected:
-    /// Reads path into the model: a section pass, then a key pass. 1 on
-    /// success; 0 when the file cannot be opened in either pass.
+    /// Reads path into the model: a section pass, then a key pass through
+    /// the same open file. 1 on success; 0, with the model as it was, when
+    /// the file cannot be opened, read or started again.
     int ReadFile(const CString& path);
     /// Writes the model to path (see Save). 1 when the file could be created.
     int SaveFile(const CString& path);

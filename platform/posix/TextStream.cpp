@@ -43,7 +43,7 @@ bool TextReader::Open(const char* path)
     if (!m_buffer) m_buffer.reset(new char[kTextStreamBufferBytes]);
     m_fd = fd;
     m_pos = m_end = m_zero = 0;
-    m_eof = false;
+    m_eof = m_readFailed = false;
     m_atStart = true;
     m_byteOrderMark = false;
     m_firstLineEnd = LineEnd::Platform;
@@ -54,10 +54,12 @@ bool TextReader::Rewind()
 {
     if (m_fd < 0 || g_sys.lseek(m_fd, 0, SEEK_SET) != 0) return false;
     m_pos = m_end = m_zero = 0;
-    m_eof = false;
+    m_eof = m_readFailed = false;
     m_atStart = true;
     return true;
 }
+
+bool TextReader::Failed() const { return m_readFailed; }
 
 void TextReader::Close()
 {
@@ -89,6 +91,7 @@ void TextReader::Refill(size_t max)
         const ssize_t got = g_sys.read(m_fd, m_buffer.get() + m_end, kTextStreamBufferBytes - m_end);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) {
+            m_readFailed = got < 0;
             m_eof = true;
             break;
         }

@@ -68,9 +68,12 @@ void TextReader::ScanStart()
 bool TextReader::Rewind()
 {
     if (!m_file || std::fseek(m_file, 0, SEEK_SET) != 0 || _setmode(_fileno(m_file), _O_TEXT) == -1) return false;
+    std::clearerr(m_file);
     char skipped[kByteOrderMarkBytes];
     return !m_byteOrderMark || std::fread(skipped, 1, sizeof skipped, m_file) == sizeof skipped;
 }
+
+bool TextReader::Failed() const { return m_file && std::ferror(m_file) != 0; }
 
 void TextReader::Close()
 {

@@ -71,7 +71,7 @@ TEST(OneVersionPerRead, FileChangedBetweenThePasses)
 
 // A rewind the system refuses fails the read as a second open once did:
 // the sections of the first pass stay, without keys.
-TEST(OneVersionPerRead, RefusedRewindKeepsTheSections)
+TEST(OneVersionPerRead, RefusedRewindTakesTheSectionsBack)
 {
     TempDir dir;
     WriteBytes(dir.Path("t.ini"), ";c\n[A]\na=1\n");
@@ -82,7 +82,7 @@ TEST(OneVersionPerRead, RefusedRewindKeepsTheSections)
     CINIFile ini;
     const int result = ini.Open(dir.Path("t.ini").c_str());
     filekit::g_sys = filekit::RealSysCalls();
-    EXPECT_EQ(std::to_string(result) + std::to_string(ini.IsOpen()) + " " + Dump(ini), "00 [A]{;c};");
+    EXPECT_EQ(std::to_string(result) + std::to_string(ini.IsOpen()) + " " + Dump(ini), "00 ");
 }
 
 }  // namespace
