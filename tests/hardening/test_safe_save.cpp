@@ -11,6 +11,7 @@
 
 #include "ini/CaseFile.h"
 #include "platform/posix/Syscalls.h"
+#include "support/Script.h"
 
 #include <gtest/gtest.h>
 
@@ -23,10 +24,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <map>
-#include <memory>
+#include <regex>
 #include <thread>
 #include <tuple>
 #include <type_traits>
@@ -44,27 +44,12 @@ using namespace filekit_test;
 // or with error 0 writes half of what it is asked to.
 struct Fault {
     std::string call;
-    int count;
-    int error;
+    int count, error;
 };
 std::vector<Fault> g_faults;
 std::map<std::string, int> g_uses;
 int g_killAt = 0;  // the kill point at which the process kills itself; 0: none
 int g_points = 0;  // kill points passed, one before and one after each call
-
-// The fault for this use of call, or null.
-const Fault* FaultNow(const std::string& call)
-{
-    const int use = ++g_uses[call];
-    for (const Fault& fault : g_faults)
-        if (fault.call == call && (fault.count == 0 || fault.count == use)) return &fault;
-    return nullptr;
-}
-
-void KillPoint()
-{
-    if (++g_points == g_killAt) std::raise(SIGKILL);
-}
 
 // The call named call, made through real, with its kill points and faults.
 // A "short" fault halves the count of a read or write. A failing close
@@ -74,19 +59,20 @@ void KillPoint()
 template <typename R, typename... A>
 R Hooked(const std::string& call, R (*real)(A...), A... args)
 {
-    static const Fault refused{"rename", 0, EPERM};
-    KillPoint();
-    const Fault* fault = FaultNow(call);
+    if (++g_points == g_killAt) std::raise(SIGKILL);
+    const int use = ++g_uses[call];
+    int error = -1;  // none
+    for (const Fault& fault : g_faults)
+        if (error < 0 && fault.call == call && (fault.count == 0 || fault.count == use)) error = fault.error;
     if constexpr (sizeof...(A) == 3) {
-        if (fault && fault->error == 0) std::get<2>(std::tie(args...)) /= 2;
+        if (error == 0) std::get<2>(std::tie(args...)) /= 2;
     }
     if constexpr (std::is_same_v<std::tuple<A...>, std::tuple<const char*, const char*>>) {
-        if (std::string(std::get<1>(std::tie(args...))).rfind("/dev/", 0) == 0) fault = &refused;
+        if (std::string(std::get<1>(std::tie(args...))).rfind("/dev/", 0) == 0) error = EPERM;
     }
-    R result = -1;
-    if (!fault || fault->error == 0 || call == "close") result = real(args...);
-    if (fault && fault->error != 0) errno = fault->error, result = -1;
-    KillPoint();
+    R result = error <= 0 || call == "close" ? real(args...) : -1;
+    if (error > 0) errno = error, result = -1;
+    if (++g_points == g_killAt) std::raise(SIGKILL);
     return result;
 }
 
@@ -154,64 +140,50 @@ Documents& Docs()
 
 // Exposes the text file's loader.
 struct TextLoader : CTextFile {
-    // LoadFile's result, whether the text is the file's bytes, and its size.
-    std::string Load(const std::string& bytes)
-    {
-        char* text = nullptr;
-        DWORD size = 99;
-        const int result = LoadFile(&text, &size, 4096);
-        const std::string what = !text ? "null" : bytes == text ? "same" : "differs";
-        std::free(text);
-        return std::to_string(result) + "," + what + "," + std::to_string(size);
-    }
+    using CTextFile::LoadFile;
 };
 
 // The result of operation op on path (content: the bytes the file held).
 std::string Operate(const std::string& op, const std::string& path, const std::string& content)
 {
-    const auto r = [](int result) { return std::to_string(result); };
-    if (op == "ini-save") return r(Docs().ini.Save(path.c_str()));
-    if (op == "xml-save") return r(Docs().xml.Save(path.c_str()));
-    if (op == "xmlfile-save") return r(Docs().xmlFile.Save(path.c_str()));
+    const auto pair = [](long long a, long long b) { return std::to_string(a) + "," + std::to_string(b); };
+    int result = 0;
+    CINIFile ini;
+    CXMLParserWrapper xml;
+    CXMLFile xmlFile;
+    CBinaryFile binary;
+    TextLoader text;
+    if (op == "ini-save") return std::to_string(Docs().ini.Save(path.c_str()));
+    if (op == "xml-save") return std::to_string(Docs().xml.Save(path.c_str()));
+    if (op == "xmlfile-save") return std::to_string(Docs().xmlFile.Save(path.c_str()));
     if (op == "ini-open") {  // Open, IsOpen, the number of sections and of keys
-        CINIFile ini;
-        const int opened = ini.Open(path.c_str());
+        result = ini.Open(path.c_str());
         int keys = 0;
         for (int i = 0; i < ini.GetSectionCount(); ++i) keys += ini.GetSection(i)->GetKeyCount();
-        return r(opened) + "," + r(ini.IsOpen()) + "," + r(ini.GetSectionCount()) + "," + r(keys);
+        return pair(result, ini.IsOpen()) + "," + pair(ini.GetSectionCount(), keys);
     }
-    if (op == "xml-open") {
-        CXMLParserWrapper xml;
-        const int opened = xml.Open(path.c_str());
-        return r(opened) + "," + r(xml.IsOpen());
-    }
-    if (op == "xmlfile-open") {
-        CXMLFile file;
-        const int opened = file.Open(path.c_str(), 0);
-        return r(opened) + "," + r(file.IsOpen());
-    }
+    if (op == "xml-open") return result = xml.Open(path.c_str()), pair(result, xml.IsOpen());
+    if (op == "xmlfile-open") return result = xmlFile.Open(path.c_str(), 0), pair(result, xmlFile.IsOpen());
     SetLastError(0);
-    if (op == "binary-open") {
-        CBinaryFile binary;
-        const int opened = binary.Open(path.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
-        return r(opened) + "," + std::to_string(GetLastError());
-    }
-    TextLoader text;
-    const int opened = text.Open(path.c_str(), 0);
-    const std::string line = r(opened) + "," + std::to_string(GetLastError());
-    return op == "text-load" && opened ? line + "," + text.Load(content) : line;
+    result = op == "binary-open" ? binary.Open(path.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0)
+                                 : text.Open(path.c_str(), 0);
+    const std::string line = pair(result, GetLastError());
+    if (op != "text-load" || !result) return line;
+    char* loaded = nullptr;  // LoadFile's result, whether the text is the file's bytes, and its size
+    DWORD size = 99;
+    result = text.LoadFile(&loaded, &size, 4096);
+    const std::string what = !loaded ? "null" : content == loaded ? "same" : "differs";
+    std::free(loaded);
+    return line + "," + std::to_string(result) + "," + what + "," + std::to_string(size);
 }
 
 // The bytes each save operation writes.
 std::string NewBytes(const std::string& op)
 {
     static std::map<std::string, std::string> saved;
-    if (op.find("-save") == std::string::npos) return "";
-    if (!saved.count(op)) {
-        TempDir dir;
-        Operate(op, dir.Path("probe"), "");
-        saved[op] = ReadBytes(dir.Path("probe"));
-    }
+    const TempDir dir;
+    if (op.find("-save") != std::string::npos && !saved.count(op))
+        Operate(op, dir.Path("probe"), ""), saved[op] = ReadBytes(dir.Path("probe"));
     return saved[op];
 }
 
@@ -231,15 +203,11 @@ std::string MakeFolder(const TempDir& dir, const std::string& setup)
     for (std::string item; std::getline(in, item, ',');) {
         const size_t mark = item.find_first_of("=>");
         const std::string path = dir.Path(item.substr(0, mark)), value = item.substr(mark + 1);
-        if (mark == std::string::npos) {
-            if (item.back() == '/') std::filesystem::create_directory(path);
-            continue;
-        }
+        if (mark == std::string::npos && item.back() == '/') std::filesystem::create_directory(path);
+        if (mark == std::string::npos) continue;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         if (item[mark] == '>') {
-            const size_t at = value.find('@');
-            std::filesystem::create_symlink(at == std::string::npos ? value : dir.Root().string() + value.substr(1),
-                                            path);
+            std::filesystem::create_symlink(value[0] == '@' ? dir.Root().string() + value.substr(1) : value, path);
         } else if (value == "fifo") {
             mkfifo(path.c_str(), 0600);
         } else {
@@ -249,9 +217,8 @@ std::string MakeFolder(const TempDir& dir, const std::string& setup)
             if (value.find(":given") != std::string::npos && chown(path.c_str(), kGivenOwner, kGivenGroup) != 0)
                 std::abort();
             const size_t colon = value.find(':');
-            chmod(path.c_str(), colon == std::string::npos
-                                    ? 0644
-                                    : static_cast<mode_t>(std::stoul(value.substr(colon + 1), nullptr, 8)));
+            chmod(path.c_str(), static_cast<mode_t>(std::stoul(
+                                    colon == std::string::npos ? "644" : value.substr(colon + 1), nullptr, 8)));
         }
     }
     return content;
@@ -311,22 +278,14 @@ class FaultTable : public testing::TestWithParam<std::string> {};
 TEST_P(FaultTable, Rows)
 {
     const mode_t mask = umask(022);
-    std::ifstream in(GetParam());
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream row(line);
-        std::string op, setup, faults, arrow;
-        row >> op >> setup >> faults >> arrow;
-        std::string expected;
-        std::getline(row >> std::ws, expected);
-        if (arrow != "->" || (geteuid() != 0 && line.find(":given") != std::string::npos)) {
-            EXPECT_EQ(arrow, "->") << line;
-            continue;
-        }
+    for (const ScriptLine& row : ReadScript(FILEKIT_TABLES, GetParam())) {
+        std::string op, setup, faults;
+        std::istringstream(row.text) >> op >> setup >> faults;
+        if (geteuid() != 0 && setup.find(":given") != std::string::npos) continue;
         TempDir dir;
-        const std::string first = setup == "-" ? "target" : setup.substr(0, setup.find_first_of("=>,"));
         const std::string content = setup[0] == '/' || setup == "-" ? "" : MakeFolder(dir, setup);
-        const std::string path = setup[0] == '/' ? setup : dir.Path(first);
+        const std::string path =
+            setup[0] == '/' ? setup : dir.Path(setup == "-" ? "target" : setup.substr(0, setup.find_first_of("=>,")));
         const ino_t before = InodeOf(path);
         std::string received;
         std::thread reader;
@@ -340,26 +299,24 @@ TEST_P(FaultTable, Rows)
         g_sys = RealSysCalls();
         if (reader.joinable()) reader.join();
         const std::string inode = !before ? "-" : InodeOf(path) == before ? "same" : "new";
-        EXPECT_EQ(result + " " + inode + " " + View(dir, newBytes, received), expected) << line;
+        EXPECT_EQ(result + " " + inode + " " + View(dir, newBytes, received), row.expected) << row.where;
     }
     umask(mask);
 }
 
-INSTANTIATE_TEST_SUITE_P(Data, FaultTable, testing::ValuesIn(CaseFiles(FILEKIT_TABLES)), CaseName);
+INSTANTIATE_TEST_SUITE_P(Data, FaultTable, testing::ValuesIn(DataFiles(FILEKIT_TABLES)), CaseName);
 
 // --- Killed saves ------------------------------------------------------------------
 
 #ifdef FILEKIT_KILLED_SAVES
-// Under Valgrind each killed child runs many times slower: every seventh
-// point, and the last, stand in for all of them there.
-int KillStep() { return std::getenv("FILEKIT_UNDER_MEMCHECK") ? 7 : 1; }
-
 // A save killed at any call leaves the old file up to the rename and the
-// new one after it, and nothing else but its hidden new file.
+// new one after it, and nothing else but its hidden new file. Under
+// Valgrind each killed child runs many times slower: every seventh point,
+// and the last, stand in for all of them there.
 TEST(KilledSave, LeavesTheOldOrTheNewFile)
 {
+    const int step = std::getenv("FILEKIT_UNDER_MEMCHECK") ? 7 : 1;
     for (const char* op : {"ini-save", "xml-save", "xmlfile-save"}) {
-        SCOPED_TRACE(op);
         const std::string newBytes = NewBytes(op);
         TempDir dir;
         const std::string path = dir.Path("target");
@@ -369,15 +326,11 @@ TEST(KilledSave, LeavesTheOldOrTheNewFile)
         g_sys = HookedCalls();
         Operate(op, path, "");
         g_sys = RealSysCalls();
-        const int points = g_points;
-        std::string outcomes;
-        std::vector<int> chosen;
-        for (int point = 1; point < points; point += KillStep()) chosen.push_back(point);
-        chosen.push_back(points);
-        for (const int point : chosen) {
+        std::string outcomes;  // the target after each kill: old, new or anything else
+        for (int point = 1, points = g_points, last = 0; last < points;
+             last = point, point = std::min(point + step, points)) {
             WriteBytes(path, "old");
             const pid_t child = fork();
-            ASSERT_GE(child, 0);
             if (child == 0) {
                 g_points = 0;
                 g_killAt = point;
@@ -386,21 +339,17 @@ TEST(KilledSave, LeavesTheOldOrTheNewFile)
                 _exit(0);
             }
             int status = 0;
-            ASSERT_EQ(waitpid(child, &status, 0), child);
-            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "point " << point;
-            const std::string content = ReadBytes(path);
-            outcomes += content == "old" ? 'o' : content == newBytes ? 'n' : '?';
+            waitpid(child, &status, 0);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << op << " point " << point;
+            const std::string bytes = ReadBytes(path);
+            outcomes += bytes == "old" ? 'o' : bytes == newBytes ? 'n' : '?';
             for (const auto& entry : std::filesystem::directory_iterator(dir.Root())) {
-                const std::string name = entry.path().filename().string();
-                if (name == "target") continue;
-                EXPECT_EQ(name.rfind(".target.", 0), 0u) << name;
+                if (entry.path().filename() == "target") continue;
+                EXPECT_EQ(entry.path().filename().string().rfind(".target.", 0), 0u) << entry.path();
                 std::filesystem::remove(entry.path());
             }
         }
-        const size_t firstNew = outcomes.find('n');
-        ASSERT_NE(firstNew, std::string::npos) << outcomes;
-        EXPECT_GT(firstNew, 0u) << outcomes;
-        EXPECT_EQ(outcomes, std::string(firstNew, 'o') + std::string(outcomes.size() - firstNew, 'n'));
+        EXPECT_TRUE(std::regex_match(outcomes, std::regex("o+n+"))) << op << " " << outcomes;
     }
 }
 #endif

@@ -11,11 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -61,38 +57,33 @@ std::string Joined(std::initializer_list<std::string> parts)
 
 // GetToken's result, token ("#" when untouched) and next pointer: an offset
 // into the text, "null", or "kept" when left alone.
-std::string Token(TestIni& ini, const std::vector<std::string>& a)
+std::string Token(TestIni& ini, std::vector<std::string>& a)
 {
-    std::vector<char> text(a[0].begin(), a[0].end()), delimiters(a[1].begin(), a[1].end());
-    text.push_back('\0');
-    delimiters.push_back('\0');
     char token[CINIFile::kNameBufferBytes] = "#", sentinel = 0;
     CINIFile::CINIFilePointer pointer{&sentinel};
-    const int result = ini.GetToken(a[0] == "~" ? nullptr : text.data(), token, &pointer,
-                                    a[1] == "~" ? nullptr : delimiters.data(), std::stoi(a[2]));
-    const std::string next = pointer.m_pszNext == &sentinel ? "kept"
-                             : pointer.m_pszNext == nullptr ? "null"
-                                                            : std::to_string(pointer.m_pszNext - text.data());
-    return Joined({std::to_string(result), Show(token), next});
+    const int result = ini.GetToken(a[0] == "~" ? nullptr : a[0].data(), token, &pointer,
+                                    a[1] == "~" ? nullptr : a[1].data(), std::stoi(a[2]));
+    const char* next = pointer.m_pszNext;
+    return Joined({std::to_string(result), Show(token),
+                   next == &sentinel ? "kept"
+                   : next            ? std::to_string(next - a[0].data())
+                                     : "null"});
 }
 
 // One script step on ini; the printed result.
-std::string Do(TestIni& ini, const TempDir& dir, const Step& step)
+std::string Do(TestIni& ini, const TempDir& dir, const std::string& op, std::vector<std::string> a)
 {
-    const std::string& op = step.op;
-    const std::vector<std::string>& a = step.args;
     const auto n = [&](size_t i) { return std::stoi(a[i]); };
     const auto r = [](int result) { return std::to_string(result); };
+    const auto path = [&] { return PathIn(dir, "t.ini", a[0]); };
     int index = -7;  // an index output left alone prints -7
     int* const out = a.empty() || a.back() != "&" ? nullptr : &index;
     const auto indexed = [&](int result) { return out ? Joined({r(result), r(index)}) : r(result); };
     CString name = "n", value = "v", comment = "c";  // string outputs left alone print these
-    std::vector<char> buffer(a.empty() ? 1 : a[0].size() + 1, '\0');
-    if (!a.empty()) std::memcpy(buffer.data(), a[0].data(), a[0].size());
 
-    if (op == "Open") return r(a.empty() ? ini.Open() : ini.Open(PathIn(dir, "t.ini", a[0]).c_str()));
-    if (op == "ReadFile") return r(ini.ReadFile(PathIn(dir, "t.ini", a[0]).c_str()));
-    if (op == "Save") return r(ini.Save(PathIn(dir, "t.ini", a[0]).c_str()));
+    if (op == "Open") return r(a.empty() ? ini.Open() : ini.Open(path().c_str()));
+    if (op == "ReadFile") return r(ini.ReadFile(path().c_str()));
+    if (op == "Save") return r(ini.Save(path().c_str()));
     if (op == "Close") return r(ini.Close());
     if (op == "IsOpen") return r(ini.IsOpen());
     if (op == "Empty") return ini.Empty(), "";
@@ -126,17 +117,13 @@ std::string Do(TestIni& ini, const TempDir& dir, const Step& step)
         return Joined({r(section->GetKey(n(1), name, value, comment)), Show(name), Show(value), Show(comment)});
     if (op == "Section.GetKey")
         return Joined({r(section->GetKey(Text(a[1]), value, comment)), Show(value), Show(comment)});
-    // The protected text routines, on a copy of the first argument.
+    // The protected text routines, on the first argument.
+    char contents[CINIFile::kNameBufferBytes] = "#";
     if (op == "GetToken") return Token(ini, a);
-    if (op == "DeleteTail") return ini.DeleteTail(buffer.data()), Show(buffer.data());
-    if (op == "ReplaceFrom0xD_0xA") return Show(ini.ReplaceFrom0xD_0xA(buffer.data()));
-    if (op == "ReplaceTo0xD_0xA") return ini.ReplaceTo0xD_0xA(buffer.data()), Show(buffer.data());
-    if (op == "BracketsContents") {
-        char contents[CINIFile::kNameBufferBytes] = "#";
-        std::string brackets = a[1];
-        ini.BracketsContents(buffer.data(), contents, brackets.data());
-        return Show(contents);
-    }
+    if (op == "DeleteTail") return ini.DeleteTail(a[0].data()), Show(a[0].c_str());
+    if (op == "ReplaceFrom0xD_0xA") return Show(ini.ReplaceFrom0xD_0xA(a[0].data()));
+    if (op == "ReplaceTo0xD_0xA") return ini.ReplaceTo0xD_0xA(a[0].data()), Show(a[0].c_str());
+    if (op == "BracketsContents") return ini.BracketsContents(a[0].data(), contents, a[1].data()), Show(contents);
     return "unknown operation " + op;
 }
 
@@ -157,13 +144,13 @@ class IniCase : public testing::TestWithParam<std::string> {};
 
 TEST_P(IniCase, Runs)
 {
-    const CaseFile test(GetParam());
+    const CaseFile test("ini", GetParam());
     const std::string between = test["between"];
-    for (const bool crlf : {false, true}) {
-        SCOPED_TRACE(crlf ? "CR LF" : "LF");
+    for (const char* lineEnd : {"\n", "\r\n"}) {
+        SCOPED_TRACE(lineEnd);
         TempDir dir;
         std::string input;
-        for (const char c : test["input"]) input += crlf && c == '\n' ? std::string("\r\n") : std::string(1, c);
+        for (const char c : test["input"]) input += c == '\n' ? lineEnd : std::string(1, c);
         if (test.Has("input")) WriteBytes(dir.Path("t.ini"), input);
         TestIni ini;
 #ifndef _WIN32
@@ -171,15 +158,12 @@ TEST_P(IniCase, Runs)
         g_between = test.Has("removed-between") ? nullptr : &between;
         if (test.Has("between") || test.Has("removed-between")) filekit::g_sys.open = OpenChangingTheFile;
 #endif
-        const std::vector<std::string> script =
-            test.Has("script") ? test.Lines("script") : std::vector<std::string>{"Open @ -> 1"};
-        RunScript(script, [&](const Step& step) { return Do(ini, dir, step); });
+        RunScript(test.Lines("script", {"Open @ -> 1"}),
+                  [&](const std::string& op, const std::vector<std::string>& a) { return Do(ini, dir, op, a); });
 #ifndef _WIN32
         filekit::g_sys = filekit::RealSysCalls();
 #endif
-        if (test.Has("model")) {
-            EXPECT_EQ(Dump(ini), test["model"]);
-        }
+        EXPECT_EQ(test.Has("model") ? Dump(ini) : "", test["model"]);
         if (test.Has("saved")) {
             ASSERT_EQ(ini.Save(dir.Path("saved.ini").c_str()), 1);
             EXPECT_EQ(ReadBytes(dir.Path("saved.ini")), StoredText(test["saved"]));
@@ -192,10 +176,10 @@ TEST_P(IniCase, Runs)
 // where the reader's opens go through the POSIX call table.
 std::vector<std::string> IniCases()
 {
-    std::vector<std::string> cases = CaseFiles("ini");
+    std::vector<std::string> cases = DataFiles("ini");
 #ifdef _WIN32
-    const auto changing = [](const std::string& path) {
-        const CaseFile test(path);
+    const auto changing = [](const std::string& name) {
+        const CaseFile test("ini", name);
         return test.Has("between") || test.Has("removed-between");
     };
     cases.erase(std::remove_if(cases.begin(), cases.end(), changing), cases.end());
