@@ -45,6 +45,7 @@ inline std::string Decode(const std::string& text)
 struct CaseFile {
     std::map<std::string, std::vector<std::string>> sections;
 
+    CaseFile() = default;
     CaseFile(const std::string& suite, const std::string& name)
     {
         std::istringstream in(ReadBytes(DataFolder(suite) + "/" + name));
