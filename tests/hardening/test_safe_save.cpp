@@ -11,31 +11,21 @@
 
 #include "ini/CaseFile.h"
 #include "platform/posix/Syscalls.h"
-#include "support/Script.h"
 
-#include <gtest/gtest.h>
-
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
-#include <functional>
-#include <map>
 #include <regex>
+#include <set>
 #include <thread>
 #include <tuple>
 #include <type_traits>
 
 namespace {
 
-using filekit::g_sys;
-using filekit::RealSysCalls;
-using filekit::SysCalls;
 using namespace filekit_test;
 
 // --- Calls that fail, and kill points ------------------------------------------
@@ -76,35 +66,6 @@ R Hooked(const std::string& call, R (*real)(A...), A... args)
     return result;
 }
 
-// Every call of the table, hooked.
-#define FILEKIT_CALLS(X)                                                                                               \
-    X(open) X(close) X(write) X(read) X(fstat) X(fsync) X(lstat) X(readlink) X(fchmod) X(fchown) X(rename) X(unlink)
-#define FILEKIT_HOOK(call) calls.call = [](auto... args) { return Hooked(#call, RealSysCalls().call, args...); };
-
-SysCalls HookedCalls()
-{
-    SysCalls calls = RealSysCalls();
-    FILEKIT_CALLS(FILEKIT_HOOK);
-    return calls;
-}
-
-// "-" or "call#N=ERROR,call*=ERROR,write#N=short,...".
-std::vector<Fault> ParseFaults(const std::string& spec)
-{
-    static const std::map<std::string, int> errors = {
-        {"short", 0},     {"ENOSPC", ENOSPC}, {"EIO", EIO},       {"EACCES", EACCES}, {"EROFS", EROFS},
-        {"EPERM", EPERM}, {"EISDIR", EISDIR}, {"EINTR", EINTR},   {"EDQUOT", EDQUOT}, {"ENOENT", ENOENT},
-        {"EXDEV", EXDEV}, {"EBUSY", EBUSY},   {"EMFILE", EMFILE}, {"EEXIST", EEXIST}};
-    std::vector<Fault> faults;
-    std::istringstream in(spec == "-" ? "" : spec);
-    for (std::string item; std::getline(in, item, ',');) {
-        const size_t mark = item.find_first_of("#*"), equals = item.find('=');
-        faults.push_back({item.substr(0, mark), item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1)),
-                          errors.at(item.substr(equals + 1))});
-    }
-    return faults;
-}
-
 // --- The operations ------------------------------------------------------------
 
 // Documents of each family, about 300 kB: many writes of a save's buffer,
@@ -124,19 +85,12 @@ struct Documents {
         WriteBytes(dir.Path("source.ini"), text);
         XMLSDK::CXMLNode root;
         const int made = ini.Open(dir.Path("source.ini").c_str()) + xml.Open() + xml.CreateRootNode("doc", &root);
-        const std::string item(200, 'n');
         for (size_t size = 0; size < 300000; size += 216)
-            CXMLParserWrapper::AddNewNode(root, "item", item.c_str(), nullptr);
+            CXMLParserWrapper::AddNewNode(root, "item", std::string(200, 'n').c_str(), nullptr);
         if (made + xml.Save(dir.Path("source.xml").c_str()) + xmlFile.Open(dir.Path("source.xml").c_str(), 0) != 5)
             std::abort();
     }
 };
-
-Documents& Docs()
-{
-    static Documents documents;
-    return documents;
-}
 
 // Exposes the text file's loader.
 struct TextLoader : CTextFile {
@@ -146,6 +100,7 @@ struct TextLoader : CTextFile {
 // The result of operation op on path (content: the bytes the file held).
 std::string Operate(const std::string& op, const std::string& path, const std::string& content)
 {
+    static Documents docs;
     const auto pair = [](long long a, long long b) { return std::to_string(a) + "," + std::to_string(b); };
     int result = 0;
     CINIFile ini;
@@ -153,9 +108,9 @@ std::string Operate(const std::string& op, const std::string& path, const std::s
     CXMLFile xmlFile;
     CBinaryFile binary;
     TextLoader text;
-    if (op == "ini-save") return std::to_string(Docs().ini.Save(path.c_str()));
-    if (op == "xml-save") return std::to_string(Docs().xml.Save(path.c_str()));
-    if (op == "xmlfile-save") return std::to_string(Docs().xmlFile.Save(path.c_str()));
+    if (op == "ini-save") return std::to_string(docs.ini.Save(path.c_str()));
+    if (op == "xml-save") return std::to_string(docs.xml.Save(path.c_str()));
+    if (op == "xmlfile-save") return std::to_string(docs.xmlFile.Save(path.c_str()));
     if (op == "ini-open") {  // Open, IsOpen, the number of sections and of keys
         result = ini.Open(path.c_str());
         int keys = 0;
@@ -175,6 +130,38 @@ std::string Operate(const std::string& op, const std::string& path, const std::s
     const std::string what = !loaded ? "null" : content == loaded ? "same" : "differs";
     std::free(loaded);
     return line + "," + std::to_string(result) + "," + what + "," + std::to_string(size);
+}
+
+// Every call of the table, hooked.
+#define FILEKIT_CALLS(X)                                                                                               \
+    X(open) X(close) X(write) X(read) X(fstat) X(fsync) X(lstat) X(readlink) X(fchmod) X(fchown) X(rename) X(unlink)
+#define FILEKIT_HOOK(call)                                                                                             \
+    filekit::g_sys.call = [](auto... args) { return Hooked(#call, filekit::RealSysCalls().call, args...); };
+
+// Operate with every call hooked, the faults of spec ("-" or
+// "call#N=ERROR,call*=ERROR,write#N=short,...") made, and the process
+// killing itself at kill point killAt (0: nowhere).
+std::string Faulty(const std::string& op, const std::string& path, const std::string& content, const std::string& spec,
+                   int killAt = 0)
+{
+    static const std::map<std::string, int> errors = {
+        {"short", 0},     {"ENOSPC", ENOSPC}, {"EIO", EIO},       {"EACCES", EACCES}, {"EROFS", EROFS},
+        {"EPERM", EPERM}, {"EISDIR", EISDIR}, {"EINTR", EINTR},   {"EDQUOT", EDQUOT}, {"ENOENT", ENOENT},
+        {"EXDEV", EXDEV}, {"EBUSY", EBUSY},   {"EMFILE", EMFILE}, {"EEXIST", EEXIST}};
+    g_faults.clear();
+    std::istringstream in(spec == "-" ? "" : spec);
+    for (std::string item; std::getline(in, item, ',');) {
+        const size_t mark = item.find_first_of("#*");
+        g_faults.push_back({item.substr(0, mark), item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1)),
+                            errors.at(item.substr(item.find('=') + 1))});
+    }
+    g_uses.clear();
+    g_points = 0;
+    g_killAt = killAt;
+    FILEKIT_CALLS(FILEKIT_HOOK);
+    const std::string result = Operate(op, path, content);
+    filekit::g_sys = filekit::RealSysCalls();
+    return result;
 }
 
 // The bytes each save operation writes.
@@ -201,25 +188,22 @@ std::string MakeFolder(const TempDir& dir, const std::string& setup)
     std::string content;
     std::istringstream in(setup);
     for (std::string item; std::getline(in, item, ',');) {
-        const size_t mark = item.find_first_of("=>");
+        const size_t mark = item.find_first_of("=>"), colon = item.find(':');
         const std::string path = dir.Path(item.substr(0, mark)), value = item.substr(mark + 1);
         if (mark == std::string::npos && item.back() == '/') std::filesystem::create_directory(path);
         if (mark == std::string::npos) continue;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        if (item[mark] == '>') {
+        if (item[mark] == '>')
             std::filesystem::create_symlink(value[0] == '@' ? dir.Root().string() + value.substr(1) : value, path);
-        } else if (value == "fifo") {
-            mkfifo(path.c_str(), 0600);
-        } else {
-            content = value[0] == '"' ? Decode(value.substr(1, value.size() - 2)) : "old";
-            WriteBytes(path, content);
-            // The owner first: giving a file away clears its set-user and set-group bits.
-            if (value.find(":given") != std::string::npos && chown(path.c_str(), kGivenOwner, kGivenGroup) != 0)
-                std::abort();
-            const size_t colon = value.find(':');
-            chmod(path.c_str(), static_cast<mode_t>(std::stoul(
-                                    colon == std::string::npos ? "644" : value.substr(colon + 1), nullptr, 8)));
-        }
+        if (value == "fifo") mkfifo(path.c_str(), 0600);
+        if (item[mark] == '>' || value == "fifo") continue;
+        content = value[0] == '"' ? Decode(value.substr(1, value.size() - 2)) : "old";
+        WriteBytes(path, content);
+        // The owner first: giving a file away clears its set-user and set-group bits.
+        if (value.find(":given") != std::string::npos && chown(path.c_str(), kGivenOwner, kGivenGroup) != 0)
+            std::abort();
+        chmod(path.c_str(),
+              static_cast<mode_t>(std::stoul(colon == std::string::npos ? "644" : item.substr(colon + 1), nullptr, 8)));
     }
     return content;
 }
@@ -230,7 +214,7 @@ std::string MakeFolder(const TempDir& dir, const std::string& setup)
 // ".name.*".
 std::string View(const TempDir& dir, const std::string& newBytes, const std::string& received)
 {
-    std::vector<std::string> lines;
+    std::multiset<std::string> lines;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Root())) {
         std::string name = entry.path().lexically_relative(dir.Root()).string();
         if (entry.path().filename().string()[0] == '.') name = name.substr(0, name.rfind('.') + 1) + "*";
@@ -240,23 +224,16 @@ std::string View(const TempDir& dir, const std::string& newBytes, const std::str
         const std::string what = bytes == "old"                           ? "old"
                                  : !newBytes.empty() && bytes == newBytes ? "new"
                                                                           : std::to_string(bytes.size());
-        char mode[16];
-        std::snprintf(mode, sizeof mode, "%o", static_cast<unsigned>(info.st_mode & 07777));
-        if (S_ISLNK(info.st_mode)) {
-            const std::string target = std::filesystem::read_symlink(entry.path()).string();
-            name += ">" + (target.rfind(dir.Root().string(), 0) == 0 ? "@" + target.substr(dir.Root().string().size())
-                                                                     : target);
-        } else if (S_ISDIR(info.st_mode)) {
-            name += "/";
-        } else if (S_ISFIFO(info.st_mode)) {
-            name += "=fifo:" + what;
-        } else {
-            name +=
-                "=" + what + ":" + mode + (info.st_uid == kGivenOwner && info.st_gid == kGivenGroup ? ":given" : "");
-        }
-        lines.push_back(name);
+        std::string target = S_ISLNK(info.st_mode) ? std::filesystem::read_symlink(entry.path()).string() : "";
+        if (target.rfind(dir.Root().string(), 0) == 0) target = "@" + target.substr(dir.Root().string().size());
+        std::ostringstream mode;
+        mode << std::oct << (info.st_mode & 07777)
+             << (info.st_uid == kGivenOwner && info.st_gid == kGivenGroup ? ":given" : "");
+        lines.insert(name + (S_ISLNK(info.st_mode)    ? ">" + target
+                             : S_ISDIR(info.st_mode)  ? "/"
+                             : S_ISFIFO(info.st_mode) ? "=fifo:" + what
+                                                      : "=" + what + ":" + mode.str()));
     }
-    std::sort(lines.begin(), lines.end());
     std::string view;
     for (const std::string& line : lines) view += (view.empty() ? "" : " ") + line;
     return view.empty() ? "(empty)" : view;
@@ -291,12 +268,7 @@ TEST_P(FaultTable, Rows)
         std::thread reader;
         if (op.find("-save") != std::string::npos && setup.find("=fifo") != std::string::npos)
             reader = std::thread([&] { received = ReadBytes(path); });
-        const std::string newBytes = NewBytes(op);
-        g_faults = ParseFaults(faults);
-        g_uses.clear();
-        g_sys = HookedCalls();
-        const std::string result = Operate(op, path, content);
-        g_sys = RealSysCalls();
+        const std::string newBytes = NewBytes(op), result = Faulty(op, path, content, faults);
         if (reader.joinable()) reader.join();
         const std::string inode = !before ? "-" : InodeOf(path) == before ? "same" : "new";
         EXPECT_EQ(result + " " + inode + " " + View(dir, newBytes, received), row.expected) << row.where;
@@ -316,38 +288,24 @@ INSTANTIATE_TEST_SUITE_P(Data, FaultTable, testing::ValuesIn(DataFiles(FILEKIT_T
 TEST(KilledSave, LeavesTheOldOrTheNewFile)
 {
     const int step = std::getenv("FILEKIT_UNDER_MEMCHECK") ? 7 : 1;
+    const std::regex left("(\\.target\\.\\*=\\S+ )?target=(old|new):\\d+");
     for (const char* op : {"ini-save", "xml-save", "xmlfile-save"}) {
         const std::string newBytes = NewBytes(op);
-        TempDir dir;
-        const std::string path = dir.Path("target");
-        WriteBytes(path, "old");
-        g_faults.clear();
-        g_points = g_killAt = 0;
-        g_sys = HookedCalls();
-        Operate(op, path, "");
-        g_sys = RealSysCalls();
-        std::string outcomes;  // the target after each kill: old, new or anything else
-        for (int point = 1, points = g_points, last = 0; last < points;
-             last = point, point = std::min(point + step, points)) {
-            WriteBytes(path, "old");
-            const pid_t child = fork();
-            if (child == 0) {
-                g_points = 0;
-                g_killAt = point;
-                g_sys = HookedCalls();
-                Operate(op, path, "");
-                _exit(0);
-            }
+        TempDir counting;  // a save killed nowhere: how many kill points it passes
+        WriteBytes(counting.Path("target"), "old");
+        const int points = (Faulty(op, counting.Path("target"), "", "-"), g_points);
+        std::string outcomes;  // o or n: the target after each kill
+        for (int point = 1, last = 0; last < points; last = point, point = std::min(point + step, points)) {
+            TempDir dir;
+            WriteBytes(dir.Path("target"), "old");
+            if (fork() == 0) Faulty(op, dir.Path("target"), "", "-", point), _exit(0);
             int status = 0;
-            waitpid(child, &status, 0);
-            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << op << " point " << point;
-            const std::string bytes = ReadBytes(path);
-            outcomes += bytes == "old" ? 'o' : bytes == newBytes ? 'n' : '?';
-            for (const auto& entry : std::filesystem::directory_iterator(dir.Root())) {
-                if (entry.path().filename() == "target") continue;
-                EXPECT_EQ(entry.path().filename().string().rfind(".target.", 0), 0u) << entry.path();
-                std::filesystem::remove(entry.path());
-            }
+            wait(&status);
+            std::smatch match;
+            const std::string view = View(dir, newBytes, "");
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL && std::regex_match(view, match, left))
+                << op << " point " << point << ": " << view;
+            outcomes += match.empty() ? '?' : match.str(2)[0];
         }
         EXPECT_TRUE(std::regex_match(outcomes, std::regex("o+n+"))) << op << " " << outcomes;
     }
