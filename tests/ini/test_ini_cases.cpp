@@ -55,7 +55,7 @@ std::string Dump(CINIFile& ini)
 std::string Do(TestIni& ini, const TempDir& dir, const std::string& op, std::vector<std::string> a)
 {
     const auto n = [&](size_t i) { return std::stoi(a[i]); };
-    const auto r = [](long result) { return std::to_string(result); };
+    const auto r = [](long long result) { return std::to_string(result); };
     const auto path = [&] { return PathIn(dir, "t.ini", a[0]); };
     int index = -7;  // an index output left alone prints -7
     int* const out = a.empty() || a.back() != "&" ? nullptr : &index;
