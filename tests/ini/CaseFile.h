@@ -49,12 +49,10 @@ struct CaseFile {
     CaseFile(const std::string& suite, const std::string& name)
     {
         std::istringstream in(ReadBytes(DataFolder(suite) + "/" + name));
-        std::vector<std::string>* section = nullptr;
+        std::vector<std::string>* section = &sections[""];  // the free text
         for (std::string line; std::getline(in, line);) {
-            if (line.compare(0, 4, "--- ") == 0)
-                section = &sections[line.substr(4)];
-            else if (section)
-                section->push_back(line);
+            if (line.compare(0, 4, "--- ") != 0) section->push_back(line);
+            if (line.compare(0, 4, "--- ") == 0) section = &sections[line.substr(4)];
         }
     }
     bool Has(const std::string& name) const { return sections.count(name) != 0; }
