@@ -30,13 +30,10 @@ using namespace filekit_test;
 
 // --- Calls that fail, and kill points ------------------------------------------
 
-// A fault: the call fails at its count-th use (0: at every use) with error,
-// or with error 0 writes half of what it is asked to.
-struct Fault {
-    std::string call;
-    int count, error;
-};
-std::vector<Fault> g_faults;
+// The faults: {call, count, error}, the call failing at its count-th use
+// (0: at every use) with error, or with error 0 writing half of what it is
+// asked to.
+std::vector<std::tuple<std::string, int, int>> g_faults;
 std::map<std::string, int> g_uses;
 int g_killAt = 0;  // the kill point at which the process kills itself; 0: none
 int g_points = 0;  // kill points passed, one before and one after each call
@@ -52,8 +49,8 @@ R Hooked(const std::string& call, R (*real)(A...), A... args)
     if (++g_points == g_killAt) std::raise(SIGKILL);
     const int use = ++g_uses[call];
     int error = -1;  // none
-    for (const Fault& fault : g_faults)
-        if (error < 0 && fault.call == call && (fault.count == 0 || fault.count == use)) error = fault.error;
+    for (const auto& [name, count, code] : g_faults)
+        if (error < 0 && name == call && (count == 0 || count == use)) error = code;
     if constexpr (sizeof...(A) == 3) {
         if (error == 0) std::get<2>(std::tie(args...)) /= 2;
     }
@@ -150,8 +147,8 @@ std::string Faulty(const std::string& op, const std::string& path, const std::st
     std::istringstream in(spec == "-" ? "" : spec);
     for (std::string item; std::getline(in, item, ',');) {
         const size_t mark = item.find_first_of("#*");
-        g_faults.push_back({item.substr(0, mark), item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1)),
-                            errors.at(item.substr(item.find('=') + 1))});
+        g_faults.emplace_back(item.substr(0, mark), item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1)),
+                              errors.at(item.substr(item.find('=') + 1)));
     }
     g_uses.clear();
     g_points = 0;
