@@ -12,59 +12,31 @@
 #include "ini/CaseFile.h"
 #include "platform/posix/Syscalls.h"
 
-#include <gtest/gtest.h>
-
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <functional>
-#include <map>
-#include <memory>
+#include <regex>
+#include <set>
 #include <thread>
 #include <tuple>
 #include <type_traits>
 
 namespace {
 
-using filekit::g_sys;
-using filekit::RealSysCalls;
-using filekit::SysCalls;
 using namespace filekit_test;
 
 // --- Calls that fail, and kill points ------------------------------------------
 
-// A fault: the call fails at its count-th use (0: at every use) with error,
-// or with error 0 writes half of what it is asked to.
-struct Fault {
-    std::string call;
-    int count;
-    int error;
-};
-std::vector<Fault> g_faults;
+// The faults: {call, count, error}, the call failing at its count-th use
+// (0: at every use) with error, or with error 0 writing half of what it is
+// asked to.
+std::vector<std::tuple<std::string, int, int>> g_faults;
 std::map<std::string, int> g_uses;
 int g_killAt = 0;  // the kill point at which the process kills itself; 0: none
 int g_points = 0;  // kill points passed, one before and one after each call
-
-// The fault for this use of call, or null.
-const Fault* FaultNow(const std::string& call)
-{
-    const int use = ++g_uses[call];
-    for (const Fault& fault : g_faults)
-        if (fault.call == call && (fault.count == 0 || fault.count == use)) return &fault;
-    return nullptr;
-}
-
-void KillPoint()
-{
-    if (++g_points == g_killAt) std::raise(SIGKILL);
-}
 
 // The call named call, made through real, with its kill points and faults.
 // A "short" fault halves the count of a read or write. A failing close
@@ -74,55 +46,27 @@ void KillPoint()
 template <typename R, typename... A>
 R Hooked(const std::string& call, R (*real)(A...), A... args)
 {
-    static const Fault refused{"rename", 0, EPERM};
-    KillPoint();
-    const Fault* fault = FaultNow(call);
+    if (++g_points == g_killAt) std::raise(SIGKILL);
+    const int use = ++g_uses[call];
+    int error = -1;  // none
+    for (const auto& [name, count, code] : g_faults)
+        if (error < 0 && name == call && (count == 0 || count == use)) error = code;
     if constexpr (sizeof...(A) == 3) {
-        if (fault && fault->error == 0) std::get<2>(std::tie(args...)) /= 2;
+        if (error == 0) std::get<2>(std::tie(args...)) /= 2;
     }
     if constexpr (std::is_same_v<std::tuple<A...>, std::tuple<const char*, const char*>>) {
-        if (std::string(std::get<1>(std::tie(args...))).rfind("/dev/", 0) == 0) fault = &refused;
+        if (std::string(std::get<1>(std::tie(args...))).rfind("/dev/", 0) == 0) error = EPERM;
     }
-    R result = -1;
-    if (!fault || fault->error == 0 || call == "close") result = real(args...);
-    if (fault && fault->error != 0) errno = fault->error, result = -1;
-    KillPoint();
+    R result = error <= 0 || call == "close" ? real(args...) : -1;
+    if (error > 0) errno = error, result = -1;
+    if (++g_points == g_killAt) std::raise(SIGKILL);
     return result;
-}
-
-// Every call of the table, hooked.
-#define FILEKIT_CALLS(X)                                                                                               \
-    X(open) X(close) X(write) X(read) X(fstat) X(fsync) X(lstat) X(readlink) X(fchmod) X(fchown) X(rename) X(unlink)
-#define FILEKIT_HOOK(call) calls.call = [](auto... args) { return Hooked(#call, RealSysCalls().call, args...); };
-
-SysCalls HookedCalls()
-{
-    SysCalls calls = RealSysCalls();
-    FILEKIT_CALLS(FILEKIT_HOOK);
-    return calls;
-}
-
-// "-" or "call#N=ERROR,call*=ERROR,write#N=short,...".
-std::vector<Fault> ParseFaults(const std::string& spec)
-{
-    static const std::map<std::string, int> errors = {
-        {"short", 0},     {"ENOSPC", ENOSPC}, {"EIO", EIO},       {"EACCES", EACCES}, {"EROFS", EROFS},
-        {"EPERM", EPERM}, {"EISDIR", EISDIR}, {"EINTR", EINTR},   {"EDQUOT", EDQUOT}, {"ENOENT", ENOENT},
-        {"EXDEV", EXDEV}, {"EBUSY", EBUSY},   {"EMFILE", EMFILE}, {"EEXIST", EEXIST}};
-    std::vector<Fault> faults;
-    std::istringstream in(spec == "-" ? "" : spec);
-    for (std::string item; std::getline(in, item, ',');) {
-        const size_t mark = item.find_first_of("#*"), equals = item.find('=');
-        faults.push_back({item.substr(0, mark), item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1)),
-                          errors.at(item.substr(equals + 1))});
-    }
-    return faults;
 }
 
 // --- The operations ------------------------------------------------------------
 
 // Documents of each family, about 300 kB: many writes of a save's buffer,
-// more than a pipe holds. The XML file reads the wrapper's saved document.
+// more than a pipe holds. The wrapper and the XML file read the same document.
 struct Documents {
     TempDir dir;
     CINIFile ini;
@@ -130,88 +74,96 @@ struct Documents {
     CXMLFile xmlFile;
     Documents()
     {
-        std::string text;
-        for (int section = 0; text.size() < 300000; ++section) {
-            text += ";section " + std::to_string(section) + "\n[S" + std::to_string(section) + "]\n";
-            for (int key = 0; key < 100; ++key) text += "k" + std::to_string(key) + "=" + std::string(200, 'n') + "\n";
-        }
+        std::string text = ";a section\n[S]\n";
+        for (int key = 0; text.size() < 300000; ++key)
+            text += "k" + std::to_string(key) + "=" + std::string(200, 'n') + "\n";
         WriteBytes(dir.Path("source.ini"), text);
-        XMLSDK::CXMLNode root;
-        const int made = ini.Open(dir.Path("source.ini").c_str()) + xml.Open() + xml.CreateRootNode("doc", &root);
-        const std::string item(200, 'n');
-        for (size_t size = 0; size < 300000; size += 216)
-            CXMLParserWrapper::AddNewNode(root, "item", item.c_str(), nullptr);
-        if (made + xml.Save(dir.Path("source.xml").c_str()) + xmlFile.Open(dir.Path("source.xml").c_str(), 0) != 5)
-            std::abort();
+        WriteBytes(dir.Path("source.xml"), Decode("<doc>\\{1389*<item>\\{200*n}</item>}</doc>"));
+        const std::string xmlPath = dir.Path("source.xml");
+        const int opened = ini.Open(dir.Path("source.ini").c_str()) + xml.Open(xmlPath.c_str());
+        if (opened + xmlFile.Open(xmlPath.c_str(), 0) != 3) std::abort();
     }
 };
 
-Documents& Docs()
-{
-    static Documents documents;
-    return documents;
-}
-
 // Exposes the text file's loader.
 struct TextLoader : CTextFile {
-    // LoadFile's result, whether the text is the file's bytes, and its size.
-    std::string Load(const std::string& bytes)
-    {
-        char* text = nullptr;
-        DWORD size = 99;
-        const int result = LoadFile(&text, &size, 4096);
-        const std::string what = !text ? "null" : bytes == text ? "same" : "differs";
-        std::free(text);
-        return std::to_string(result) + "," + what + "," + std::to_string(size);
-    }
+    using CTextFile::LoadFile;
 };
 
 // The result of operation op on path (content: the bytes the file held).
 std::string Operate(const std::string& op, const std::string& path, const std::string& content)
 {
-    const auto r = [](int result) { return std::to_string(result); };
-    if (op == "ini-save") return r(Docs().ini.Save(path.c_str()));
-    if (op == "xml-save") return r(Docs().xml.Save(path.c_str()));
-    if (op == "xmlfile-save") return r(Docs().xmlFile.Save(path.c_str()));
+    static Documents docs;
+    const auto pair = [](long long a, long long b) { return std::to_string(a) + "," + std::to_string(b); };
+    int result = 0;
+    CINIFile ini;
+    CXMLParserWrapper xml;
+    CXMLFile xmlFile;
+    CBinaryFile binary;
+    TextLoader text;
+    if (op == "ini-save") return std::to_string(docs.ini.Save(path.c_str()));
+    if (op == "xml-save") return std::to_string(docs.xml.Save(path.c_str()));
+    if (op == "xmlfile-save") return std::to_string(docs.xmlFile.Save(path.c_str()));
     if (op == "ini-open") {  // Open, IsOpen, the number of sections and of keys
-        CINIFile ini;
-        const int opened = ini.Open(path.c_str());
+        result = ini.Open(path.c_str());
         int keys = 0;
         for (int i = 0; i < ini.GetSectionCount(); ++i) keys += ini.GetSection(i)->GetKeyCount();
-        return r(opened) + "," + r(ini.IsOpen()) + "," + r(ini.GetSectionCount()) + "," + r(keys);
+        return pair(result, ini.IsOpen()) + "," + pair(ini.GetSectionCount(), keys);
     }
-    if (op == "xml-open") {
-        CXMLParserWrapper xml;
-        const int opened = xml.Open(path.c_str());
-        return r(opened) + "," + r(xml.IsOpen());
-    }
-    if (op == "xmlfile-open") {
-        CXMLFile file;
-        const int opened = file.Open(path.c_str(), 0);
-        return r(opened) + "," + r(file.IsOpen());
-    }
+    if (op == "xml-open") return result = xml.Open(path.c_str()), pair(result, xml.IsOpen());
+    if (op == "xmlfile-open") return result = xmlFile.Open(path.c_str(), 0), pair(result, xmlFile.IsOpen());
     SetLastError(0);
-    if (op == "binary-open") {
-        CBinaryFile binary;
-        const int opened = binary.Open(path.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
-        return r(opened) + "," + std::to_string(GetLastError());
+    result = op == "binary-open" ? binary.Open(path.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0)
+                                 : text.Open(path.c_str(), 0);
+    const std::string line = pair(result, GetLastError());
+    if (op != "text-load" || !result) return line;
+    char* loaded = nullptr;  // LoadFile's result, whether the text is the file's bytes, and its size
+    DWORD size = 99;
+    result = text.LoadFile(&loaded, &size, 4096);
+    const std::string what = !loaded ? "null" : content == loaded ? "same" : "differs";
+    std::free(loaded);
+    return line + "," + std::to_string(result) + "," + what + "," + std::to_string(size);
+}
+
+// Every call of the table, hooked.
+#define FILEKIT_CALLS(X)                                                                                               \
+    X(open) X(close) X(write) X(read) X(fstat) X(fsync) X(lstat) X(readlink) X(fchmod) X(fchown) X(rename) X(unlink)
+#define FILEKIT_HOOK(call)                                                                                             \
+    filekit::g_sys.call = [](auto... args) { return Hooked(#call, filekit::RealSysCalls().call, args...); };
+
+// Operate with every call hooked, the faults of spec ("-" or
+// "call#N=ERROR,call*=ERROR,write#N=short,...") made, and the process
+// killing itself at kill point killAt (0: nowhere).
+std::string Faulty(const std::string& op, const std::string& path, const std::string& content, const std::string& spec,
+                   int killAt = 0)
+{
+    static const std::map<std::string, int> errors = {
+        {"short", 0},     {"ENOSPC", ENOSPC}, {"EIO", EIO},       {"EACCES", EACCES}, {"EROFS", EROFS},
+        {"EPERM", EPERM}, {"EISDIR", EISDIR}, {"EINTR", EINTR},   {"EDQUOT", EDQUOT}, {"ENOENT", ENOENT},
+        {"EXDEV", EXDEV}, {"EBUSY", EBUSY},   {"EMFILE", EMFILE}, {"EEXIST", EEXIST}};
+    g_faults.clear();
+    std::istringstream in(spec == "-" ? "" : spec);
+    for (std::string item; std::getline(in, item, ',');) {
+        const size_t mark = item.find_first_of("#*");
+        g_faults.emplace_back(item.substr(0, mark), item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1)),
+                              errors.at(item.substr(item.find('=') + 1)));
     }
-    TextLoader text;
-    const int opened = text.Open(path.c_str(), 0);
-    const std::string line = r(opened) + "," + std::to_string(GetLastError());
-    return op == "text-load" && opened ? line + "," + text.Load(content) : line;
+    g_uses.clear();
+    g_points = 0;
+    g_killAt = killAt;
+    FILEKIT_CALLS(FILEKIT_HOOK);
+    const std::string result = Operate(op, path, content);
+    filekit::g_sys = filekit::RealSysCalls();
+    return result;
 }
 
 // The bytes each save operation writes.
 std::string NewBytes(const std::string& op)
 {
     static std::map<std::string, std::string> saved;
-    if (op.find("-save") == std::string::npos) return "";
-    if (!saved.count(op)) {
-        TempDir dir;
-        Operate(op, dir.Path("probe"), "");
-        saved[op] = ReadBytes(dir.Path("probe"));
-    }
+    const TempDir dir;
+    if (op.find("-save") != std::string::npos && !saved.count(op))
+        Operate(op, dir.Path("probe"), ""), saved[op] = ReadBytes(dir.Path("probe"));
     return saved[op];
 }
 
@@ -229,30 +181,22 @@ std::string MakeFolder(const TempDir& dir, const std::string& setup)
     std::string content;
     std::istringstream in(setup);
     for (std::string item; std::getline(in, item, ',');) {
-        const size_t mark = item.find_first_of("=>");
+        const size_t mark = item.find_first_of("=>"), colon = item.find(':');
         const std::string path = dir.Path(item.substr(0, mark)), value = item.substr(mark + 1);
-        if (mark == std::string::npos) {
-            if (item.back() == '/') std::filesystem::create_directory(path);
-            continue;
-        }
+        if (mark == std::string::npos && item.back() == '/') std::filesystem::create_directory(path);
+        if (mark == std::string::npos) continue;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        if (item[mark] == '>') {
-            const size_t at = value.find('@');
-            std::filesystem::create_symlink(at == std::string::npos ? value : dir.Root().string() + value.substr(1),
-                                            path);
-        } else if (value == "fifo") {
-            mkfifo(path.c_str(), 0600);
-        } else {
-            content = value[0] == '"' ? Decode(value.substr(1, value.size() - 2)) : "old";
-            WriteBytes(path, content);
-            // The owner first: giving a file away clears its set-user and set-group bits.
-            if (value.find(":given") != std::string::npos && chown(path.c_str(), kGivenOwner, kGivenGroup) != 0)
-                std::abort();
-            const size_t colon = value.find(':');
-            chmod(path.c_str(), colon == std::string::npos
-                                    ? 0644
-                                    : static_cast<mode_t>(std::stoul(value.substr(colon + 1), nullptr, 8)));
-        }
+        if (item[mark] == '>')
+            std::filesystem::create_symlink(value[0] == '@' ? dir.Root().string() + value.substr(1) : value, path);
+        if (value == "fifo") mkfifo(path.c_str(), 0600);
+        if (item[mark] == '>' || value == "fifo") continue;
+        content = value[0] == '"' ? Decode(value.substr(1, value.size() - 2)) : "old";
+        WriteBytes(path, content);
+        // The owner first: giving a file away clears its set-user and set-group bits.
+        if (value.find(":given") != std::string::npos && chown(path.c_str(), kGivenOwner, kGivenGroup) != 0)
+            std::abort();
+        chmod(path.c_str(),
+              static_cast<mode_t>(std::stoul(colon == std::string::npos ? "644" : item.substr(colon + 1), nullptr, 8)));
     }
     return content;
 }
@@ -263,7 +207,7 @@ std::string MakeFolder(const TempDir& dir, const std::string& setup)
 // ".name.*".
 std::string View(const TempDir& dir, const std::string& newBytes, const std::string& received)
 {
-    std::vector<std::string> lines;
+    std::multiset<std::string> lines;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Root())) {
         std::string name = entry.path().lexically_relative(dir.Root()).string();
         if (entry.path().filename().string()[0] == '.') name = name.substr(0, name.rfind('.') + 1) + "*";
@@ -273,32 +217,19 @@ std::string View(const TempDir& dir, const std::string& newBytes, const std::str
         const std::string what = bytes == "old"                           ? "old"
                                  : !newBytes.empty() && bytes == newBytes ? "new"
                                                                           : std::to_string(bytes.size());
-        char mode[16];
-        std::snprintf(mode, sizeof mode, "%o", static_cast<unsigned>(info.st_mode & 07777));
-        if (S_ISLNK(info.st_mode)) {
-            const std::string target = std::filesystem::read_symlink(entry.path()).string();
-            name += ">" + (target.rfind(dir.Root().string(), 0) == 0 ? "@" + target.substr(dir.Root().string().size())
-                                                                     : target);
-        } else if (S_ISDIR(info.st_mode)) {
-            name += "/";
-        } else if (S_ISFIFO(info.st_mode)) {
-            name += "=fifo:" + what;
-        } else {
-            name +=
-                "=" + what + ":" + mode + (info.st_uid == kGivenOwner && info.st_gid == kGivenGroup ? ":given" : "");
-        }
-        lines.push_back(name);
+        std::string target = S_ISLNK(info.st_mode) ? std::filesystem::read_symlink(entry.path()).string() : "";
+        if (target.rfind(dir.Root().string(), 0) == 0) target = "@" + target.substr(dir.Root().string().size());
+        std::ostringstream mode;
+        mode << std::oct << (info.st_mode & 07777)
+             << (info.st_uid == kGivenOwner && info.st_gid == kGivenGroup ? ":given" : "");
+        lines.insert(name + (S_ISLNK(info.st_mode)    ? ">" + target
+                             : S_ISDIR(info.st_mode)  ? "/"
+                             : S_ISFIFO(info.st_mode) ? "=fifo:" + what
+                                                      : "=" + what + ":" + mode.str()));
     }
-    std::sort(lines.begin(), lines.end());
     std::string view;
     for (const std::string& line : lines) view += (view.empty() ? "" : " ") + line;
     return view.empty() ? "(empty)" : view;
-}
-
-ino_t InodeOf(const std::string& path)
-{
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
 }
 
 // --- The tables --------------------------------------------------------------
@@ -311,96 +242,63 @@ class FaultTable : public testing::TestWithParam<std::string> {};
 TEST_P(FaultTable, Rows)
 {
     const mode_t mask = umask(022);
-    std::ifstream in(GetParam());
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream row(line);
-        std::string op, setup, faults, arrow;
-        row >> op >> setup >> faults >> arrow;
-        std::string expected;
-        std::getline(row >> std::ws, expected);
-        if (arrow != "->" || (geteuid() != 0 && line.find(":given") != std::string::npos)) {
-            EXPECT_EQ(arrow, "->") << line;
-            continue;
-        }
+    const auto inodeOf = [](const std::string& path) {
+        struct stat info {};
+        return stat(path.c_str(), &info) ? 0 : info.st_ino;
+    };
+    for (const ScriptLine& row : ReadScript(FILEKIT_TABLES, GetParam())) {
+        std::string op, setup, faults;
+        std::istringstream(row.text) >> op >> setup >> faults;
+        if (geteuid() != 0 && (row.text + row.expected).find(":given") != std::string::npos) continue;
         TempDir dir;
-        const std::string first = setup == "-" ? "target" : setup.substr(0, setup.find_first_of("=>,"));
         const std::string content = setup[0] == '/' || setup == "-" ? "" : MakeFolder(dir, setup);
-        const std::string path = setup[0] == '/' ? setup : dir.Path(first);
-        const ino_t before = InodeOf(path);
+        const std::string path =
+            setup[0] == '/' ? setup : dir.Path(setup == "-" ? "target" : setup.substr(0, setup.find_first_of("=>,")));
+        const ino_t before = inodeOf(path);
         std::string received;
         std::thread reader;
         if (op.find("-save") != std::string::npos && setup.find("=fifo") != std::string::npos)
             reader = std::thread([&] { received = ReadBytes(path); });
-        const std::string newBytes = NewBytes(op);
-        g_faults = ParseFaults(faults);
-        g_uses.clear();
-        g_sys = HookedCalls();
-        const std::string result = Operate(op, path, content);
-        g_sys = RealSysCalls();
+        const std::string newBytes = NewBytes(op), result = Faulty(op, path, content, faults);
         if (reader.joinable()) reader.join();
-        const std::string inode = !before ? "-" : InodeOf(path) == before ? "same" : "new";
-        EXPECT_EQ(result + " " + inode + " " + View(dir, newBytes, received), expected) << line;
+        const std::string inode = !before ? "-" : inodeOf(path) == before ? "same" : "new";
+        EXPECT_EQ(result + " " + inode + " " + View(dir, newBytes, received), row.expected) << row.where;
     }
     umask(mask);
 }
 
-INSTANTIATE_TEST_SUITE_P(Data, FaultTable, testing::ValuesIn(CaseFiles(FILEKIT_TABLES)), CaseName);
+INSTANTIATE_TEST_SUITE_P(Data, FaultTable, testing::ValuesIn(DataFiles(FILEKIT_TABLES)), CaseName);
 
 // --- Killed saves ------------------------------------------------------------------
 
 #ifdef FILEKIT_KILLED_SAVES
-// Under Valgrind each killed child runs many times slower: every seventh
-// point, and the last, stand in for all of them there.
-int KillStep() { return std::getenv("FILEKIT_UNDER_MEMCHECK") ? 7 : 1; }
-
 // A save killed at any call leaves the old file up to the rename and the
-// new one after it, and nothing else but its hidden new file.
+// new one after it, and nothing else but its hidden new file. Under
+// Valgrind each killed child runs many times slower: every seventh point,
+// and the last, stand in for all of them there.
 TEST(KilledSave, LeavesTheOldOrTheNewFile)
 {
+    const int step = std::getenv("FILEKIT_UNDER_MEMCHECK") ? 7 : 1;
+    const std::regex left("(\\.target\\.\\*=\\S+ )?target=(old|new):\\d+");
     for (const char* op : {"ini-save", "xml-save", "xmlfile-save"}) {
-        SCOPED_TRACE(op);
         const std::string newBytes = NewBytes(op);
-        TempDir dir;
-        const std::string path = dir.Path("target");
-        WriteBytes(path, "old");
-        g_faults.clear();
-        g_points = g_killAt = 0;
-        g_sys = HookedCalls();
-        Operate(op, path, "");
-        g_sys = RealSysCalls();
-        const int points = g_points;
-        std::string outcomes;
-        std::vector<int> chosen;
-        for (int point = 1; point < points; point += KillStep()) chosen.push_back(point);
-        chosen.push_back(points);
-        for (const int point : chosen) {
-            WriteBytes(path, "old");
-            const pid_t child = fork();
-            ASSERT_GE(child, 0);
-            if (child == 0) {
-                g_points = 0;
-                g_killAt = point;
-                g_sys = HookedCalls();
-                Operate(op, path, "");
-                _exit(0);
-            }
+        TempDir counting;  // a save killed nowhere: how many kill points it passes
+        WriteBytes(counting.Path("target"), "old");
+        const int points = (Faulty(op, counting.Path("target"), "", "-"), g_points);
+        std::string outcomes;  // o or n: the target after each kill
+        for (int point = 1, last = 0; last < points; last = point, point = std::min(point + step, points)) {
+            TempDir dir;
+            WriteBytes(dir.Path("target"), "old");
+            if (fork() == 0) Faulty(op, dir.Path("target"), "", "-", point), _exit(0);
             int status = 0;
-            ASSERT_EQ(waitpid(child, &status, 0), child);
-            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "point " << point;
-            const std::string content = ReadBytes(path);
-            outcomes += content == "old" ? 'o' : content == newBytes ? 'n' : '?';
-            for (const auto& entry : std::filesystem::directory_iterator(dir.Root())) {
-                const std::string name = entry.path().filename().string();
-                if (name == "target") continue;
-                EXPECT_EQ(name.rfind(".target.", 0), 0u) << name;
-                std::filesystem::remove(entry.path());
-            }
+            wait(&status);
+            std::smatch match;
+            const std::string view = View(dir, newBytes, "");
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL && std::regex_match(view, match, left))
+                << op << " point " << point << ": " << view;
+            outcomes += match.empty() ? '?' : match.str(2)[0];
         }
-        const size_t firstNew = outcomes.find('n');
-        ASSERT_NE(firstNew, std::string::npos) << outcomes;
-        EXPECT_GT(firstNew, 0u) << outcomes;
-        EXPECT_EQ(outcomes, std::string(firstNew, 'o') + std::string(outcomes.size() - firstNew, 'n'));
+        EXPECT_TRUE(std::regex_match(outcomes, std::regex("o+n+"))) << op << " " << outcomes;
     }
 }
 #endif

@@ -6,18 +6,11 @@
 
 #include "ini/CaseFile.h"
 
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
-#include <vector>
-
 namespace {
 
 using namespace filekit_test;
 
-class TestIni : public CINIFile {
-public:
+struct TestIni : CINIFile {
     using CINIFile::BracketsContents, CINIFile::DeleteTail, CINIFile::GetToken, CINIFile::ReadFile,
         CINIFile::ReplaceFrom0xD_0xA, CINIFile::ReplaceTo0xD_0xA;
 };
@@ -25,24 +18,6 @@ public:
 std::string Show(const CString& text)
 {
     return filekit_test::Show(std::string(text.GetString(), static_cast<size_t>(text.GetLength())));
-}
-
-// One line per section ("S<state> [name] {comment}") followed by one line
-// per key ("K<state> name=value {comment}"), deleted items included.
-std::string Dump(CINIFile& ini)
-{
-    std::string dump;
-    for (int i = 0; i < ini.GetSectionCount(); ++i) {
-        const CINIFile::CINIFileSection* section = ini.GetSection(i);
-        dump += "S" + std::to_string(section->m_nState) + " [" + Show(section->m_strName) + "] {" +
-                Show(section->m_strComment) + "}\n";
-        for (int k = 0; k < section->m_arrKeys.GetSize(); ++k) {
-            const CINIFile::CINIFileKey& key = section->m_arrKeys.GetAt(k);
-            dump += "K" + std::to_string(key.m_nState) + " " + Show(key.m_strName) + "=" + Show(key.m_strValue) + " {" +
-                    Show(key.m_strComment) + "}\n";
-        }
-    }
-    return dump;
 }
 
 CString Text(const std::string& bytes) { return CString(bytes.data(), static_cast<int>(bytes.size())); }
@@ -54,40 +29,42 @@ std::string Joined(std::initializer_list<std::string> parts)
     return joined;
 }
 
-// GetToken's result, token ("#" when untouched) and next pointer: an offset
-// into the text, "null", or "kept" when left alone.
-std::string Token(TestIni& ini, const std::vector<std::string>& a)
+// One line per section ("S<state> [name] {comment}") followed by one line
+// per key ("K<state> name=value {comment}"), deleted items included.
+std::string Dump(CINIFile& ini)
 {
-    std::vector<char> text(a[0].begin(), a[0].end()), delimiters(a[1].begin(), a[1].end());
-    text.push_back('\0');
-    delimiters.push_back('\0');
-    char token[CINIFile::kNameBufferBytes] = "#", sentinel = 0;
-    CINIFile::CINIFilePointer pointer{&sentinel};
-    const int result = ini.GetToken(a[0] == "~" ? nullptr : text.data(), token, &pointer,
-                                    a[1] == "~" ? nullptr : delimiters.data(), std::stoi(a[2]));
-    const std::string next = pointer.m_pszNext == &sentinel ? "kept"
-                             : pointer.m_pszNext == nullptr ? "null"
-                                                            : std::to_string(pointer.m_pszNext - text.data());
-    return Joined({std::to_string(result), Show(token), next});
+    std::string dump;
+    const auto line = [&](char kind, int state, const std::string& item, const CString& comment) {
+        dump += kind + std::to_string(state) + " " + item + " {" + Show(comment) + "}\n";
+    };
+    for (int i = 0; i < ini.GetSectionCount(); ++i) {
+        const CINIFile::CINIFileSection& section = *ini.GetSection(i);
+        line('S', section.m_nState, "[" + Show(section.m_strName) + "]", section.m_strComment);
+        for (int k = 0; k < section.m_arrKeys.GetSize(); ++k) {
+            const CINIFile::CINIFileKey& key = section.m_arrKeys[k];
+            line('K', key.m_nState, Show(key.m_strName) + "=" + Show(key.m_strValue), key.m_strComment);
+        }
+    }
+    return dump;
 }
 
 // One script step on ini; the printed result.
-std::string Do(TestIni& ini, const TempDir& dir, const Step& step)
+std::string Do(TestIni& ini, const TempDir& dir, const std::string& op, std::vector<std::string> a)
 {
-    const std::string& op = step.op;
-    const std::vector<std::string>& a = step.args;
     const auto n = [&](size_t i) { return std::stoi(a[i]); };
-    const auto r = [](int result) { return std::to_string(result); };
+    const auto r = [](long long result) { return std::to_string(result); };
+    const auto path = [&] { return PathIn(dir, "t.ini", a[0]); };
     int index = -7;  // an index output left alone prints -7
     int* const out = a.empty() || a.back() != "&" ? nullptr : &index;
     const auto indexed = [&](int result) { return out ? Joined({r(result), r(index)}) : r(result); };
     CString name = "n", value = "v", comment = "c";  // string outputs left alone print these
-    std::vector<char> buffer(a.empty() ? 1 : a[0].size() + 1, '\0');
-    if (!a.empty()) std::memcpy(buffer.data(), a[0].data(), a[0].size());
+    char token[CINIFile::kNameBufferBytes] = "#", sentinel = 0;  // a token left alone prints #
+    CINIFile::CINIFilePointer pointer{&sentinel};  // a next pointer left alone prints "kept"
+    const char* const& next = pointer.m_pszNext;
 
-    if (op == "Open") return r(a.empty() ? ini.Open() : ini.Open(PathIn(dir, "t.ini", a[0]).c_str()));
-    if (op == "ReadFile") return r(ini.ReadFile(PathIn(dir, "t.ini", a[0]).c_str()));
-    if (op == "Save") return r(ini.Save(PathIn(dir, "t.ini", a[0]).c_str()));
+    if (op == "Open") return r(a.empty() ? ini.Open() : ini.Open(path().c_str()));
+    if (op == "ReadFile") return r(ini.ReadFile(path().c_str()));
+    if (op == "Save") return r(ini.Save(path().c_str()));
     if (op == "Close") return r(ini.Close());
     if (op == "IsOpen") return r(ini.IsOpen());
     if (op == "Empty") return ini.Empty(), "";
@@ -121,17 +98,19 @@ std::string Do(TestIni& ini, const TempDir& dir, const Step& step)
         return Joined({r(section->GetKey(n(1), name, value, comment)), Show(name), Show(value), Show(comment)});
     if (op == "Section.GetKey")
         return Joined({r(section->GetKey(Text(a[1]), value, comment)), Show(value), Show(comment)});
-    // The protected text routines, on a copy of the first argument.
-    if (op == "GetToken") return Token(ini, a);
-    if (op == "DeleteTail") return ini.DeleteTail(buffer.data()), Show(buffer.data());
-    if (op == "ReplaceFrom0xD_0xA") return Show(ini.ReplaceFrom0xD_0xA(buffer.data()));
-    if (op == "ReplaceTo0xD_0xA") return ini.ReplaceTo0xD_0xA(buffer.data()), Show(buffer.data());
-    if (op == "BracketsContents") {
-        char contents[CINIFile::kNameBufferBytes] = "#";
-        std::string brackets = a[1];
-        ini.BracketsContents(buffer.data(), contents, brackets.data());
-        return Show(contents);
-    }
+    // The protected text routines, on the first argument (GetToken: the
+    // next pointer as an offset into the text, "null" or "kept").
+    if (op == "GetToken")
+        return Joined({r(ini.GetToken(a[0] == "~" ? nullptr : a[0].data(), token, &pointer,
+                                      a[1] == "~" ? nullptr : a[1].data(), n(2))),
+                       Show(token),
+                       next == &sentinel ? "kept"
+                       : next            ? r(next - a[0].data())
+                                         : "null"});
+    if (op == "DeleteTail") return ini.DeleteTail(a[0].data()), Show(a[0].c_str());
+    if (op == "ReplaceFrom0xD_0xA") return Show(ini.ReplaceFrom0xD_0xA(a[0].data()));
+    if (op == "ReplaceTo0xD_0xA") return ini.ReplaceTo0xD_0xA(a[0].data()), Show(a[0].c_str());
+    if (op == "BracketsContents") return ini.BracketsContents(a[0].data(), token, a[1].data()), Show(token);
     return "unknown operation " + op;
 }
 
@@ -139,25 +118,21 @@ class IniCase : public testing::TestWithParam<std::string> {};
 
 TEST_P(IniCase, Runs)
 {
-    const CaseFile test(GetParam());
-    for (const bool crlf : {false, true}) {
-        SCOPED_TRACE(crlf ? "CR LF" : "LF");
+    const CaseFile test("ini", GetParam());
+    for (const char* lineEnd : {"\n", "\r\n"}) {
+        SCOPED_TRACE(lineEnd);
         TempDir dir;
-        // Every input is read with LF and with CR LF line ends; a model read
-        // from it is saved with the same line end.
-        const auto withLineEnds = [crlf](const std::string& text) {
+        // A model read from the input is saved with the input's line end.
+        const auto withLineEnds = [lineEnd](const std::string& text) {
             std::string out;
-            for (const char c : text) out += crlf && c == '\n' ? std::string("\r\n") : std::string(1, c);
+            for (const char c : text) out += c == '\n' ? lineEnd : std::string(1, c);
             return out;
         };
         if (test.Has("input")) WriteBytes(dir.Path("t.ini"), withLineEnds(test["input"]));
         TestIni ini;
-        const std::vector<std::string> script =
-            test.Has("script") ? test.Lines("script") : std::vector<std::string>{"Open @ -> 1"};
-        RunScript(script, [&](const Step& step) { return Do(ini, dir, step); });
-        if (test.Has("model")) {
-            EXPECT_EQ(Dump(ini), test["model"]);
-        }
+        RunScript(test.Lines("script", {"Open @ -> 1"}),
+                  [&](const std::string& op, const std::vector<std::string>& a) { return Do(ini, dir, op, a); });
+        EXPECT_EQ(test.Has("model") ? Dump(ini) : "", test["model"]);
         if (test.Has("saved")) {
             ASSERT_EQ(ini.Save(dir.Path("saved.ini").c_str()), 1);
             const std::string saved = test["saved"];
@@ -167,6 +142,6 @@ TEST_P(IniCase, Runs)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Data, IniCase, testing::ValuesIn(CaseFiles("ini")), CaseName);
+INSTANTIATE_TEST_SUITE_P(Data, IniCase, testing::ValuesIn(DataFiles("ini")), CaseName);
 
 }  // namespace

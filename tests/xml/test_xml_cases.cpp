@@ -6,47 +6,25 @@
 #include "ini/CaseFile.h"
 #include "xml/xmlsdk/Handles.h"
 
-#include <gtest/gtest.h>
-
-#include <map>
-#include <sstream>
-#include <string>
-#include <vector>
-
 namespace {
 
 using namespace filekit_test;
 using XMLSDK::CXMLNode;
-using XMLSDK::CXMLNodeList;
 using W = CXMLParserWrapper;
 
 // A node and everything below it in compact form (no declaration, no
 // indentation), or "<empty>" for an empty handle.
-std::string Text(const XMLSDK::CXMLNode& node)
+std::string Text(const CXMLNode& node)
 {
-    if (node.IsEmpty()) return "<empty>";
     std::ostringstream out;
-    filekit::xml::ToBackEnd(node).print(out, "", pugi::format_raw);
-    return out.str();
+    if (!node.IsEmpty()) filekit::xml::ToBackEnd(node).print(out, "", pugi::format_raw);
+    return node.IsEmpty() ? "<empty>" : out.str();
 }
 
 // A wrapper whose whole document can be read as text.
-class Wrapper : public CXMLParserWrapper {
-public:
-    XMLSDK::CXMLNode Document() { return GetDocument() ? XMLSDK::CXMLNode(*GetDocument()) : XMLSDK::CXMLNode(); }
-    std::string Text() { return GetDocument() ? ::Text(Document()) : "<closed>"; }
+struct Wrapper : CXMLParserWrapper {
+    std::string Text() { return GetDocument() ? ::Text(CXMLNode(*GetDocument())) : "<closed>"; }
 };
-
-// A chain of depth nested elements as the parser saves it: indented by
-// depth, or not indented at all.
-std::string Chain(size_t depth, bool indented)
-{
-    std::string text = "<?xml version=\"1.0\"?>\n";
-    for (size_t i = 0; i + 1 < depth; ++i) text += std::string(indented ? i : 0, '\t') + "<a>\n";
-    text += std::string(indented ? depth - 1 : 0, '\t') + "<a />\n";
-    for (size_t i = depth - 1; i-- > 0;) text += std::string(indented ? i : 0, '\t') + "</a>\n";
-    return text;
-}
 
 // An XML file whose hooks record what they see: LoadData the file's and
 // the wrapper's open flags and the root element (whose version it reads);
@@ -61,11 +39,11 @@ public:
     int IsOpen() override { return openOverride < 0 ? CXMLFile::IsOpen() : openOverride; }
     CXMLParserWrapper& Wrapper() { return m_XMLParser; }
     std::string Path() const { return std::string(m_strFile); }
-    std::string Root()
+    CXMLNode Root(bool create = false)
     {
         CXMLNode root;
-        m_XMLParser.GetRootNode("root", &root);
-        return Text(root);
+        create ? m_XMLParser.CreateRootNode("root", &root) : m_XMLParser.GetRootNode("root", &root);
+        return root;
     }
     using CVersionableXMLFile::LoadVersion, CVersionableXMLFile::SaveVersion;
 
@@ -73,21 +51,18 @@ protected:
     int LoadData() override
     {
         if (plain) return CXMLFile::LoadData();
-        CXMLNode root;
-        m_XMLParser.GetRootNode("root", &root);
+        CXMLNode root = Root();
         LoadVersion(root);
-        calls += "load" + std::to_string(m_bOpen) + std::to_string(m_XMLParser.IsOpen()) + Root() + " ";
+        calls += "load" + std::to_string(m_bOpen) + std::to_string(m_XMLParser.IsOpen()) + Text(Root()) + " ";
         return loadResult;
     }
     int SaveData() override
     {
         if (plain) return CXMLFile::SaveData();
-        calls += "save ";
-        CXMLNode root;
-        m_XMLParser.CreateRootNode("root", &root);
+        CXMLNode root = Root(true);
         SaveVersion(root);
         for (const char* item : {"a", "b"}) W::AddNewNode(root, "item", item, nullptr);
-        return saveResult;
+        return calls += "save ", saveResult;
     }
 };
 
@@ -106,32 +81,33 @@ std::string Conversions(const XMLSDK::CXMLAttribute& attribute)
 // operation says "name:"), XML files ("f"), node handles, node lists, and
 // one parser.
 struct Objects {
-    explicit Objects(const CaseFile& caseFile) : test(caseFile) {}
-    const CaseFile& test;
+    explicit Objects(const std::string& name) : test("xml", name) {}
+    const CaseFile test;
     TempDir dir;
     std::map<std::string, Wrapper> wrappers;
     std::map<std::string, RecordingFile> files;
     std::map<std::string, CXMLNode> nodes;
-    std::map<std::string, CXMLNodeList> lists;
+    std::map<std::string, XMLSDK::CXMLNodeList> lists;
     XMLSDK::CXMLParser parser;
 
     std::string PathOf(const std::string& arg) const { return PathIn(dir, "in.xml", arg); }
     CXMLNode* Node(const std::string& name) { return name == "~" ? nullptr : &nodes[name]; }
-    CXMLNodeList* List(const std::string& name) { return name == "~" ? nullptr : &lists[name]; }
 };
 
-std::string Do(Objects& o, const Step& step)
+std::string Do(Objects& o, const std::string& call, const std::vector<std::string>& a)
 {
-    const size_t colon = step.op.find(':');
-    const std::string op = colon == std::string::npos ? step.op : step.op.substr(colon + 1);
-    const std::string object = colon == std::string::npos ? "" : step.op.substr(0, colon);
-    const std::vector<std::string>& a = step.args;
+    const size_t colon = call.find(':');
+    const std::string op = call.substr(colon + 1), object = colon == std::string::npos ? "" : call.substr(0, colon);
     Wrapper& w = o.wrappers[object.empty() ? "w" : object];
     RecordingFile& f = o.files[object.empty() ? "f" : object];
-    const auto r = [](int result) { return std::to_string(result); };
+    const auto r = [](long result) { return std::to_string(result); };
     const auto node = [&](size_t i) -> CXMLNode& { return o.nodes[a[i]]; };
+    const auto list = [&](size_t i) { return a[i] == "~" ? nullptr : &o.lists[a[i]]; };
     CString text = "kept";  // a string output left alone prints "kept"
     const auto withText = [&](int result) { return r(result) + " " + Show(std::string(text)); };
+    long length = -7;
+    std::string all;  // the items of a list or the children of a node, one after another
+    static const std::vector<std::string> types = {"null", "document", "element", "pcdata", "cdata"};
 
     // The wrapper and its document.
     if (op == "Open") return r(a.empty() ? w.Open() : w.Open(o.PathOf(a[0]).c_str()));
@@ -157,47 +133,34 @@ std::string Do(Objects& o, const Step& step)
     if (op == "AddNewNode") return r(W::AddNewNode(node(0), a[1].c_str(), a[2].c_str(), o.Node(a[3])));
     if (op == "AddNewNodeAttr") return r(W::AddNewNodeAttr(node(0), a[1].c_str(), a[2].c_str(), o.Node(a[3])));
     if (op == "GetParentNode") return r(W::GetParentNode(node(0), o.Node(a[1])));
-    if (op == "GetChildrenList") return r(W::GetChildrenList(node(0), o.List(a[1])));
-    if (op == "GetChildrenByName") return r(W::GetChildrenByName(node(0), a[1].c_str(), o.List(a[2])));
-    long length = -7;
-    if (op == "GetListLength") {
-        const int result = W::GetListLength(o.lists[a[0]], &length);
-        return r(result) + " " + std::to_string(length);
-    }
+    if (op == "GetChildrenList") return r(W::GetChildrenList(node(0), list(1)));
+    if (op == "GetChildrenByName") return r(W::GetChildrenByName(node(0), a[1].c_str(), list(2)));
+    if (op == "GetListLength") return all = r(W::GetListLength(o.lists[a[0]], &length)), all + " " + r(length);
     if (op == "GetNodeAt") return r(W::GetNodeAt(o.lists[a[0]], std::stoi(a[1]), o.Node(a[2])));
     // Handles, lists and the parser underneath.
     if (op == "Text") return Text(node(0));
-    if (op == "ListText") {
-        std::string all;
-        for (long i = 0; i < o.lists[a[0]].GetSize(); ++i) all += Text(o.lists[a[0]].GetAt(i));
-        return all;
-    }
+    for (long i = 0; op == "ListText" && i < o.lists[a[0]].GetSize(); ++i) all += Text(o.lists[a[0]].GetAt(i));
+    if (op == "ListText") return all;
     if (op == "Kind")  // empty, root, element, character data
         return r(node(0).IsEmpty()) + r(node(0).IsRoot()) + r(node(0).IsElement()) + r(node(0).IsPCDATA());
-    if (op == "Children") {  // each child and one past the last: kind:name=value
-        std::string children;
-        for (unsigned i = 0; i <= node(0).GetChildrenCount(); ++i) {
-            const CXMLNode child = node(0).GetChildAt(i);
-            children += std::string(child.IsEmpty()    ? "-"
-                                    : child.IsPCDATA() ? "t"
-                                                       : "e") +
-                        ":" + child.GetName() + "=" + child.GetValue() + " ";
-        }
-        return children;
+    for (unsigned i = 0; op == "Children" && i <= node(0).GetChildrenCount(); ++i) {  // and one past the last
+        const CXMLNode child = node(0).GetChildAt(i);
+        all += (child.IsEmpty()    ? "-:"
+                : child.IsPCDATA() ? "t:"
+                                   : "e:") +
+               std::string(child.GetName()) + "=" + child.GetValue() + " ";
     }
+    if (op == "Children") return all;  // kind:name=value of each child
     if (op == "ChildAt") return node(2) = node(0).GetChildAt(static_cast<unsigned>(std::stoi(a[1]))), "";
     if (op == "Child") return node(2) = node(0).GetChild(a[1].c_str()), "";
     if (op == "Parent") return node(1) = node(0).GetParent(), "";
     if (op == "Same") return r(static_cast<XMLSDK::TAG_XMLNODE*>(node(0)) == node(1));
     if (op == "SetName") return r(node(0).SetName(a[1].c_str()));
     if (op == "SetValue") return r(node(0).SetValue(a[1].c_str()));
-    if (op == "Append") {
-        const std::map<std::string, XMLSDK::TAG_XMLNODETYPE> types = {{"document", XMLSDK::XMLNODE_DOCUMENT},
-                                                                      {"element", XMLSDK::XMLNODE_ELEMENT},
-                                                                      {"pcdata", XMLSDK::XMLNODE_PCDATA},
-                                                                      {"cdata", XMLSDK::XMLNODE_CDATA}};
-        return node(2) = node(0).AppendChild(types.at(a[1])), r(!node(2).IsEmpty());
-    }
+    const auto type = [&] {
+        return XMLSDK::TAG_XMLNODETYPE(std::find(types.begin(), types.end(), a[1]) - types.begin());
+    };
+    if (op == "Append") return node(2) = node(0).AppendChild(type()), r(!node(2).IsEmpty());
     if (op == "List") return r(node(0).GetChildrenList(a[1] == "~" ? nullptr : a[1].c_str(), o.lists[a[2]]));
     if (op == "Attribute") return Conversions(node(0).GetAttribute(a[1].c_str()));
     if (op == "NewAttribute") return Conversions(node(0).AddAttribute(a[1].c_str(), a[2].c_str()));
@@ -208,10 +171,7 @@ std::string Do(Objects& o, const Step& step)
     if (op == "Parser.Save") return r(o.parser.Save(o.PathOf(a[0]).c_str()));
     // Files, and what they wrote: "same" when a file holds a section of
     // the case, stored as text.
-    if (op == "Holds") {
-        const std::string bytes = ReadBytes(o.PathOf(a[0]));
-        return bytes == StoredText(o.test[a[1]]) ? "same" : Show(bytes);
-    }
+    if (op == "Holds") return all = ReadBytes(o.PathOf(a[0])), all == StoredText(o.test[a[1]]) ? "same" : Show(all);
     if (op == "Exists") return r(Exists(o.PathOf(a[0])));
     if (op == "FileOpen") return r(f.Open(o.PathOf(a[0]).c_str(), std::stoi(a[1])));
     if (op == "FileClose") return r(f.Close());
@@ -222,7 +182,7 @@ std::string Do(Objects& o, const Step& step)
     if (op == "FileVersion") return Show(std::string(f.GetVersion()));
     if (op == "FileCalls") return std::exchange(f.calls, "");
     if (op == "FilePath") return f.Path() == o.PathOf(a[0]) ? "same" : f.Path();
-    if (op == "FileRoot") return f.Root();
+    if (op == "FileRoot") return Text(f.Root());
     if (op == "FileWrapper") return r(std::stoi(a[0]) ? f.Wrapper().IsOpen() : f.Wrapper().Close());
     if (op == "FileHooks") return f.loadResult = std::stoi(a[0]), f.saveResult = std::stoi(a[1]), "";
     if (op == "FileIsOpenGives") return f.openOverride = std::stoi(a[0]), "";
@@ -238,36 +198,35 @@ class XmlCase : public testing::TestWithParam<std::string> {};
 
 TEST_P(XmlCase, Runs)
 {
-    const CaseFile test(GetParam());
-    Objects objects(test);
-    if (test.Has("input")) WriteBytes(objects.dir.Path("in.xml"), test["input"]);
-    const std::vector<std::string> script =
-        test.Has("script") ? test.Lines("script") : std::vector<std::string>{"Open @ -> 1"};
-    RunScript(script, [&](const Step& step) { return Do(objects, step); });
-    Wrapper& wrapper = objects.wrappers["w"];
-    if (test.Has("document")) {
-        EXPECT_EQ(wrapper.Text(), test["document"].substr(0, test["document"].size() - 1));
-    }
+    Objects o(GetParam());
+    const CaseFile& test = o.test;
+    if (test.Has("input")) WriteBytes(o.dir.Path("in.xml"), test["input"]);
+    RunScript(test.Lines("script", {"Open @ -> 1"}),
+              [&](const std::string& op, const std::vector<std::string>& a) { return Do(o, op, a); });
+    EXPECT_EQ(test.Has("document") ? o.wrappers["w"].Text() + "\n" : "", test["document"]);
     if (test.Has("saved")) {
-        ASSERT_EQ(wrapper.Save(objects.dir.Path("saved.xml").c_str()), 1);
-        const std::string saved = ReadBytes(objects.dir.Path("saved.xml"));
-        EXPECT_TRUE(saved == StoredText(test["saved"])) << (saved.size() < 1000 ? saved : "(long)");
+        ASSERT_EQ(o.wrappers["w"].Save(o.dir.Path("saved.xml").c_str()), 1);
+        EXPECT_TRUE(ReadBytes(o.dir.Path("saved.xml")) == StoredText(test["saved"]));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Data, XmlCase, testing::ValuesIn(CaseFiles("xml")), CaseName);
+INSTANTIATE_TEST_SUITE_P(Data, XmlCase, testing::ValuesIn(DataFiles("xml")), CaseName);
 
 // Saving indents by depth down to the deepest indented level; a deeper
 // document is saved without any indentation.
 TEST(XmlSave, DeepDocumentsAreSavedWithoutIndentation)
 {
-    const size_t limit = XMLSDK::CXMLParser::kMaxIndentedDepth;
-    for (const size_t depth : {limit, limit + 1}) {
+    for (const size_t indented : {size_t{1}, size_t{0}}) {
+        const size_t depth = XMLSDK::CXMLParser::kMaxIndentedDepth + 1 - indented;
         TempDir dir;
         CXMLParserWrapper wrapper;
-        WriteBytes(dir.Path("in.xml"), Chain(depth, false));
+        std::string open = "<?xml version=\"1.0\"?>\n", close;  // the chain of depth nested elements, as saved
+        for (size_t i = 0; i + 1 < depth; ++i) open += std::string(i * indented, '\t') + "<a>\n";
+        for (size_t i = 0; i + 1 < depth; ++i) close = std::string(i * indented, '\t') + "</a>\n" + close;
+        WriteBytes(dir.Path("in.xml"), open + "<a />\n" + close);
         ASSERT_EQ(wrapper.Open(dir.Path("in.xml").c_str()) + wrapper.Save(dir.Path("out.xml").c_str()), 2);
-        EXPECT_EQ(ReadBytes(dir.Path("out.xml")), StoredText(Chain(depth, depth <= limit))) << depth;
+        EXPECT_EQ(ReadBytes(dir.Path("out.xml")),
+                  StoredText(open + std::string((depth - 1) * indented, '\t') + "<a />\n" + close));
     }
 }
 
