@@ -131,17 +131,11 @@ const Commands kCommands = {
      [](const Args& args) {  // [FILE]: a model started empty, after FILE was read and closed
          TempDir dir;
          CINIFile ini;
-         int made = 0;  // the results summed, the calls made in order
-         if (!args.empty()) {
-             WriteBytes(dir.Path("in"), args[0]);
-             made += ini.Open(dir.Path("in").c_str());
-             made += ini.Close();
-         }
-         made += ini.Open();
-         made += ini.AddNewSection("N", nullptr);
-         made += ini.AddNewKey("N", "n", "1", nullptr);
-         made += ini.Save(dir.Path("out").c_str());
-         return std::to_string(made) + " " + ReadBytes(dir.Path("out"));
+         WriteBytes(dir.Path("in"), args.empty() ? "" : args[0]);
+         const std::string read = args.empty() ? "" : Results({ini.Open(dir.Path("in").c_str()), ini.Close()}) + " ";
+         const std::string made = Results({ini.Open(), ini.AddNewSection("N", nullptr),
+                                           ini.AddNewKey("N", "n", "1", nullptr), ini.Save(dir.Path("out").c_str())});
+         return read + made + " " + ReadBytes(dir.Path("out"));
      }},
     {"load", Load},
 #ifndef _WIN32

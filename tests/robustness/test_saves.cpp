@@ -64,7 +64,7 @@ std::string Listing(const TempDir& dir)
         names.insert(entry.path().filename().string());
     std::string joined;
     for (const std::string& name : names) joined += (joined.empty() ? "" : " ") + name;
-    return std::regex_replace(joined, std::regex(R"(^\.target\.[a-z0-9]{6}\b)"), ".target.*");
+    return std::regex_replace(joined, std::regex(R"(^\.target\.[a-z0-9]{6}(?= |$))"), ".target.*");
 }
 
 // The calls a line makes fail: "name#n" (the n-th call of that name since
@@ -135,37 +135,36 @@ void Paused(const std::function<void()>& action, const std::function<void()>& be
 void Faulty(bool) {}  // no call table to fault: the fault lines are for POSIX only
 #endif
 
-// "ini-save|xml-save [call#n=ERRNO]... [share=MODE]" over a file holding "old".
+// "ini-save|xml-save [call#n=ERRNO|share=BITS|left=NAME|held=NAME]..." over a file holding "old".
 std::string Save(const std::string& kind, const Args& args)
 {
-    static const std::map<DWORD, std::string> errors = {{NO_ERROR, "NO_ERROR"},
-                                                        {ERROR_DISK_FULL, "ERROR_DISK_FULL"},
-                                                        {ERROR_ACCESS_DENIED, "ERROR_ACCESS_DENIED"},
-                                                        {ERROR_SHARING_VIOLATION, "ERROR_SHARING_VIOLATION"},
-                                                        {ERROR_FILENAME_EXCED_RANGE, "ERROR_FILENAME_EXCED_RANGE"},
-                                                        {ERROR_IO_DEVICE, "ERROR_IO_DEVICE"}};
+    // clang-format off
+    static const std::map<DWORD, std::string> errors = {{NO_ERROR, "NO_ERROR"}, {ERROR_DISK_FULL, "ERROR_DISK_FULL"},
+        {ERROR_ACCESS_DENIED, "ERROR_ACCESS_DENIED"}, {ERROR_SHARING_VIOLATION, "ERROR_SHARING_VIOLATION"},
+        {ERROR_FILENAME_EXCED_RANGE, "ERROR_FILENAME_EXCED_RANGE"}, {ERROR_IO_DEVICE, "ERROR_IO_DEVICE"}};
+    // clang-format on
     auto save = Document(kind);
     TempDir dir;
     const std::string path = dir.Path("target");
     const std::string saved = (save(path), ReadBytes(path));
     WriteBytes(path, "old");
-    HANDLE held = INVALID_HANDLE_VALUE;
+    std::vector<HANDLE> held;
     for (const std::string& arg : args) {
         const std::string name = arg.substr(0, arg.find('=')), value = arg.substr(arg.find('=') + 1);
-        const auto has = [&](const char* bit) { return value.find(bit) != value.npos; };
         if (name == "share")
-            held = Hold(path, GENERIC_READ,
-                        (has("READ") ? FILE_SHARE_READ : 0) | (has("WRITE") ? FILE_SHARE_WRITE : 0) |
-                            (has("DELETE") ? FILE_SHARE_DELETE : 0));
+            held.push_back(Hold(path, GENERIC_READ, static_cast<DWORD>(std::stoul(value))));
+        else if (name == "left" || name == "held")
+            WriteBytes(dir.Path(value), "left");
         else
             g_faults[name] = value;
+        if (name == "held") held.push_back(Hold(dir.Path(value), GENERIC_WRITE, 0));
     }
     Faulty(true);
     SetLastError(4242);  // no save sets it so: one left untouched shows
     const int result = save(path);
     const DWORD error = GetLastError();
     Faulty(false);
-    CloseHandle(held);
+    for (const HANDLE handle : held) CloseHandle(handle);
     const std::string bytes = ReadBytes(path), file = bytes == "old" ? "old" : bytes == saved ? "new" : "cut";
     return std::to_string(result) + " " + file + " " + Listing(dir) + " " +
            (errors.count(error) ? errors.at(error) : std::to_string(error));
@@ -174,17 +173,6 @@ std::string Save(const std::string& kind, const Args& args)
 const Commands kCommands = {
     {"ini-save", [](const Args& args) { return Save("ini", args); }},
     {"xml-save", [](const Args& args) { return Save("xml", args); }},
-    {"leftover",
-     [](const Args& args) {  // NAME [held]: a file beside the target, then an INI save of the target
-         TempDir dir;
-         const std::string leftover = dir.Path(args[0]);
-         WriteBytes(dir.Path("target"), "old");
-         WriteBytes(leftover, "left");
-         const HANDLE held = args.size() > 1 ? Hold(leftover, GENERIC_WRITE, 0) : INVALID_HANDLE_VALUE;
-         const int result = Document("ini")(dir.Path("target"));
-         CloseHandle(held);
-         return std::to_string(result) + (Exists(leftover) ? " kept" : " removed");
-     }},
 #ifndef _WIN32
     {"killed",
      [](const Args& args) {  // KIND: a save killed in its first write, then one that completes
