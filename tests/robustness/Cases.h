@@ -24,6 +24,7 @@ inline void RunCases(const std::string& suite, const std::string& name, const Co
     const std::vector<ScriptLine> lines = ReadScript(suite, name);
     EXPECT_FALSE(lines.empty()) << name;
     for (const ScriptLine& line : lines) {
+        SCOPED_TRACE(line.where);  // for the checks a command makes itself
         Args args = Words(line.text);
         for (std::string& arg : args) arg = Unescape(arg);
         const auto& command = commands.at(args.at(0));
