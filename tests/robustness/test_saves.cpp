@@ -199,8 +199,9 @@ const Commands kCommands = {
          WriteBytes(path, "old");
          std::string during, firstResult;
          g_sys.write = [](int fd, const void* p, size_t n) { return Wait(), RealSysCalls().write(fd, p, n); };
-         Paused([&] { firstResult = std::to_string(first(path)) + " " + std::to_string(GetLastError()); },
-                [&] { during = std::to_string(second(path)) + " " + Listing(dir); });
+         // The INI save's result and last error read in order, as a braced list is evaluated.
+         const auto saveFirst = [&] { firstResult = Results({first(path), GetLastError()}); };
+         Paused(saveFirst, [&] { during = std::to_string(second(path)), during += " " + Listing(dir); });
          return during + " " + firstResult + " " + Listing(dir) + " " + ReadBytes(path).substr(0, 3);
      }},
     {"closed-under-read",
