@@ -1,0 +1,158 @@
+// Readers that read one version of a file and never run away, and the INI
+// byte order mark and line ends. The cases are the lines of
+// tests/data/robustness/readers.txt; changes between the INI reader's passes
+// and huge streams are made through the POSIX call table (no test reads
+// gigabytes from disk), so those lines run where the table is.
+#include <filekit/TextFile.h>
+
+#include "platform/Heap.h"
+#include "robustness/Cases.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#ifndef _WIN32
+#include "platform/posix/Syscalls.h"
+
+#include <cerrno>
+#endif
+
+namespace {
+
+using namespace filekit_test;
+using filekit::g_heap;
+using filekit::RealHeapCalls;
+
+// text with each run of more than three equal bytes shown as the byte and {count}.
+std::string Runs(const std::string& text)
+{
+    std::string shown;
+    for (size_t at = 0, end; at < text.size(); at = end) {
+        end = std::min(text.find_first_not_of(text[at], at), text.size());
+        shown += end - at > 3 ? text[at] + ("{" + std::to_string(end - at) + "}") : text.substr(at, end - at);
+    }
+    return shown;
+}
+
+// The heap calls LoadFile makes and the size of the last one; the size the
+// block may not grow beyond. A fake stream behind read: g_length bytes of
+// g_fill, each read served whole, the read after g_readsLeft reads failing.
+long long g_allocations, g_reallocations, g_lastSize;
+std::uint64_t g_growLimit, g_length, g_served, g_readsLeft;
+char g_fill;
+
+#ifndef _WIN32
+using filekit::g_sys;
+using filekit::RealSysCalls;
+
+// Zeros are written whole by the first read only: while its text stays
+// empty, LoadFile reads into the same place of its block, so a marker byte
+// is enough after that, which keeps gigabytes of zeros cheap.
+ssize_t FakeRead(int, void* buffer, size_t count)
+{
+    if (g_readsLeft-- == 0) return errno = EIO, -1;
+    const size_t served = static_cast<size_t>(std::min<std::uint64_t>(count, g_length - g_served));
+    std::memset(buffer, g_fill, g_fill == '\0' && g_served > 0 ? std::min<size_t>(served, 1) : served);
+    g_served += served;
+    return static_cast<ssize_t>(served);
+}
+
+// The stream behind read while on.
+void Streamed(bool on) { g_sys.read = on && g_length ? FakeRead : RealSysCalls().read; }
+
+// What the first rewind of the INI reader does before it rewinds: "replaced"
+// puts g_after in the file's place by rename, "rewritten" cuts the same file
+// and writes g_after in it, "refused" fails.
+std::string g_mode, g_path, g_after;
+int g_rewinds;
+
+off_t RewindAfterChange(int fd, off_t offset, int whence)
+{
+    if (offset != 0 || whence != SEEK_SET || ++g_rewinds > 1) return RealSysCalls().lseek(fd, offset, whence);
+    if (g_mode == "refused") return errno = EIO, -1;
+    WriteBytes(g_mode == "rewritten" ? g_path : g_path + ".new", g_after);  // rewritten: same inode
+    if (g_mode == "replaced") std::filesystem::rename(g_path + ".new", g_path);
+    return RealSysCalls().lseek(fd, offset, whence);
+}
+#else
+void Streamed(bool) {}  // no call table to fake a stream behind: the stream lines are for POSIX only
+#endif
+
+// "load BYTES|/PATH CHUNK [times=N] [stream=N] [reads=N] [grow=N]":
+// LoadFile(chunk) after Open, on a regular file of BYTES times N, a path
+// as it is, or a stream of N bytes BYTES[0] behind an empty regular file.
+std::string Load(const Args& args)
+{
+    std::map<std::string, std::uint64_t> option = {{"times", 1}, {"stream", 0}, {"reads", ~0ull}, {"grow", ~0ull}};
+    for (size_t i = 2; i < args.size(); ++i)
+        option.at(args[i].substr(0, args[i].find('='))) = std::stoull(args[i].substr(args[i].find('=') + 1));
+    TempDir dir;
+    std::string bytes;
+    for (auto n = option["times"]; n > 0 && option["stream"] == 0; --n) bytes += args[0];
+    WriteBytes(dir.Path("f"), bytes);
+    g_length = option["stream"], g_readsLeft = option["reads"], g_growLimit = option["grow"], g_fill = args[0][0];
+    g_served = 0, g_allocations = g_reallocations = g_lastSize = 0;
+    CTextFile file;
+    if (!file.Open((args[0][0] == '/' ? args[0] : dir.Path("f")).c_str(), 0)) return "not opened";
+    g_heap.allocate = [](std::size_t n) {
+        return ++g_allocations, g_lastSize = static_cast<long long>(n), RealHeapCalls().allocate(n);
+    };
+    g_heap.reallocate = [](void* p, std::size_t n) {
+        return ++g_reallocations, g_lastSize = static_cast<long long>(n),
+                                  n > g_growLimit ? nullptr : RealHeapCalls().reallocate(p, n);
+    };
+    Streamed(true);
+    char* text = nullptr;
+    DWORD size = 0;
+    const int result = file.LoadFile(&text, &size, static_cast<DWORD>(std::stoul(args[1])));
+    Streamed(false);
+    g_heap = RealHeapCalls();
+    const std::string shown = !text ? "NULL" : *text ? Runs(text) : "\"\"";
+    std::free(text);
+    return Results({result}) + " " + shown + " " + Results({size, g_allocations, g_reallocations, g_lastSize}) +
+           (g_length ? " " + std::to_string(g_served) : "");
+}
+
+const Commands kCommands = {
+    {"text-form",
+     [](const Args& args) {  // FILE: the model read, and the bytes saved
+         TempDir dir;
+         WriteBytes(dir.Path("in"), args[0]);
+         CINIFile ini;
+         const int opened = ini.Open(dir.Path("in").c_str());
+         const std::string model = Dump(ini);  // before the save converts section comments
+         const int saved = ini.Save(dir.Path("out").c_str());
+         return Results({opened, saved}) + " " + model + " " + ReadBytes(dir.Path("out"));
+     }},
+    {"new-model",
+     [](const Args& args) {  // [FILE]: a model started empty, after FILE was read and closed
+         TempDir dir;
+         CINIFile ini;
+         WriteBytes(dir.Path("in"), args.empty() ? "" : args[0]);
+         const std::string read = args.empty() ? "" : Results({ini.Open(dir.Path("in").c_str()), ini.Close()}) + " ";
+         const std::string made = Results({ini.Open(), ini.AddNewSection("N", nullptr),
+                                           ini.AddNewKey("N", "n", "1", nullptr), ini.Save(dir.Path("out").c_str())});
+         return read + made + " " + ReadBytes(dir.Path("out"));
+     }},
+    {"load", Load},
+#ifndef _WIN32
+    {"between",
+     [](const Args& args) {  // replaced|rewritten|refused BEFORE AFTER
+         TempDir dir;
+         g_mode = args[0], g_path = dir.Path("t.ini"), g_after = args[2], g_rewinds = 0;
+         WriteBytes(g_path, args[1]);
+         CINIFile ini;
+         g_sys.lseek = RewindAfterChange;
+         const int result = ini.Open(g_path.c_str());
+         g_sys = RealSysCalls();
+         return Results({g_rewinds, result, ini.IsOpen()}) + " " + Dump(ini);
+     }},
+#endif
+};
+
+TEST(Readers, Cases) { RunCases("robustness", "readers.txt", kCommands); }
+
+}  // namespace
