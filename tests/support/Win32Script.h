@@ -78,6 +78,15 @@ inline std::string Position(DWORD value, const std::string& high)
     return value == INVALID_SET_FILE_POINTER ? text + " " + ErrorName(GetLastError()) : text;
 }
 
+// A share mode: "share=" and the letters r, w, d (read, write, delete), or 0.
+inline DWORD Share(const std::string& word)
+{
+    DWORD share = 0;
+    for (const char c : word.substr(6))
+        share |= c == 'r' ? FILE_SHARE_READ : c == 'w' ? FILE_SHARE_WRITE : c == 'd' ? FILE_SHARE_DELETE : 0;
+    return share;
+}
+
 // Runs the steps of a call script in a folder of its own.
 class Interpreter {
 public:
@@ -163,13 +172,6 @@ protected:
     {
         if (word == "/") return m_dir.Path("");
         return word.rfind("/dev/", 0) == 0 ? word : Unescape(word).empty() ? "" : m_dir.Path(word);
-    }
-    static DWORD Share(const std::string& word)
-    {
-        DWORD share = 0;
-        for (const char c : word.substr(6))
-            share |= c == 'r' ? FILE_SHARE_READ : c == 'w' ? FILE_SHARE_WRITE : c == 'd' ? FILE_SHARE_DELETE : 0;
-        return share;
     }
     HANDLE Handle(const std::string& word)
     {
