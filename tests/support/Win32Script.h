@@ -33,12 +33,9 @@ inline constexpr DWORD kUnset = 0xDEADBEEF;  // last-error value that no call se
 // The Win32 names the scripts use, with their values.
 inline const std::map<std::string, DWORD>& Names()
 {
-    static const std::map<std::string, DWORD> names = [] {
-        std::map<std::string, DWORD> read;
-        for (const ScriptLine& line : ReadScript("", "win32-names.txt"))
-            read[Words(line.text)[0]] = static_cast<DWORD>(std::stoul(Words(line.text)[1], nullptr, 0));
-        return read;
-    }();
+    static std::map<std::string, DWORD> names;
+    for (const ScriptLine& line : names.empty() ? ReadScript("", "win32-names.txt") : std::vector<ScriptLine>())
+        names[Words(line.text)[0]] = static_cast<DWORD>(std::stoul(Words(line.text)[1], nullptr, 0));
     return names;
 }
 
@@ -92,7 +89,6 @@ class Interpreter {
 public:
     Interpreter() = default;
     Interpreter(const Interpreter&) = delete;
-    Interpreter& operator=(const Interpreter&) = delete;
     // Closes the handles left open and puts the real system calls back.
     virtual ~Interpreter()
     {
@@ -132,12 +128,11 @@ public:
         const HANDLE h = Handle(w.at(1));
         DWORD count = 99;
         if (op == "read") {
-            const bool null = w.size() > 3;
             std::string buffer(Value(w[2]), '\0');
-            const std::string outcome = Outcome(ReadFile(h, null ? nullptr : &buffer[0], Value(w[2]), &count, nullptr));
-            const std::string data =
-                count && !null && count <= buffer.size() ? " " + Escape(buffer.substr(0, count)) : "";
-            return outcome + " " + std::to_string(count) + data;
+            const std::string outcome =
+                Outcome(ReadFile(h, w.size() > 3 ? nullptr : &buffer[0], Value(w[2]), &count, nullptr));
+            const bool data = count && w.size() < 4 && count <= buffer.size();
+            return outcome + " " + std::to_string(count) + (data ? " " + Escape(buffer.substr(0, count)) : "");
         }
         if (op == "write") {
             const std::string text = Unescape(w[2]);
@@ -154,11 +149,7 @@ public:
         }
         if (op == "truncate") return Outcome(SetEndOfFile(h));
         if (op == "flush") return Outcome(FlushFileBuffers(h));
-        if (op == "close") {
-            const BOOL closed = CloseHandle(h);
-            if (closed) m_open.erase(w[1]);
-            return Outcome(closed);
-        }
+        if (op == "close") return CloseHandle(h) ? (m_open.erase(w[1]), Outcome(true)) : Outcome(false);
         DWORD high = 0;  // the last handle step: size
         const DWORD low = GetFileSize(h, &high);
         return Position(low, "/" + std::to_string(high));
@@ -175,10 +166,9 @@ protected:
     }
     HANDLE Handle(const std::string& word)
     {
-        if (word == "invalid") return INVALID_HANDLE_VALUE;
-        if (word == "null") return nullptr;
-        if (word == "bogus") return reinterpret_cast<HANDLE>(4000);
-        return m_handles.at(word);
+        const std::map<std::string, HANDLE> fixed = {
+            {"invalid", INVALID_HANDLE_VALUE}, {"null", nullptr}, {"bogus", reinterpret_cast<HANDLE>(4000)}};
+        return fixed.count(word) ? fixed.at(word) : m_handles.at(word);
     }
     // Keeps an opened handle under name, or closes it when the line names none.
     std::string Keep(const std::string& name, HANDLE h)
@@ -198,28 +188,21 @@ protected:
             int ready[2];
             if (pipe(ready) != 0 || pipe(m_release) != 0) return "no pipe";
             m_child = fork();
-            if (m_child == 0) {
+            char flag = '0';
+            if (m_child == 0) {  // holds the file until the write end of m_release is closed
+                close(m_release[1]);
                 const HANDLE h =
                     CreateFileA(Path(w[1]).c_str(), Value(w[2]), Share(w[3]), nullptr, Value(w[4]), 0, nullptr);
-                const char flag = h != INVALID_HANDLE_VALUE ? '1' : '0';
-                char wait = 0;
+                flag = h != INVALID_HANDLE_VALUE ? '1' : '0';
                 (void)!write(ready[1], &flag, 1);
-                (void)!read(m_release[0], &wait, 1);
+                (void)!read(m_release[0], &flag, 1);
                 _exit(0);
             }
-            char flag = '0';
             (void)!read(ready[0], &flag, 1);
-            close(ready[0]);
-            close(ready[1]);
+            for (const int fd : {ready[0], ready[1], m_release[0]}) close(fd);
             return flag == '1' ? "ok" : "refused";
         }
-        if (w[0] == "release") {
-            (void)!write(m_release[1], "x", 1);
-            waitpid(m_child, nullptr, 0);
-            close(m_release[0]);
-            close(m_release[1]);
-            return "";
-        }
+        if (w[0] == "release") return close(m_release[1]), waitpid(m_child, nullptr, 0), "";
         // inject write short | inject write|fsync ENOSPC|EIO | inject none
         filekit::g_sys = filekit::RealSysCalls();
         if (w[1] == "write" && w[2] == "short")
