@@ -1,8 +1,13 @@
 // Text-mode streams: CR LF read as LF before the text is cut into pieces,
-// LF stored as the platform's line end.
+// LF stored as the platform's line end. And the Win32 file functions,
+// driven by the call scripts in tests/data/win32: one interpreter runs every
+// script against the POSIX emulation here and, in the Windows build,
+// against the system's own functions, so a line that fails on one side only
+// is a difference between the emulation and Win32.
 #include "platform/TextStream.h"
 #include "support/Script.h"
 #include "support/TempDir.h"
+#include "support/Win32Script.h"
 
 #include <gtest/gtest.h>
 
@@ -103,5 +108,15 @@ TEST(TextWriter, StoresTheGivenBytesWithThePlatformsLineEnd)
     EXPECT_TRUE(writer.Close());
     EXPECT_TRUE(ReadBytes(path) == StoredText("[S]\n" + big + "\n"));
 }
+
+class Win32Script : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(Win32Script, Runs)
+{
+    Interpreter interpreter;
+    RunScript(interpreter, "win32", GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripts, Win32Script, ::testing::ValuesIn(DataFiles("win32")), CaseName);
 
 }  // namespace
