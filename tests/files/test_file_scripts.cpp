@@ -243,46 +243,32 @@ TEST(StrCatGrow, AppendsAndLeavesTheStringAloneOnFailure)
     std::free(text);
 }
 
-std::string Range(int first, int last)
-{
-    std::string bytes;
-    for (int b = first; b <= last; ++b) bytes += static_cast<char>(b);
-    return bytes;
-}
-
 TEST(CharClasses, EveryByteValue)
 {
     using C = CTextFile;
-    const struct {
-        bool (*classify)(char);
-        std::string members;  // in ascending byte order
-    } rows[] = {
-        {C::chartype_symbol, "-.0123456789:" + Range('A', 'Z') + "_" + Range('a', 'z')},
-        {C::chartype_digit, "0123456789"},
-        {C::chartype_whitespace, " "},
-        {C::chartype_space, Range(0x01, 0x20)},
-        {C::chartype_spacespecial, Range(0x01, 0x09) + Range(0x0B, 0x0C) + Range(0x0E, 0x20)},
-        {C::chartype_enter, "\r"},
-        {C::chartype_linefeed, "\n"},
-        {C::chartype_dot, "."},
-        {C::chartype_leftenter, "<"},
-        {C::chartype_rightleave, ">"},
-        {C::chartype_close, "/"},
-        {C::chartype_equals, "="},
-        {C::chartype_special, "!"},
-        {C::chartype_pi, "?"},
-        {C::chartype_dash, "-"},
-        {C::chartype_quote, "\"'"},
-        {C::chartype_lbracket, "["},
-        {C::chartype_rbracket, "]"},
-    };
-    int row = 0;
-    for (const auto& r : rows) {
+    const std::map<std::string, bool (*)(char)> classes = {{"symbol", C::chartype_symbol},
+                                                           {"digit", C::chartype_digit},
+                                                           {"whitespace", C::chartype_whitespace},
+                                                           {"space", C::chartype_space},
+                                                           {"enter", C::chartype_enter},
+                                                           {"spacespecial", C::chartype_spacespecial},
+                                                           {"linefeed", C::chartype_linefeed},
+                                                           {"dot", C::chartype_dot},
+                                                           {"leftenter", C::chartype_leftenter},
+                                                           {"close", C::chartype_close},
+                                                           {"equals", C::chartype_equals},
+                                                           {"rightleave", C::chartype_rightleave},
+                                                           {"special", C::chartype_special},
+                                                           {"pi", C::chartype_pi},
+                                                           {"dash", C::chartype_dash},
+                                                           {"quote", C::chartype_quote},
+                                                           {"lbracket", C::chartype_lbracket},
+                                                           {"rbracket", C::chartype_rbracket}};
+    for (const ScriptLine& line : ReadScript("files", "classes.txt")) {
         std::string members;
-        for (int b = 0; b < 256; ++b) {
-            if (r.classify(static_cast<char>(b))) members += static_cast<char>(b);
-        }
-        EXPECT_EQ(members, r.members) << "row " << row++;
+        for (int b = 0; b < 256; ++b)
+            members += classes.at(line.text)(static_cast<char>(b)) ? std::string(1, static_cast<char>(b)) : "";
+        EXPECT_EQ(Escape(members), line.expected) << line.where;
     }
 }
 
