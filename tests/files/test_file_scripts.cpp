@@ -124,29 +124,20 @@ private:
         if (op == "is-open") return std::to_string(f.IsOpen());
         if (op == "file-name") return f.Name().IsEmpty() ? "\"\"" : std::string(f.Name()).substr(Path("/").size());
         if constexpr (std::is_same_v<Probe, TextProbe>) return OnText(f, w);
-        if constexpr (std::is_same_v<Probe, BinaryProbe>) return OnBinary(f, w);
+        return "unknown step " + op;
     }
 
-    // CBinaryFile's forwarders, with the results as the Win32 steps give them.
-    std::string OnBinary(BinaryProbe& f, const std::vector<std::string>& w)
+    // A binary object's forwarders for the file steps.
+    FileCalls Calls(const std::string& word) override
     {
-        DWORD count = 0, high = 0;
-        if (w[0] == "read-file") {
-            std::string buffer(std::stoul(w[2]), '\0');
-            const std::string outcome = Outcome(f.ReadFile(&buffer[0], static_cast<DWORD>(buffer.size()), &count));
-            return outcome + " " + std::to_string(count) + (count ? " " + Escape(buffer.substr(0, count)) : "");
-        }
-        if (w[0] == "write-bytes") {
-            const std::string text = Unescape(w[2]);
-            const std::string outcome = Outcome(f.WriteFile(text.data(), static_cast<DWORD>(text.size()), &count));
-            return outcome + " " + std::to_string(count);
-        }
-        if (w[0] == "seek-file") return Position(f.SetFilePointer(std::stoi(w[2]), nullptr, Value(w[3])), "");
-        const DWORD size = w[0] == "size-file" ? f.GetFileSize(&high) : 0;
-        if (w[0] == "size-file") return Position(size, "/" + std::to_string(high));
-        if (w[0] == "truncate-file") return Outcome(f.SetEndOfFile());
-        if (w[0] == "flush-file") return Outcome(f.FlushFileBuffers());
-        return "unknown step " + w[0];
+        if (!m_binary.count(word)) return Interpreter::Calls(word);
+        BinaryProbe* f = m_binary.at(word).get();
+        return {[f](void* b, DWORD n, DWORD* done) { return f->ReadFile(b, n, done); },
+                [f](const void* b, DWORD n, DWORD* done) { return f->WriteFile(b, n, done); },
+                [f](LONG distance, LONG* high, DWORD method) { return f->SetFilePointer(distance, high, method); },
+                [f](DWORD* high) { return f->GetFileSize(high); },
+                [f] { return f->SetEndOfFile(); },
+                [f] { return f->FlushFileBuffers(); }};
     }
 
     std::string OnText(TextProbe& f, const std::vector<std::string>& w)

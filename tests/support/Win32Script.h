@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -84,6 +85,15 @@ inline DWORD Share(const std::string& word)
     return share;
 }
 
+// The calls of the file steps read, write, seek, size, truncate, flush.
+struct FileCalls {
+    std::function<BOOL(void*, DWORD, DWORD*)> read;
+    std::function<BOOL(const void*, DWORD, DWORD*)> write;
+    std::function<DWORD(LONG, LONG*, DWORD)> seek;
+    std::function<DWORD(DWORD*)> size;
+    std::function<BOOL()> truncate, flush;
+};
+
 // Runs the steps of a call script in a folder of its own.
 class Interpreter {
 public:
@@ -122,15 +132,14 @@ public:
 #ifndef _WIN32
         if (op == "hold" || op == "release" || op == "inject") return PosixStep(w);
 #endif
-        static const std::set<std::string> handleSteps = {"read",     "write", "seek", "size",
-                                                          "truncate", "flush", "close"};
-        if (!handleSteps.count(op)) return More(w);
-        const HANDLE h = Handle(w.at(1));
+        if (op == "close") return CloseHandle(Handle(w[1])) ? (m_open.erase(w[1]), Outcome(true)) : Outcome(false);
+        static const std::set<std::string> fileSteps = {"read", "write", "seek", "size", "truncate", "flush"};
+        if (!fileSteps.count(op)) return More(w);
+        const FileCalls f = Calls(w.at(1));
         DWORD count = 99;
         if (op == "read") {
             std::string buffer(Value(w[2]), '\0');
-            const std::string outcome =
-                Outcome(ReadFile(h, w.size() > 3 ? nullptr : &buffer[0], Value(w[2]), &count, nullptr));
+            const std::string outcome = Outcome(f.read(w.size() > 3 ? nullptr : &buffer[0], Value(w[2]), &count));
             const bool data = count && w.size() < 4 && count <= buffer.size();
             return outcome + " " + std::to_string(count) + (data ? " " + Escape(buffer.substr(0, count)) : "");
         }
@@ -138,26 +147,37 @@ public:
             const std::string text = Unescape(w[2]);
             const bool null = w[2] == "null";
             const DWORD size = null ? Value(w[3]) : static_cast<DWORD>(text.size());
-            const std::string outcome = Outcome(WriteFile(h, null ? nullptr : text.data(), size, &count, nullptr));
+            const std::string outcome = Outcome(f.write(null ? nullptr : text.data(), size, &count));
             return outcome + " " + std::to_string(count);
         }
         if (op == "seek") {  // seek h distance [high=H] method
             const bool withHigh = w.size() > 4;
             LONG high = withHigh ? std::stoi(w[3].substr(5)) : 0;
-            const DWORD low = SetFilePointer(h, std::stoi(w[2]), withHigh ? &high : nullptr, Value(w.back()));
+            const DWORD low = f.seek(std::stoi(w[2]), withHigh ? &high : nullptr, Value(w.back()));
             return Position(low, withHigh ? "/" + std::to_string(high) : "");
         }
-        if (op == "truncate") return Outcome(SetEndOfFile(h));
-        if (op == "flush") return Outcome(FlushFileBuffers(h));
-        if (op == "close") return CloseHandle(h) ? (m_open.erase(w[1]), Outcome(true)) : Outcome(false);
-        DWORD high = 0;  // the last handle step: size
-        const DWORD low = GetFileSize(h, &high);
+        if (op == "truncate") return Outcome(f.truncate());
+        if (op == "flush") return Outcome(f.flush());
+        DWORD high = 0;  // the last file step: size
+        const DWORD low = f.size(&high);
         return Position(low, "/" + std::to_string(high));
     }
 
 protected:
     // The steps a suite adds; w without "name =".
     virtual std::string More(const std::vector<std::string>& w) { return "unknown step " + w[0]; }
+    // The calls the file steps make on the handle named word; a suite may
+    // give an object's own operations instead.
+    virtual FileCalls Calls(const std::string& word)
+    {
+        const HANDLE h = Handle(word);
+        return {[h](void* b, DWORD n, DWORD* done) { return ReadFile(h, b, n, done, nullptr); },
+                [h](const void* b, DWORD n, DWORD* done) { return WriteFile(h, b, n, done, nullptr); },
+                [h](LONG distance, LONG* high, DWORD method) { return SetFilePointer(h, distance, high, method); },
+                [h](DWORD* high) { return GetFileSize(h, high); },
+                [h] { return SetEndOfFile(h); },
+                [h] { return FlushFileBuffers(h); }};
+    }
 
     std::string Path(const std::string& word) const
     {
