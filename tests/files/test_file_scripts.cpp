@@ -127,9 +127,18 @@ private:
         return "unknown step " + op;
     }
 
-    // A binary object's forwarders for the file steps.
+    // An object's forwarders for the file steps.
     FileCalls Calls(const std::string& word) override
     {
+        if (m_text.count(word)) {  // a text object reads and writes only
+            TextProbe* t = m_text.at(word).get();
+            return {[t](void* b, DWORD n, DWORD* done) { return t->ReadFile(b, n, done); },
+                    [t](const void* b, DWORD n, DWORD* done) { return t->WriteFile(b, n, done); },
+                    nullptr,
+                    nullptr,
+                    nullptr,
+                    nullptr};
+        }
         if (!m_binary.count(word)) return Interpreter::Calls(word);
         BinaryProbe* f = m_binary.at(word).get();
         return {[f](void* b, DWORD n, DWORD* done) { return f->ReadFile(b, n, done); },
@@ -146,11 +155,6 @@ private:
             {"record-load", &f.recordLoad}, {"accept-load", &f.acceptLoad}, {"save-answer", &f.saveAnswer}};
         if (settings.count(w[0])) return *settings.at(w[0]) = std::stoi(w[2]), "";
         if (w[0] == "fail-write") return f.failWrite = f.writeCalls + std::stoi(w[2]) - 1, "";
-        if (w[0] == "skip") {
-            std::string skipped(std::stoul(w[2]), '\0');
-            DWORD count = 0;
-            return std::to_string(f.ReadFile(&skipped[0], static_cast<DWORD>(skipped.size()), &count));
-        }
         if (w[0] == "load") return f.Load(static_cast<DWORD>(std::stoul(w[2])), w.size() > 3);
         if (w[0] == "empty-lines") return std::to_string(f.WriteEmptyLine(std::stoi(w[2])));
         if (w[0] == "save") return std::to_string(f.Save());
