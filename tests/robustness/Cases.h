@@ -33,6 +33,14 @@ inline void RunCases(const std::string& suite, const std::string& name, const Co
     }
 }
 
+// Results of calls, in order, separated by spaces.
+inline std::string Results(std::initializer_list<long long> results)
+{
+    std::string joined;
+    for (const long long result : results) joined += (joined.empty() ? "" : " ") + std::to_string(result);
+    return joined;
+}
+
 // The whole model: "[name]{comment}" per section, then " name=value{comment}"
 // per key, then ";"; comments in stored form; "-" for an empty model.
 inline std::string Dump(CINIFile& ini)

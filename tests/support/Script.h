@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -106,17 +107,13 @@ inline std::string Unescape(const std::string& text)
 // bytes outside printable ASCII escaped; "" for no bytes.
 inline std::string Escape(const std::string& bytes)
 {
-    if (bytes.empty()) return "\"\"";
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
+    std::string out = bytes.empty() ? "\"\"" : "";
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        if (c == '\n' || c == '\r' || c == '\t' || c == ' ' || c == '\\')
-            out += std::string("\\") + (c == '\n' ? 'n' : c == '\r' ? 'r' : c == '\t' ? 't' : c == ' ' ? 's' : c);
-        else if (b < 0x20 || b > 0x7e)
-            out += std::string("\\x") + digits[b >> 4] + digits[b & 15];
-        else
-            out += c;
+        const char* named = c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : c == ' ' ? "\\s" : nullptr;
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "\\x%02x", b);
+        out += named ? named : c == '\\' ? "\\\\" : b < 0x20 || b > 0x7e ? hex : std::string(1, c);
     }
     return out;
 }

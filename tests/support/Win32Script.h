@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -33,12 +34,9 @@ inline constexpr DWORD kUnset = 0xDEADBEEF;  // last-error value that no call se
 // The Win32 names the scripts use, with their values.
 inline const std::map<std::string, DWORD>& Names()
 {
-    static const std::map<std::string, DWORD> names = [] {
-        std::map<std::string, DWORD> read;
-        for (const ScriptLine& line : ReadScript("", "win32-names.txt"))
-            read[Words(line.text)[0]] = static_cast<DWORD>(std::stoul(Words(line.text)[1], nullptr, 0));
-        return read;
-    }();
+    static std::map<std::string, DWORD> names;
+    for (const ScriptLine& line : names.empty() ? ReadScript("", "win32-names.txt") : std::vector<ScriptLine>())
+        names[Words(line.text)[0]] = static_cast<DWORD>(std::stoul(Words(line.text)[1], nullptr, 0));
     return names;
 }
 
@@ -78,12 +76,29 @@ inline std::string Position(DWORD value, const std::string& high)
     return value == INVALID_SET_FILE_POINTER ? text + " " + ErrorName(GetLastError()) : text;
 }
 
+// A share mode: "share=" and the letters r, w, d (read, write, delete), or 0.
+inline DWORD Share(const std::string& word)
+{
+    DWORD share = 0;
+    for (const char c : word.substr(6))
+        share |= c == 'r' ? FILE_SHARE_READ : c == 'w' ? FILE_SHARE_WRITE : c == 'd' ? FILE_SHARE_DELETE : 0;
+    return share;
+}
+
+// The calls of the file steps read, write, seek, size, truncate, flush.
+struct FileCalls {
+    std::function<BOOL(void*, DWORD, DWORD*)> read;
+    std::function<BOOL(const void*, DWORD, DWORD*)> write;
+    std::function<DWORD(LONG, LONG*, DWORD)> seek;
+    std::function<DWORD(DWORD*)> size;
+    std::function<BOOL()> truncate, flush;
+};
+
 // Runs the steps of a call script in a folder of its own.
 class Interpreter {
 public:
     Interpreter() = default;
     Interpreter(const Interpreter&) = delete;
-    Interpreter& operator=(const Interpreter&) = delete;
     // Closes the handles left open and puts the real system calls back.
     virtual ~Interpreter()
     {
@@ -117,66 +132,63 @@ public:
 #ifndef _WIN32
         if (op == "hold" || op == "release" || op == "inject") return PosixStep(w);
 #endif
-        static const std::set<std::string> handleSteps = {"read",     "write", "seek", "size",
-                                                          "truncate", "flush", "close"};
-        if (!handleSteps.count(op)) return More(w);
-        const HANDLE h = Handle(w.at(1));
+        if (op == "close") return CloseHandle(Handle(w[1])) ? (m_open.erase(w[1]), Outcome(true)) : Outcome(false);
+        static const std::set<std::string> fileSteps = {"read", "write", "seek", "size", "truncate", "flush"};
+        if (!fileSteps.count(op)) return More(w);
+        const FileCalls f = Calls(w.at(1));
         DWORD count = 99;
         if (op == "read") {
-            const bool null = w.size() > 3;
             std::string buffer(Value(w[2]), '\0');
-            const std::string outcome = Outcome(ReadFile(h, null ? nullptr : &buffer[0], Value(w[2]), &count, nullptr));
-            const std::string data =
-                count && !null && count <= buffer.size() ? " " + Escape(buffer.substr(0, count)) : "";
-            return outcome + " " + std::to_string(count) + data;
+            const std::string outcome = Outcome(f.read(w.size() > 3 ? nullptr : &buffer[0], Value(w[2]), &count));
+            const bool data = count && w.size() < 4 && count <= buffer.size();
+            return outcome + " " + std::to_string(count) + (data ? " " + Escape(buffer.substr(0, count)) : "");
         }
         if (op == "write") {
             const std::string text = Unescape(w[2]);
             const bool null = w[2] == "null";
             const DWORD size = null ? Value(w[3]) : static_cast<DWORD>(text.size());
-            const std::string outcome = Outcome(WriteFile(h, null ? nullptr : text.data(), size, &count, nullptr));
+            const std::string outcome = Outcome(f.write(null ? nullptr : text.data(), size, &count));
             return outcome + " " + std::to_string(count);
         }
         if (op == "seek") {  // seek h distance [high=H] method
             const bool withHigh = w.size() > 4;
             LONG high = withHigh ? std::stoi(w[3].substr(5)) : 0;
-            const DWORD low = SetFilePointer(h, std::stoi(w[2]), withHigh ? &high : nullptr, Value(w.back()));
+            const DWORD low = f.seek(std::stoi(w[2]), withHigh ? &high : nullptr, Value(w.back()));
             return Position(low, withHigh ? "/" + std::to_string(high) : "");
         }
-        if (op == "truncate") return Outcome(SetEndOfFile(h));
-        if (op == "flush") return Outcome(FlushFileBuffers(h));
-        if (op == "close") {
-            const BOOL closed = CloseHandle(h);
-            if (closed) m_open.erase(w[1]);
-            return Outcome(closed);
-        }
-        DWORD high = 0;  // the last handle step: size
-        const DWORD low = GetFileSize(h, &high);
+        if (op == "truncate") return Outcome(f.truncate());
+        if (op == "flush") return Outcome(f.flush());
+        DWORD high = 0;  // the last file step: size
+        const DWORD low = f.size(&high);
         return Position(low, "/" + std::to_string(high));
     }
 
 protected:
     // The steps a suite adds; w without "name =".
     virtual std::string More(const std::vector<std::string>& w) { return "unknown step " + w[0]; }
+    // The calls the file steps make on the handle named word; a suite may
+    // give an object's own operations instead.
+    virtual FileCalls Calls(const std::string& word)
+    {
+        const HANDLE h = Handle(word);
+        return {[h](void* b, DWORD n, DWORD* done) { return ReadFile(h, b, n, done, nullptr); },
+                [h](const void* b, DWORD n, DWORD* done) { return WriteFile(h, b, n, done, nullptr); },
+                [h](LONG distance, LONG* high, DWORD method) { return SetFilePointer(h, distance, high, method); },
+                [h](DWORD* high) { return GetFileSize(h, high); },
+                [h] { return SetEndOfFile(h); },
+                [h] { return FlushFileBuffers(h); }};
+    }
 
     std::string Path(const std::string& word) const
     {
         if (word == "/") return m_dir.Path("");
         return word.rfind("/dev/", 0) == 0 ? word : Unescape(word).empty() ? "" : m_dir.Path(word);
     }
-    static DWORD Share(const std::string& word)
-    {
-        DWORD share = 0;
-        for (const char c : word.substr(6))
-            share |= c == 'r' ? FILE_SHARE_READ : c == 'w' ? FILE_SHARE_WRITE : c == 'd' ? FILE_SHARE_DELETE : 0;
-        return share;
-    }
     HANDLE Handle(const std::string& word)
     {
-        if (word == "invalid") return INVALID_HANDLE_VALUE;
-        if (word == "null") return nullptr;
-        if (word == "bogus") return reinterpret_cast<HANDLE>(4000);
-        return m_handles.at(word);
+        const std::map<std::string, HANDLE> fixed = {
+            {"invalid", INVALID_HANDLE_VALUE}, {"null", nullptr}, {"bogus", reinterpret_cast<HANDLE>(4000)}};
+        return fixed.count(word) ? fixed.at(word) : m_handles.at(word);
     }
     // Keeps an opened handle under name, or closes it when the line names none.
     std::string Keep(const std::string& name, HANDLE h)
@@ -196,28 +208,21 @@ protected:
             int ready[2];
             if (pipe(ready) != 0 || pipe(m_release) != 0) return "no pipe";
             m_child = fork();
-            if (m_child == 0) {
+            char flag = '0';
+            if (m_child == 0) {  // holds the file until the write end of m_release is closed
+                close(m_release[1]);
                 const HANDLE h =
                     CreateFileA(Path(w[1]).c_str(), Value(w[2]), Share(w[3]), nullptr, Value(w[4]), 0, nullptr);
-                const char flag = h != INVALID_HANDLE_VALUE ? '1' : '0';
-                char wait = 0;
+                flag = h != INVALID_HANDLE_VALUE ? '1' : '0';
                 (void)!write(ready[1], &flag, 1);
-                (void)!read(m_release[0], &wait, 1);
+                (void)!read(m_release[0], &flag, 1);
                 _exit(0);
             }
-            char flag = '0';
             (void)!read(ready[0], &flag, 1);
-            close(ready[0]);
-            close(ready[1]);
+            for (const int fd : {ready[0], ready[1], m_release[0]}) close(fd);
             return flag == '1' ? "ok" : "refused";
         }
-        if (w[0] == "release") {
-            (void)!write(m_release[1], "x", 1);
-            waitpid(m_child, nullptr, 0);
-            close(m_release[0]);
-            close(m_release[1]);
-            return "";
-        }
+        if (w[0] == "release") return close(m_release[1]), waitpid(m_child, nullptr, 0), "";
         // inject write short | inject write|fsync ENOSPC|EIO | inject none
         filekit::g_sys = filekit::RealSysCalls();
         if (w[1] == "write" && w[2] == "short")

@@ -45,46 +45,37 @@ inline std::string Dump(CTokenNode* node)
 // position after it.
 inline size_t Parse(const std::string& text, size_t at, CTokenNode* node)
 {
-    const auto field = [&text, &at](const char* stops) {
+    const auto field = [&text, &at](const char* stops) {  // the text up to the next stop
         const size_t end = std::min(text.find_first_of(stops, at), text.size());
         const std::string value = Unescape(text.substr(at, end - at));
         at = end;
         return CString(value.data(), static_cast<int>(value.size()));
     };
-    const auto numbers = [&](auto& item) {
-        if (at >= text.size() || text[at] != '#') return;
-        ++at;
-        item.SetType(std::stoi(std::string(field("/"))));
-        ++at;
-        item.SetFlag(std::stoi(std::string(field("([,)] "))));
+    const auto value = [&](auto& item, const char* stops) {  // the value, then #type/flag when given
+        item.SetValue(field(stops));
+        if (text[at] != '#') return;
+        item.SetType(std::stoi(std::string((++at, field("/")))));
+        item.SetFlag(std::stoi(std::string((++at, field(stops)))));
     };
     node->SetName(field("="));
-    ++at;
-    node->SetValue(field("#([,)] "));
-    numbers(*node);
-    if (at < text.size() && text[at] == '(') {
-        do {
-            ++at;  // past '(' or ' '
-            const CString name = field("=");
-            ++at;
-            numbers(*node->AddAttribute(name, field("#) "), 0, 0));
-        } while (at < text.size() && text[at] == ' ');
-        ++at;  // past ')'
+    value(*node, (++at, "#([,)] "));
+    for (bool more = text[at] == '('; more; more = text[at] == ' ') {
+        const CString name = (++at, field("="));
+        value(*node->AddAttribute(name, "", 0, 0), (++at, "#) "));
+        at += text[at] == ')';
     }
-    if (at < text.size() && text[at] == '[') {
-        do {
-            const int count = node->GetChildCount();
-            if (text[++at] == '_') {  // a null entry: left behind by an insertion past the end
-                node->InsertChildAt(count + 1, "", "", 0, 0);
-                node->RemoveChildAt(count + 1);
-                ++at;
-            } else {
-                at = Parse(text, at, node->AddChild("", "", 0, 0));
-            }
-        } while (at < text.size() && text[at] == ',');
-        ++at;  // past ']'
+    const bool children = text[at] == '[';
+    for (bool more = children; more; more = text[at] == ',') {
+        const int count = node->GetChildCount();
+        if (text[++at] != '_') {
+            at = Parse(text, at, node->AddChild("", "", 0, 0));
+            continue;
+        }
+        node->InsertChildAt(count + 1, "", "", 0, 0);  // a null entry: left behind by an insertion past the end
+        node->RemoveChildAt(count + 1);
+        ++at;
     }
-    return at;
+    return at + children;  // past ']'
 }
 
 // The first node named name in the subtree, depth first; nullptr if none.

@@ -1,15 +1,26 @@
 // Token nodes and attributes, driven by tests/data/tokens/nodes.txt: each
 // "tree" line starts a tree, each further line is one call on its root (or a
-// name comparison) with the result it gives, "dump" the whole tree.
+// name comparison) with the result it gives, "dump" the whole tree; and the
+// example's XML tokenizer: the example program's catalog and each tree in
+// tests/data/tokens/xml saved through it give the exact XML text kept
+// beside them.
 #include <filekit/TokenNode.h>
+#include <filekit/TokenWriter.h>
 
 #include "TreeDump.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
+
+// The example program is compiled into this test so that its tokenizer is
+// at hand; its main() is renamed to be callable.
+#define main token_xml_main
+#include "examples/token_xml.cpp"  // NOLINT(bugprone-suspicious-include): compiled in on purpose, see above
+#undef main
 
 namespace {
 
@@ -73,6 +84,29 @@ TEST(TokenNode, CallScript)
         if (!line.expected.empty() || result.rfind("unknown", 0) == 0) {
             EXPECT_EQ(result, line.expected) << line.where << ": " << line.text;
         }
+    }
+}
+
+// catalog.xml: what the program writes. NAME.tree and NAME.xml: a tree and
+// its text, one tab per level below the top element, escaped values, null
+// entries skipped.
+TEST(TokenXML, ProgramAndSavedTreesGiveTheirXml)
+{
+    TempDir dir;
+    const std::string data = DataFolder("tokens/xml") + "/";
+    std::string program = "token_xml", folder = dir.Root().string();
+    char* argv[] = {program.data(), folder.data(), nullptr};
+    ASSERT_EQ(token_xml_main(2, argv), 0);
+    EXPECT_EQ(ReadBytes(dir.Path("catalog.xml")), StoredText(ReadBytes(data + "catalog.xml")));
+    for (const std::string& name : DataFiles("tokens/xml")) {
+        if (name.size() < 5 || name.substr(name.size() - 5) != ".tree") continue;
+        CXMLTokenizer tokenizer;
+        CTokenWriter writer;
+        Parse(ReadScript("tokens/xml", name).at(0).text, 0, writer.GetDocument());
+        ASSERT_EQ(writer.Open(dir.Path("out.xml").c_str(), &tokenizer, nullptr) + writer.Save(), 2);
+        writer.Close();
+        EXPECT_EQ(ReadBytes(dir.Path("out.xml")), StoredText(ReadBytes(data + name.substr(0, name.size() - 4) + "xml")))
+            << name;
     }
 }
 
