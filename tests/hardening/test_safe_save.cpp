@@ -131,10 +131,10 @@ std::string Operate(const std::string& op, const std::string& path, const std::s
 #define FILEKIT_HOOK(call)                                                                                             \
     filekit::g_sys.call = [](auto... args) { return Hooked(#call, filekit::RealSysCalls().call, args...); };
 
-// Operate with every call hooked, the faults of spec ("-" or
+// Operate with every call hooked, the faults listed in faults ("-" or
 // "call#N=ERROR,call*=ERROR,write#N=short,...") made, and the process
 // killing itself at kill point killAt (0: nowhere).
-std::string Faulty(const std::string& op, const std::string& path, const std::string& content, const std::string& spec,
+std::string Faulty(const std::string& op, const std::string& path, const std::string& content, const std::string& faults,
                    int killAt = 0)
 {
     static const std::map<std::string, int> errors = {
@@ -142,7 +142,7 @@ std::string Faulty(const std::string& op, const std::string& path, const std::st
         {"EPERM", EPERM}, {"EISDIR", EISDIR}, {"EINTR", EINTR},   {"EDQUOT", EDQUOT}, {"ENOENT", ENOENT},
         {"EXDEV", EXDEV}, {"EBUSY", EBUSY},   {"EMFILE", EMFILE}, {"EEXIST", EEXIST}};
     g_faults.clear();
-    std::istringstream in(spec == "-" ? "" : spec);
+    std::istringstream in(faults == "-" ? "" : faults);
     for (std::string item; std::getline(in, item, ',');) {
         const size_t mark = item.find_first_of("#*");
         g_faults.emplace_back(item.substr(0, mark), item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1)),
