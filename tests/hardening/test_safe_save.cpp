@@ -134,8 +134,8 @@ std::string Operate(const std::string& op, const std::string& path, const std::s
 // Operate with every call hooked, the faults listed in faults ("-" or
 // "call#N=ERROR,call*=ERROR,write#N=short,...") made, and the process
 // killing itself at kill point killAt (0: nowhere).
-std::string Faulty(const std::string& op, const std::string& path, const std::string& content, const std::string& faults,
-                   int killAt = 0)
+std::string Faulty(const std::string& op, const std::string& path, const std::string& content,
+                   const std::string& faults, int killAt = 0)
 {
     static const std::map<std::string, int> errors = {
         {"short", 0},     {"ENOSPC", ENOSPC}, {"EIO", EIO},       {"EACCES", EACCES}, {"EROFS", EROFS},
