@@ -115,7 +115,7 @@ std::string Operate(const std::string& op, const std::string& path, const std::s
     SetLastError(0);
     result = op == "binary-open" ? binary.Open(path.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0)
                                  : text.Open(path.c_str(), 0);
-    const std::string line = pair(result, GetLastError());
+    std::string line = pair(result, GetLastError());
     if (op != "text-load" || !result) return line;
     char* loaded = nullptr;  // LoadFile's result, whether the text is the file's bytes, and its size
     DWORD size = 99;
@@ -152,7 +152,7 @@ std::string Faulty(const std::string& op, const std::string& path, const std::st
     g_points = 0;
     g_killAt = killAt;
     FILEKIT_CALLS(FILEKIT_HOOK);
-    const std::string result = Operate(op, path, content);
+    std::string result = Operate(op, path, content);
     filekit::g_sys = filekit::RealSysCalls();
     return result;
 }
@@ -210,7 +210,7 @@ std::string View(const TempDir& dir, const std::string& newBytes, const std::str
     std::multiset<std::string> lines;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Root())) {
         std::string name = entry.path().lexically_relative(dir.Root()).string();
-        if (entry.path().filename().string()[0] == '.') name = name.substr(0, name.rfind('.') + 1) + "*";
+        if (entry.path().filename().string()[0] == '.') name.replace(name.rfind('.') + 1, name.npos, "*");
         struct stat info {};
         lstat(entry.path().c_str(), &info);
         const std::string bytes = S_ISREG(info.st_mode) ? ReadBytes(entry.path().string()) : received;
@@ -218,14 +218,20 @@ std::string View(const TempDir& dir, const std::string& newBytes, const std::str
                                  : !newBytes.empty() && bytes == newBytes ? "new"
                                                                           : std::to_string(bytes.size());
         std::string target = S_ISLNK(info.st_mode) ? std::filesystem::read_symlink(entry.path()).string() : "";
-        if (target.rfind(dir.Root().string(), 0) == 0) target = "@" + target.substr(dir.Root().string().size());
+        if (target.rfind(dir.Root().string(), 0) == 0) target.replace(0, dir.Root().string().size(), "@");
         std::ostringstream mode;
         mode << std::oct << (info.st_mode & 07777)
              << (info.st_uid == kGivenOwner && info.st_gid == kGivenGroup ? ":given" : "");
-        lines.insert(name + (S_ISLNK(info.st_mode)    ? ">" + target
-                             : S_ISDIR(info.st_mode)  ? "/"
-                             : S_ISFIFO(info.st_mode) ? "=fifo:" + what
-                                                      : "=" + what + ":" + mode.str()));
+        std::string shown = name;
+        if (S_ISLNK(info.st_mode))
+            shown.append(">").append(target);
+        else if (S_ISDIR(info.st_mode))
+            shown.append("/");
+        else if (S_ISFIFO(info.st_mode))
+            shown.append("=fifo:").append(what);
+        else
+            shown.append("=").append(what).append(":").append(mode.str());
+        lines.insert(shown);
     }
     std::string view;
     for (const std::string& line : lines) view += (view.empty() ? "" : " ") + line;
@@ -262,7 +268,9 @@ TEST_P(FaultTable, Rows)
         const std::string newBytes = NewBytes(op), result = Faulty(op, path, content, faults);
         if (reader.joinable()) reader.join();
         const std::string inode = !before ? "-" : inodeOf(path) == before ? "same" : "new";
-        EXPECT_EQ(result + " " + inode + " " + View(dir, newBytes, received), row.expected) << row.where;
+        EXPECT_EQ(std::string(result).append(" ").append(inode).append(" ").append(View(dir, newBytes, received)),
+                  row.expected)
+            << row.where;
     }
     umask(mask);
 }

@@ -57,7 +57,7 @@ struct CaseFile {
     }
     bool Has(const std::string& name) const { return sections.count(name) != 0; }
     // The section's lines as written, or fallback when there is no such section.
-    std::vector<std::string> Lines(const std::string& name, std::vector<std::string> fallback = {}) const
+    std::vector<std::string> Lines(const std::string& name, const std::vector<std::string>& fallback = {}) const
     {
         return Has(name) ? sections.at(name) : fallback;
     }

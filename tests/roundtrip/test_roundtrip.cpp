@@ -30,7 +30,8 @@ std::string Tree(const pugi::xml_node& node, const std::string& indent = "")
         std::string value = child.value();
         for (size_t at; (at = value.find("\r\n")) != value.npos;) value.erase(at, 1);
         if (child.type() == pugi::node_pcdata && value.find_first_not_of(" \t\r\n") == value.npos) continue;
-        out += indent + std::to_string(child.type()) + " " + child.name() + " [" + value + "]";
+        out.append(indent).append(std::to_string(child.type())).append(" ").append(child.name());
+        out.append(" [").append(value).append("]");
         for (const pugi::xml_attribute attribute : child.attributes())
             if (child.type() != pugi::node_declaration || std::string(attribute.name()) != "encoding")
                 out += std::string(" ") + attribute.name() + "=[" + attribute.value() + "]";

@@ -193,7 +193,7 @@ protected:
     // Keeps an opened handle under name, or closes it when the line names none.
     std::string Keep(const std::string& name, HANDLE h)
     {
-        const std::string outcome = Outcome(h != INVALID_HANDLE_VALUE);
+        std::string outcome = Outcome(h != INVALID_HANDLE_VALUE);
         if (h != INVALID_HANDLE_VALUE && name.empty()) CloseHandle(h);
         if (h != INVALID_HANDLE_VALUE && !name.empty()) m_handles[name] = h, m_open.insert(name);
         return outcome;

@@ -60,7 +60,7 @@ private:
     {
         ++count;
         if (m_counting) return "";
-        const std::string record = GetDepthString() + call;
+        std::string record = GetDepthString() + call;
         calls += (calls.empty() ? "" : " ") + record;
         return record;
     }

@@ -221,12 +221,13 @@ TEST(XmlSave, DeepDocumentsAreSavedWithoutIndentation)
         TempDir dir;
         CXMLParserWrapper wrapper;
         std::string open = "<?xml version=\"1.0\"?>\n", close;  // the chain of depth nested elements, as saved
-        for (size_t i = 0; i + 1 < depth; ++i) open += std::string(i * indented, '\t') + "<a>\n";
-        for (size_t i = 0; i + 1 < depth; ++i) close = std::string(i * indented, '\t') + "</a>\n" + close;
-        WriteBytes(dir.Path("in.xml"), open + "<a />\n" + close);
+        for (size_t i = 0; i + 1 < depth; ++i) open.append(i * indented, '\t').append("<a>\n");
+        for (size_t i = 0; i + 1 < depth; ++i) close.insert(0, "</a>\n").insert(0, i * indented, '\t');
+        WriteBytes(dir.Path("in.xml"), std::string(open).append("<a />\n").append(close));
         ASSERT_EQ(wrapper.Open(dir.Path("in.xml").c_str()) + wrapper.Save(dir.Path("out.xml").c_str()), 2);
-        EXPECT_EQ(ReadBytes(dir.Path("out.xml")),
-                  StoredText(open + std::string((depth - 1) * indented, '\t') + "<a />\n" + close));
+        std::string expected = open;
+        expected.append((depth - 1) * indented, '\t').append("<a />\n").append(close);
+        EXPECT_EQ(ReadBytes(dir.Path("out.xml")), StoredText(expected));
     }
 }
 
