@@ -2,38 +2,61 @@
 // tables in tests/data/saves (crash-safe saves) and tests/data/badinput
 // (hostile paths for every reader): each row sets up a folder, makes calls
 // of the POSIX layer fail, runs one operation on "target", and compares the
-// result and the whole folder afterwards. A save killed at every step is
-// checked for each family below the tables.
+// result and the whole folder afterwards. On Windows, where there is no call
+// table, only the rows of saves/handles.txt run. A save killed at every step,
+// then saved again, is checked for each family below the tables.
 #include <filekit/BinaryFile.h>
 #include <filekit/INIFile.h>
 #include <filekit/TextFile.h>
 #include <filekit/XMLFile.h>
 
 #include "ini/CaseFile.h"
-#include "platform/posix/Syscalls.h"
 
 #include <sys/stat.h>
+
+#include <cstdint>
+#include <regex>
+#include <set>
+#include <thread>
+
+#ifndef _WIN32
+#include "platform/posix/Syscalls.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
-#include <regex>
-#include <set>
-#include <thread>
-#include <tuple>
 #include <type_traits>
+#endif
 
 namespace {
 
 using namespace filekit_test;
 
+std::string Operate(const std::string& op, const std::string& path, const std::string& content);
+
+std::string g_path;  // the path the row's operation works on
+std::string g_during;  // the result of the operation run under it, if any
+HANDLE g_handle = INVALID_HANDLE_VALUE;  // the handle of a "read"
+
+HANDLE Hold(const std::string& path, DWORD access, DWORD share)
+{
+    return CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 // --- Calls that fail, and kill points ------------------------------------------
 
-// The faults: {call, count, error}, the call failing at its count-th use
-// (0: at every use) with error, or with error 0 writing half of what it is
-// asked to.
-std::vector<std::tuple<std::string, int, int>> g_faults;
+#ifndef _WIN32
+// A call failing at its count-th use (0: at every use) with error, or with
+// error 0 writing half of what it is asked to, or running the operation
+// action on the row's path before it goes on.
+struct Fault {
+    std::string call;
+    int count, error;
+    std::string action;
+};
+std::vector<Fault> g_faults;
 std::map<std::string, int> g_uses;
 int g_killAt = 0;  // the kill point at which the process kills itself; 0: none
 int g_points = 0;  // kill points passed, one before and one after each call
@@ -49,8 +72,11 @@ R Hooked(const std::string& call, R (*real)(A...), A... args)
     if (++g_points == g_killAt) std::raise(SIGKILL);
     const int use = ++g_uses[call];
     int error = -1;  // none
-    for (const auto& [name, count, code] : g_faults)
-        if (error < 0 && name == call && (count == 0 || count == use)) error = code;
+    for (const Fault& fault : g_faults) {
+        if (fault.call != call || (fault.count != 0 && fault.count != use)) continue;
+        if (error < 0) error = fault.error;
+        if (!fault.action.empty()) g_during = Operate(fault.action, g_path, "");
+    }
     if constexpr (sizeof...(A) == 3) {
         if (error == 0) std::get<2>(std::tie(args...)) /= 2;
     }
@@ -62,6 +88,38 @@ R Hooked(const std::string& call, R (*real)(A...), A... args)
     if (++g_points == g_killAt) std::raise(SIGKILL);
     return result;
 }
+
+// Every call of the table, hooked.
+#define FILEKIT_CALLS(X)                                                                                               \
+    X(open)                                                                                                            \
+    X(close) X(write) X(read) X(fstat) X(fsync) X(lstat) X(readlink) X(fchmod) X(fchown) X(rename) X(unlink) X(flock)
+#define FILEKIT_HOOK(call)                                                                                             \
+    filekit::g_sys.call = [](auto... args) { return Hooked(#call, filekit::RealSysCalls().call, args...); };
+
+// Hooks every call, with the faults listed in faults ("-" or
+// "call#N=ERROR,call*=ERROR,write#N=short,call#N=operation,...") and the
+// process killing itself at kill point killAt (0: nowhere).
+void Hook(const std::string& faults, int killAt)
+{
+    static const std::map<std::string, int> errors = {
+        {"short", 0},       {"ENOSPC", ENOSPC}, {"EIO", EIO},       {"EACCES", EACCES},
+        {"EROFS", EROFS},   {"EPERM", EPERM},   {"EISDIR", EISDIR}, {"EINTR", EINTR},
+        {"EDQUOT", EDQUOT}, {"ENOENT", ENOENT}, {"EXDEV", EXDEV},   {"EBUSY", EBUSY},
+        {"EMFILE", EMFILE}, {"EEXIST", EEXIST}, {"ENOLCK", ENOLCK}, {"ENAMETOOLONG", ENAMETOOLONG}};
+    g_faults.clear();
+    std::istringstream in(faults == "-" ? "" : faults);
+    for (std::string item; std::getline(in, item, ',');) {
+        const size_t mark = item.find_first_of("#*");
+        const std::string what = item.substr(item.find('=') + 1);
+        g_faults.push_back({item.substr(0, mark), item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1)),
+                            errors.count(what) ? errors.at(what) : -1, errors.count(what) ? "" : what});
+    }
+    g_uses.clear();
+    g_points = 0;
+    g_killAt = killAt;
+    FILEKIT_CALLS(FILEKIT_HOOK);
+}
+#endif
 
 // --- The operations ------------------------------------------------------------
 
@@ -101,9 +159,13 @@ std::string Operate(const std::string& op, const std::string& path, const std::s
     CXMLFile xmlFile;
     CBinaryFile binary;
     TextLoader text;
-    if (op == "ini-save") return std::to_string(docs.ini.Save(path.c_str()));
-    if (op == "xml-save") return std::to_string(docs.xml.Save(path.c_str()));
-    if (op == "xmlfile-save") return std::to_string(docs.xmlFile.Save(path.c_str()));
+    if (op.find("-save") != std::string::npos) {
+        SetLastError(4242);  // no save sets it so: one left untouched shows
+        result = op == "ini-save"   ? docs.ini.Save(path.c_str())
+                 : op == "xml-save" ? docs.xml.Save(path.c_str())
+                                    : docs.xmlFile.Save(path.c_str());
+        return pair(result, GetLastError());
+    }
     if (op == "ini-open") {  // Open, IsOpen, the number of sections and of keys
         result = ini.Open(path.c_str());
         int keys = 0;
@@ -112,6 +174,18 @@ std::string Operate(const std::string& op, const std::string& path, const std::s
     }
     if (op == "xml-open") return result = xml.Open(path.c_str()), pair(result, xml.IsOpen());
     if (op == "xmlfile-open") return result = xmlFile.Open(path.c_str(), 0), pair(result, xmlFile.IsOpen());
+    if (op == "read") {  // three bytes read through a handle, then its close
+        char got[4] = {};
+        DWORD count = 0;
+        g_handle = Hold(path, GENERIC_READ, FILE_SHARE_READ);
+        ReadFile(g_handle, got, 3, &count, nullptr);
+        return std::string(got) + "," + std::to_string(CloseHandle(g_handle));
+    }
+    if (op == "reopen") {  // under a read: closes its handle and opens the file "other" in its place
+        result = CloseHandle(g_handle);
+        g_handle = Hold(std::filesystem::path(path).replace_filename("other").string(), GENERIC_READ, FILE_SHARE_READ);
+        return std::to_string(result);
+    }
     SetLastError(0);
     result = op == "binary-open" ? binary.Open(path.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0)
                                  : text.Open(path.c_str(), 0);
@@ -125,36 +199,22 @@ std::string Operate(const std::string& op, const std::string& path, const std::s
     return line + "," + std::to_string(result) + "," + what + "," + std::to_string(size);
 }
 
-// Every call of the table, hooked.
-#define FILEKIT_CALLS(X)                                                                                               \
-    X(open) X(close) X(write) X(read) X(fstat) X(fsync) X(lstat) X(readlink) X(fchmod) X(fchown) X(rename) X(unlink)
-#define FILEKIT_HOOK(call)                                                                                             \
-    filekit::g_sys.call = [](auto... args) { return Hooked(#call, filekit::RealSysCalls().call, args...); };
-
-// Operate with every call hooked, the faults listed in faults ("-" or
-// "call#N=ERROR,call*=ERROR,write#N=short,...") made, and the process
-// killing itself at kill point killAt (0: nowhere).
+// Operate with the faults listed in faults made and the process killing
+// itself at kill point killAt (0: nowhere); an operation run under it adds
+// "+" and its result.
 std::string Faulty(const std::string& op, const std::string& path, const std::string& content,
                    const std::string& faults, int killAt = 0)
 {
-    static const std::map<std::string, int> errors = {
-        {"short", 0},     {"ENOSPC", ENOSPC}, {"EIO", EIO},       {"EACCES", EACCES}, {"EROFS", EROFS},
-        {"EPERM", EPERM}, {"EISDIR", EISDIR}, {"EINTR", EINTR},   {"EDQUOT", EDQUOT}, {"ENOENT", ENOENT},
-        {"EXDEV", EXDEV}, {"EBUSY", EBUSY},   {"EMFILE", EMFILE}, {"EEXIST", EEXIST}};
-    g_faults.clear();
-    std::istringstream in(faults == "-" ? "" : faults);
-    for (std::string item; std::getline(in, item, ',');) {
-        const size_t mark = item.find_first_of("#*");
-        g_faults.emplace_back(item.substr(0, mark), item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1)),
-                              errors.at(item.substr(item.find('=') + 1)));
-    }
-    g_uses.clear();
-    g_points = 0;
-    g_killAt = killAt;
-    FILEKIT_CALLS(FILEKIT_HOOK);
-    std::string result = Operate(op, path, content);
+    g_path = path;
+    g_during.clear();
+#ifndef _WIN32
+    Hook(faults, killAt);
+#endif
+    const std::string result = Operate(op, path, content);
+#ifndef _WIN32
     filekit::g_sys = filekit::RealSysCalls();
-    return result;
+#endif
+    return g_during.empty() ? result : result + "+" + g_during;
 }
 
 // The bytes each save operation writes.
@@ -169,14 +229,16 @@ std::string NewBytes(const std::string& op)
 
 // --- The folder before and after --------------------------------------------------
 
-constexpr uid_t kGivenOwner = 4321;  // a file "given" away belongs to these
-constexpr gid_t kGivenGroup = 4322;
+constexpr unsigned kGivenOwner = 4321;  // a file "given" away belongs to these
+constexpr unsigned kGivenGroup = 4322;
 
 // Makes each comma-separated item of setup in the folder, with the folders
-// above it: "name=old[:mode][:given]", "name=fifo", "name=\"bytes\"",
-// "name/", "name>link target" (@ is the folder), or "name" alone, made by
-// nobody. Returns the bytes of the last file made.
-std::string MakeFolder(const TempDir& dir, const std::string& setup)
+// above it: "name=old[:mode][:given][:held|:shareN]", "name=fifo",
+// "name=\"bytes\"", "name/", "name>link target" (@ is the folder), or "name"
+// alone, made by nobody. held: a handle that shares nothing holds the file
+// for writing; shareN: one holds it for reading, sharing N. Returns the
+// bytes of the last file made.
+std::string MakeFolder(const TempDir& dir, const std::string& setup, std::vector<HANDLE>& handles)
 {
     std::string content;
     std::istringstream in(setup);
@@ -188,54 +250,84 @@ std::string MakeFolder(const TempDir& dir, const std::string& setup)
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         if (item[mark] == '>')
             std::filesystem::create_symlink(value[0] == '@' ? dir.Root().string() + value.substr(1) : value, path);
+#ifndef _WIN32
         if (value == "fifo") mkfifo(path.c_str(), 0600);
+#endif
         if (item[mark] == '>' || value == "fifo") continue;
         content = value[0] == '"' ? Decode(value.substr(1, value.size() - 2)) : "old";
         WriteBytes(path, content);
+#ifndef _WIN32
         // The owner first: giving a file away clears its set-user and set-group bits.
         if (value.find(":given") != std::string::npos && chown(path.c_str(), kGivenOwner, kGivenGroup) != 0)
             std::abort();
-        chmod(path.c_str(),
-              static_cast<mode_t>(std::stoul(colon == std::string::npos ? "644" : item.substr(colon + 1), nullptr, 8)));
+        if (colon != std::string::npos && std::isdigit(static_cast<unsigned char>(item[colon + 1])))
+            chmod(path.c_str(), static_cast<mode_t>(std::stoul(item.substr(colon + 1), nullptr, 8)));
+#endif
+        const size_t share = value.find(":share");
+        if (share != std::string::npos)
+            handles.push_back(Hold(path, GENERIC_READ, static_cast<DWORD>(std::stoul(value.substr(share + 6)))));
+        if (value.find(":held") != std::string::npos) handles.push_back(Hold(path, GENERIC_WRITE, 0));
     }
     return content;
 }
 
+// ":mode" unless it is 644 (a plain create under umask 022), then ":given"
+// for a file given away; nothing on Windows.
+std::string Mode(const std::filesystem::path& path)
+{
+    std::ostringstream mode;
+#ifndef _WIN32
+    struct stat info {};
+    lstat(path.c_str(), &info);
+    if ((info.st_mode & 07777) != 0644) mode << ":" << std::oct << (info.st_mode & 07777);
+    if (info.st_uid == kGivenOwner && info.st_gid == kGivenGroup) mode << ":given";
+#endif
+    return mode.str();
+}
+
 // Every entry of the folder, sorted: "name/", "name>link target", "name=fifo
-// :what it passed on", or "name=what:mode[:given]" where what is old, new or
-// the size in bytes. A save's hidden new file ".name.XXXXXX" shows as
+// :what it passed on", or "name=what[:mode][:given]" where what is old, new
+// or the size in bytes. A save's hidden new file ".name.XXXXXX" shows as
 // ".name.*".
 std::string View(const TempDir& dir, const std::string& newBytes, const std::string& received)
 {
+    namespace fs = std::filesystem;
+    static const std::regex hidden(R"((^|/)(\.[^/]+\.)[A-Za-z0-9]{6}$)");
     std::multiset<std::string> lines;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Root())) {
-        std::string name = entry.path().lexically_relative(dir.Root()).string();
-        if (entry.path().filename().string()[0] == '.') name.replace(name.rfind('.') + 1, name.npos, "*");
-        struct stat info {};
-        lstat(entry.path().c_str(), &info);
-        const std::string bytes = S_ISREG(info.st_mode) ? ReadBytes(entry.path().string()) : received;
+    for (const auto& entry : fs::recursive_directory_iterator(dir.Root())) {
+        const std::string name =
+            std::regex_replace(entry.path().lexically_relative(dir.Root()).generic_string(), hidden, "$1$2*");
+        const fs::file_type type = entry.symlink_status().type();
+        const std::string bytes = type == fs::file_type::regular ? ReadBytes(entry.path().string()) : received;
         const std::string what = bytes == "old"                           ? "old"
                                  : !newBytes.empty() && bytes == newBytes ? "new"
                                                                           : std::to_string(bytes.size());
-        std::string target = S_ISLNK(info.st_mode) ? std::filesystem::read_symlink(entry.path()).string() : "";
+        std::string target = type == fs::file_type::symlink ? fs::read_symlink(entry.path()).string() : "";
         if (target.rfind(dir.Root().string(), 0) == 0) target.replace(0, dir.Root().string().size(), "@");
-        std::ostringstream mode;
-        mode << std::oct << (info.st_mode & 07777)
-             << (info.st_uid == kGivenOwner && info.st_gid == kGivenGroup ? ":given" : "");
-        std::string shown = name;
-        if (S_ISLNK(info.st_mode))
-            shown.append(">").append(target);
-        else if (S_ISDIR(info.st_mode))
-            shown.append("/");
-        else if (S_ISFIFO(info.st_mode))
-            shown.append("=fifo:").append(what);
-        else
-            shown.append("=").append(what).append(":").append(mode.str());
-        lines.insert(shown);
+        lines.insert(type == fs::file_type::symlink     ? name + ">" + target
+                     : type == fs::file_type::directory ? name + "/"
+                     : type == fs::file_type::fifo      ? name + "=fifo:" + what
+                                                        : name + "=" + what + Mode(entry.path()));
     }
     std::string view;
     for (const std::string& line : lines) view += (view.empty() ? "" : " ") + line;
     return view.empty() ? "(empty)" : view;
+}
+
+// The identity of the file at path (0: none): its inode, or on Windows its
+// file index.
+std::uint64_t FileId(const std::string& path)
+{
+#ifdef _WIN32
+    const HANDLE file = CreateFileA(path.c_str(), 0, 7, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    return known ? std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow : 0;
+#else
+    struct stat info {};
+    return stat(path.c_str(), &info) ? 0 : info.st_ino;
+#endif
 }
 
 // --- The tables --------------------------------------------------------------
@@ -247,47 +339,54 @@ class FaultTable : public testing::TestWithParam<std::string> {};
 
 TEST_P(FaultTable, Rows)
 {
+#ifndef _WIN32
     const mode_t mask = umask(022);
-    const auto inodeOf = [](const std::string& path) {
-        struct stat info {};
-        return stat(path.c_str(), &info) ? 0 : info.st_ino;
-    };
+#endif
     for (const ScriptLine& row : ReadScript(FILEKIT_TABLES, GetParam())) {
         std::string op, setup, faults;
         std::istringstream(row.text) >> op >> setup >> faults;
+#ifndef _WIN32
         if (geteuid() != 0 && (row.text + row.expected).find(":given") != std::string::npos) continue;
+#endif
         TempDir dir;
-        const std::string content = setup[0] == '/' || setup == "-" ? "" : MakeFolder(dir, setup);
+        std::vector<HANDLE> handles;
+        const std::string content = setup[0] == '/' || setup == "-" ? "" : MakeFolder(dir, setup, handles);
         const std::string path =
             setup[0] == '/' ? setup : dir.Path(setup == "-" ? "target" : setup.substr(0, setup.find_first_of("=>,")));
-        const ino_t before = inodeOf(path);
+        const std::uint64_t before = FileId(path);
         std::string received;
         std::thread reader;
         if (op.find("-save") != std::string::npos && setup.find("=fifo") != std::string::npos)
             reader = std::thread([&] { received = ReadBytes(path); });
         const std::string newBytes = NewBytes(op), result = Faulty(op, path, content, faults);
         if (reader.joinable()) reader.join();
-        const std::string inode = !before ? "-" : inodeOf(path) == before ? "same" : "new";
-        EXPECT_EQ(std::string(result).append(" ").append(inode).append(" ").append(View(dir, newBytes, received)),
-                  row.expected)
-            << row.where;
+        for (const HANDLE handle : handles) CloseHandle(handle);
+        const std::string inode = !before ? "-" : FileId(path) == before ? "same" : "new";
+        EXPECT_EQ(result + " " + inode + " " + View(dir, newBytes, received), row.expected) << row.where;
     }
+#ifndef _WIN32
     umask(mask);
+#endif
 }
 
-INSTANTIATE_TEST_SUITE_P(Data, FaultTable, testing::ValuesIn(DataFiles(FILEKIT_TABLES)), CaseName);
+#ifdef _WIN32
+const std::vector<std::string> kTables = {"handles.txt"};  // the rows that need no call table
+#else
+const std::vector<std::string> kTables = DataFiles(FILEKIT_TABLES);
+#endif
+INSTANTIATE_TEST_SUITE_P(Data, FaultTable, testing::ValuesIn(kTables), CaseName);
 
 // --- Killed saves ------------------------------------------------------------------
 
 #ifdef FILEKIT_KILLED_SAVES
 // A save killed at any call leaves the old file up to the rename and the
-// new one after it, and nothing else but its hidden new file. Under
-// Valgrind each killed child runs many times slower: every seventh point,
-// and the last, stand in for all of them there.
+// new one after it, and nothing else but its hidden new file, which the
+// next save removes. Under Valgrind each killed child runs many times
+// slower: every seventh point, and the last, stand in for all of them there.
 TEST(KilledSave, LeavesTheOldOrTheNewFile)
 {
     const int step = std::getenv("FILEKIT_UNDER_MEMCHECK") ? 7 : 1;
-    const std::regex left("(\\.target\\.\\*=\\S+ )?target=(old|new):\\d+");
+    const std::regex left("(\\.target\\.\\*=\\S+ )?target=(old|new)");
     for (const char* op : {"ini-save", "xml-save", "xmlfile-save"}) {
         const std::string newBytes = NewBytes(op);
         TempDir counting;  // a save killed nowhere: how many kill points it passes
@@ -305,6 +404,8 @@ TEST(KilledSave, LeavesTheOldOrTheNewFile)
             EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL && std::regex_match(view, match, left))
                 << op << " point " << point << ": " << view;
             outcomes += match.empty() ? '?' : match.str(2)[0];
+            const std::string again = Operate(op, dir.Path("target"), "");
+            EXPECT_EQ(again + " " + View(dir, newBytes, ""), "1,0 target=new") << op << " saved again after " << point;
         }
         EXPECT_TRUE(std::regex_match(outcomes, std::regex("o+n+"))) << op << " " << outcomes;
     }
