@@ -18,6 +18,7 @@
 #include <regex>
 #include <set>
 #include <thread>
+#include <tuple>
 
 #ifndef _WIN32
 #include "platform/posix/Syscalls.h"
@@ -47,16 +48,13 @@ HANDLE Hold(const std::string& path, DWORD access, DWORD share)
 
 // --- Calls that fail, and kill points ------------------------------------------
 
+// The faults: {call, count, error, action}, the call failing at its
+// count-th use (0: at every use) with error, or with error 0 writing half of
+// what it is asked to, or (error -1) running the operation action on the
+// row's path before it goes on.
+std::vector<std::tuple<std::string, int, int, std::string>> g_faults;
+
 #ifndef _WIN32
-// A call failing at its count-th use (0: at every use) with error, or with
-// error 0 writing half of what it is asked to, or running the operation
-// action on the row's path before it goes on.
-struct Fault {
-    std::string call;
-    int count, error;
-    std::string action;
-};
-std::vector<Fault> g_faults;
 std::map<std::string, int> g_uses;
 int g_killAt = 0;  // the kill point at which the process kills itself; 0: none
 int g_points = 0;  // kill points passed, one before and one after each call
@@ -72,10 +70,10 @@ R Hooked(const std::string& call, R (*real)(A...), A... args)
     if (++g_points == g_killAt) std::raise(SIGKILL);
     const int use = ++g_uses[call];
     int error = -1;  // none
-    for (const Fault& fault : g_faults) {
-        if (fault.call != call || (fault.count != 0 && fault.count != use)) continue;
-        if (error < 0) error = fault.error;
-        if (!fault.action.empty()) g_during = Operate(fault.action, g_path, "");
+    for (const auto& [name, count, code, action] : g_faults) {
+        if (name != call || (count != 0 && count != use)) continue;
+        if (error < 0) error = code;
+        if (!action.empty()) g_during = Operate(action, g_path, "");
     }
     if constexpr (sizeof...(A) == 3) {
         if (error == 0) std::get<2>(std::tie(args...)) /= 2;
@@ -111,14 +109,16 @@ void Hook(const std::string& faults, int killAt)
     for (std::string item; std::getline(in, item, ',');) {
         const size_t mark = item.find_first_of("#*");
         const std::string what = item.substr(item.find('=') + 1);
-        g_faults.push_back({item.substr(0, mark), item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1)),
-                            errors.count(what) ? errors.at(what) : -1, errors.count(what) ? "" : what});
+        g_faults.emplace_back(item.substr(0, mark), item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1)),
+                              errors.count(what) ? errors.at(what) : -1, errors.count(what) ? "" : what);
     }
     g_uses.clear();
     g_points = 0;
     g_killAt = killAt;
     FILEKIT_CALLS(FILEKIT_HOOK);
 }
+#else
+void Hook(const std::string&, int) {}  // no call table: the rows that run here make no faults
 #endif
 
 // --- The operations ------------------------------------------------------------
@@ -137,9 +137,8 @@ struct Documents {
             text += "k" + std::to_string(key) + "=" + std::string(200, 'n') + "\n";
         WriteBytes(dir.Path("source.ini"), text);
         WriteBytes(dir.Path("source.xml"), Decode("<doc>\\{1389*<item>\\{200*n}</item>}</doc>"));
-        const std::string xmlPath = dir.Path("source.xml");
-        const int opened = ini.Open(dir.Path("source.ini").c_str()) + xml.Open(xmlPath.c_str());
-        if (opened + xmlFile.Open(xmlPath.c_str(), 0) != 3) std::abort();
+        const int opened = ini.Open(dir.Path("source.ini").c_str()) + xml.Open(dir.Path("source.xml").c_str());
+        if (opened + xmlFile.Open(dir.Path("source.xml").c_str(), 0) != 3) std::abort();
     }
 };
 
@@ -207,13 +206,9 @@ std::string Faulty(const std::string& op, const std::string& path, const std::st
 {
     g_path = path;
     g_during.clear();
-#ifndef _WIN32
     Hook(faults, killAt);
-#endif
     const std::string result = Operate(op, path, content);
-#ifndef _WIN32
-    filekit::g_sys = filekit::RealSysCalls();
-#endif
+    g_faults.clear();  // the calls stay hooked, failing no more
     return g_during.empty() ? result : result + "+" + g_during;
 }
 
@@ -229,11 +224,9 @@ std::string NewBytes(const std::string& op)
 
 // --- The folder before and after --------------------------------------------------
 
-constexpr unsigned kGivenOwner = 4321;  // a file "given" away belongs to these
-constexpr unsigned kGivenGroup = 4322;
-
 // Makes each comma-separated item of setup in the folder, with the folders
-// above it: "name=old[:mode][:given][:held|:shareN]", "name=fifo",
+// above it: "name=old[:mode][:given][:held|:shareN]" (given: to owner
+// 4321:4322), "name=fifo",
 // "name=\"bytes\"", "name/", "name>link target" (@ is the folder), or "name"
 // alone, made by nobody. held: a handle that shares nothing holds the file
 // for writing; shareN: one holds it for reading, sharing N. Returns the
@@ -258,8 +251,7 @@ std::string MakeFolder(const TempDir& dir, const std::string& setup, std::vector
         WriteBytes(path, content);
 #ifndef _WIN32
         // The owner first: giving a file away clears its set-user and set-group bits.
-        if (value.find(":given") != std::string::npos && chown(path.c_str(), kGivenOwner, kGivenGroup) != 0)
-            std::abort();
+        if (value.find(":given") != std::string::npos && chown(path.c_str(), 4321, 4322) != 0) std::abort();
         if (colon != std::string::npos && std::isdigit(static_cast<unsigned char>(item[colon + 1])))
             chmod(path.c_str(), static_cast<mode_t>(std::stoul(item.substr(colon + 1), nullptr, 8)));
 #endif
@@ -271,23 +263,11 @@ std::string MakeFolder(const TempDir& dir, const std::string& setup, std::vector
     return content;
 }
 
-// ":mode" unless it is 644 (a plain create under umask 022), then ":given"
-// for a file given away; nothing on Windows.
-std::string Mode(const std::filesystem::path& path)
-{
-    std::ostringstream mode;
-#ifndef _WIN32
-    struct stat info {};
-    lstat(path.c_str(), &info);
-    if ((info.st_mode & 07777) != 0644) mode << ":" << std::oct << (info.st_mode & 07777);
-    if (info.st_uid == kGivenOwner && info.st_gid == kGivenGroup) mode << ":given";
-#endif
-    return mode.str();
-}
-
 // Every entry of the folder, sorted: "name/", "name>link target", "name=fifo
 // :what it passed on", or "name=what[:mode][:given]" where what is old, new
-// or the size in bytes. A save's hidden new file ".name.XXXXXX" shows as
+// or the size in bytes, mode is shown unless it is 644 (a plain create
+// under umask 022), and given is a file given to 4321:4322; Windows shows
+// neither. A save's hidden new file ".name.XXXXXX" shows as
 // ".name.*".
 std::string View(const TempDir& dir, const std::string& newBytes, const std::string& received)
 {
@@ -302,12 +282,19 @@ std::string View(const TempDir& dir, const std::string& newBytes, const std::str
         const std::string what = bytes == "old"                           ? "old"
                                  : !newBytes.empty() && bytes == newBytes ? "new"
                                                                           : std::to_string(bytes.size());
+        std::ostringstream mode;
+#ifndef _WIN32
+        struct stat info {};
+        lstat(entry.path().c_str(), &info);
+        if ((info.st_mode & 07777) != 0644) mode << ":" << std::oct << (info.st_mode & 07777);
+        if (info.st_uid == 4321 && info.st_gid == 4322) mode << ":given";
+#endif
         std::string target = type == fs::file_type::symlink ? fs::read_symlink(entry.path()).string() : "";
         if (target.rfind(dir.Root().string(), 0) == 0) target.replace(0, dir.Root().string().size(), "@");
         lines.insert(type == fs::file_type::symlink     ? name + ">" + target
                      : type == fs::file_type::directory ? name + "/"
                      : type == fs::file_type::fifo      ? name + "=fifo:" + what
-                                                        : name + "=" + what + Mode(entry.path()));
+                                                        : name + "=" + what + mode.str());
     }
     std::string view;
     for (const std::string& line : lines) view += (view.empty() ? "" : " ") + line;
@@ -339,13 +326,11 @@ class FaultTable : public testing::TestWithParam<std::string> {};
 
 TEST_P(FaultTable, Rows)
 {
-#ifndef _WIN32
-    const mode_t mask = umask(022);
-#endif
     for (const ScriptLine& row : ReadScript(FILEKIT_TABLES, GetParam())) {
         std::string op, setup, faults;
         std::istringstream(row.text) >> op >> setup >> faults;
 #ifndef _WIN32
+        umask(022);  // a plain create makes mode 644
         if (geteuid() != 0 && (row.text + row.expected).find(":given") != std::string::npos) continue;
 #endif
         TempDir dir;
@@ -364,9 +349,6 @@ TEST_P(FaultTable, Rows)
         const std::string inode = !before ? "-" : FileId(path) == before ? "same" : "new";
         EXPECT_EQ(result + " " + inode + " " + View(dir, newBytes, received), row.expected) << row.where;
     }
-#ifndef _WIN32
-    umask(mask);
-#endif
 }
 
 #ifdef _WIN32
