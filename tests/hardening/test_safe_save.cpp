@@ -236,7 +236,7 @@ std::string MakeFolder(const TempDir& dir, const std::string& setup, std::vector
     std::string content;
     std::istringstream in(setup);
     for (std::string item; std::getline(in, item, ',');) {
-        const size_t mark = item.find_first_of("=>"), colon = item.find(':');
+        const size_t mark = item.find_first_of("=>");
         const std::string path = dir.Path(item.substr(0, mark)), value = item.substr(mark + 1);
         if (mark == std::string::npos && item.back() == '/') std::filesystem::create_directory(path);
         if (mark == std::string::npos) continue;
@@ -252,6 +252,7 @@ std::string MakeFolder(const TempDir& dir, const std::string& setup, std::vector
 #ifndef _WIN32
         // The owner first: giving a file away clears its set-user and set-group bits.
         if (value.find(":given") != std::string::npos && chown(path.c_str(), 4321, 4322) != 0) std::abort();
+        const size_t colon = item.find(':');
         if (colon != std::string::npos && std::isdigit(static_cast<unsigned char>(item[colon + 1])))
             chmod(path.c_str(), static_cast<mode_t>(std::stoul(item.substr(colon + 1), nullptr, 8)));
 #endif
@@ -310,7 +311,7 @@ std::uint64_t FileId(const std::string& path)
     BY_HANDLE_FILE_INFORMATION info{};
     const bool known = file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info);
     CloseHandle(file);
-    return known ? std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow : 0;
+    return known ? (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow : 0;
 #else
     struct stat info {};
     return stat(path.c_str(), &info) ? 0 : info.st_ino;
