@@ -41,6 +41,7 @@ std::string g_path;  // the path the row's operation works on
 std::string g_during;  // the result of the operation run under it, if any
 HANDLE g_handle = INVALID_HANDLE_VALUE;  // the handle of a "read"
 
+// A handle on the existing file at path, with that access and share mode.
 HANDLE Hold(const std::string& path, DWORD access, DWORD share)
 {
     return CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
