@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -41,15 +40,12 @@ inline const std::map<std::string, DWORD>& Names()
 }
 
 // A number, a name from Names(), or names joined by '|'.
-inline DWORD Value(const std::string& word)
+inline DWORD Value(std::string word)
 {
+    std::replace(word.begin(), word.end(), '|', ' ');
     DWORD value = 0;
-    for (size_t begin = 0, end; begin <= word.size(); begin = end + 1) {
-        end = std::min(word.find('|', begin), word.size());
-        const std::string part = word.substr(begin, end - begin);
-        const auto named = Names().find(part);
-        value |= named != Names().end() ? named->second : static_cast<DWORD>(std::stol(part));
-    }
+    for (const std::string& part : Words(word))
+        value |= Names().count(part) ? Names().at(part) : static_cast<DWORD>(std::stol(part));
     return value;
 }
 
@@ -85,14 +81,51 @@ inline DWORD Share(const std::string& word)
     return share;
 }
 
-// The calls of the file steps read, write, seek, size, truncate, flush.
-struct FileCalls {
-    std::function<BOOL(void*, DWORD, DWORD*)> read;
-    std::function<BOOL(const void*, DWORD, DWORD*)> write;
-    std::function<DWORD(LONG, LONG*, DWORD)> seek;
-    std::function<DWORD(DWORD*)> size;
-    std::function<BOOL()> truncate, flush;
+// A handle with the calls of the file steps, under the names the file
+// objects give them, so that one step runs on either.
+struct HandleFile {
+    HANDLE h;
+    BOOL ReadFile(void* b, DWORD n, DWORD* done) { return ::ReadFile(h, b, n, done, nullptr); }
+    BOOL WriteFile(const void* b, DWORD n, DWORD* done) { return ::WriteFile(h, b, n, done, nullptr); }
+    DWORD SetFilePointer(LONG to, LONG* high, DWORD method) { return ::SetFilePointer(h, to, high, method); }
+    DWORD GetFileSize(DWORD* high) { return ::GetFileSize(h, high); }
+    BOOL SetEndOfFile() { return ::SetEndOfFile(h); }
+    BOOL FlushFileBuffers() { return ::FlushFileBuffers(h); }
 };
+
+// A file step on f: read and write, and with kAll also seek, size,
+// truncate and flush.
+template <bool kAll = true, class F>
+std::string FileStep(F& f, const std::vector<std::string>& w)
+{
+    DWORD count = 99;
+    if constexpr (kAll) {
+        LONG high = w.size() > 4 ? std::stoi(w[3].substr(5)) : 0;
+        if (w[0] == "seek") {  // seek h distance [high=H] method
+            const DWORD low = f.SetFilePointer(std::stoi(w[2]), w.size() > 4 ? &high : nullptr, Value(w.back()));
+            return Position(low, w.size() > 4 ? "/" + std::to_string(high) : "");
+        }
+        if (w[0] == "truncate") return Outcome(f.SetEndOfFile());
+        if (w[0] == "flush") return Outcome(f.FlushFileBuffers());
+        if (w[0] == "size") {
+            DWORD sizeHigh = 0;
+            const DWORD low = f.GetFileSize(&sizeHigh);
+            return Position(low, "/" + std::to_string(sizeHigh));
+        }
+    }
+    if (w[0] == "read") {
+        std::string buffer(Value(w[2]), '\0');
+        const std::string outcome = Outcome(f.ReadFile(w.size() > 3 ? nullptr : &buffer[0], Value(w[2]), &count));
+        const bool data = count && w.size() < 4 && count <= buffer.size();
+        return outcome + " " + std::to_string(count) + (data ? " " + Escape(buffer.substr(0, count)) : "");
+    }
+    if (w[0] != "write") return "unknown step " + w[0];
+    const std::string text = Unescape(w[2]);
+    const bool null = w[2] == "null";
+    const DWORD size = null ? Value(w[3]) : static_cast<DWORD>(text.size());
+    const std::string outcome = Outcome(f.WriteFile(null ? nullptr : text.data(), size, &count));
+    return outcome + " " + std::to_string(count);
+}
 
 // Runs the steps of a call script in a folder of its own.
 class Interpreter {
@@ -133,50 +166,15 @@ public:
         if (op == "hold" || op == "release" || op == "inject") return PosixStep(w);
 #endif
         if (op == "close") return CloseHandle(Handle(w[1])) ? (m_open.erase(w[1]), Outcome(true)) : Outcome(false);
-        static const std::set<std::string> fileSteps = {"read", "write", "seek", "size", "truncate", "flush"};
-        if (!fileSteps.count(op)) return More(w);
-        const FileCalls f = Calls(w.at(1));
-        DWORD count = 99;
-        if (op == "read") {
-            std::string buffer(Value(w[2]), '\0');
-            const std::string outcome = Outcome(f.read(w.size() > 3 ? nullptr : &buffer[0], Value(w[2]), &count));
-            const bool data = count && w.size() < 4 && count <= buffer.size();
-            return outcome + " " + std::to_string(count) + (data ? " " + Escape(buffer.substr(0, count)) : "");
-        }
-        if (op == "write") {
-            const std::string text = Unescape(w[2]);
-            const bool null = w[2] == "null";
-            const DWORD size = null ? Value(w[3]) : static_cast<DWORD>(text.size());
-            const std::string outcome = Outcome(f.write(null ? nullptr : text.data(), size, &count));
-            return outcome + " " + std::to_string(count);
-        }
-        if (op == "seek") {  // seek h distance [high=H] method
-            const bool withHigh = w.size() > 4;
-            LONG high = withHigh ? std::stoi(w[3].substr(5)) : 0;
-            const DWORD low = f.seek(std::stoi(w[2]), withHigh ? &high : nullptr, Value(w.back()));
-            return Position(low, withHigh ? "/" + std::to_string(high) : "");
-        }
-        if (op == "truncate") return Outcome(f.truncate());
-        if (op == "flush") return Outcome(f.flush());
-        DWORD high = 0;  // the last file step: size
-        const DWORD low = f.size(&high);
-        return Position(low, "/" + std::to_string(high));
+        return More(w);
     }
 
 protected:
-    // The steps a suite adds; w without "name =".
-    virtual std::string More(const std::vector<std::string>& w) { return "unknown step " + w[0]; }
-    // The calls the file steps make on the handle named word; a suite may
-    // give an object's own operations instead.
-    virtual FileCalls Calls(const std::string& word)
+    // The steps a suite adds, w without "name =": here the file steps on a handle.
+    virtual std::string More(const std::vector<std::string>& w)
     {
-        const HANDLE h = Handle(word);
-        return {[h](void* b, DWORD n, DWORD* done) { return ReadFile(h, b, n, done, nullptr); },
-                [h](const void* b, DWORD n, DWORD* done) { return WriteFile(h, b, n, done, nullptr); },
-                [h](LONG distance, LONG* high, DWORD method) { return SetFilePointer(h, distance, high, method); },
-                [h](DWORD* high) { return GetFileSize(h, high); },
-                [h] { return SetEndOfFile(h); },
-                [h] { return FlushFileBuffers(h); }};
+        HandleFile f{Handle(w.at(1))};
+        return FileStep(f, w);
     }
 
     std::string Path(const std::string& word) const
