@@ -221,7 +221,7 @@ protected:
             return flag == '1' ? "ok" : "refused";
         }
         if (w[0] == "release") return close(m_release[1]), waitpid(m_child, nullptr, 0), "";
-        // inject write short | inject write|fsync ENOSPC|EIO | inject none
+        // inject write short | inject write|fsync|read ENOSPC|EIO | inject none
         filekit::g_sys = filekit::RealSysCalls();
         if (w[1] == "write" && w[2] == "short")
             filekit::g_sys.write = [](int fd, const void* data, size_t count) {
@@ -231,6 +231,7 @@ protected:
         if (w[1] == "write" && w[2] != "short")
             filekit::g_sys.write = [](int, const void*, size_t) -> ssize_t { return errno = s_errno, -1; };
         if (w[1] == "fsync") filekit::g_sys.fsync = [](int) { return errno = s_errno, -1; };
+        if (w[1] == "read") filekit::g_sys.read = [](int, void*, size_t) -> ssize_t { return errno = s_errno, -1; };
         return "";
     }
     static inline int s_errno = 0;
