@@ -52,9 +52,9 @@ struct TextProbe : CTextFile {
         char* text = unset;
         DWORD size = 99;
         const int result = LoadFile(nullText ? nullptr : &text, &size, chunk);
-        std::string line = std::to_string(result) + " " + (text ? '"' + std::string(text) + '"' : "NULL") + " ";
+        const std::string shown = nullText ? "" : text ? '"' + std::string(text) + "\" " : "NULL ";
         if (text != unset) std::free(text);
-        return (nullText ? std::to_string(result) + " " : line) + std::to_string(size);
+        return std::to_string(result) + " " + shown + std::to_string(size);
     }
 
 protected:
@@ -74,13 +74,12 @@ protected:
 // The classifiers, named in order by kClassNames.
 const char* const kClassNames = "symbol digit whitespace space enter spacespecial linefeed dot leftenter close equals "
                                 "rightleave special pi dash quote lbracket rbracket";
+using C = CTextFile;
 const std::vector<bool (*)(char)> kClasses = {
-    CTextFile::chartype_symbol,   CTextFile::chartype_digit,    CTextFile::chartype_whitespace,
-    CTextFile::chartype_space,    CTextFile::chartype_enter,    CTextFile::chartype_spacespecial,
-    CTextFile::chartype_linefeed, CTextFile::chartype_dot,      CTextFile::chartype_leftenter,
-    CTextFile::chartype_close,    CTextFile::chartype_equals,   CTextFile::chartype_rightleave,
-    CTextFile::chartype_special,  CTextFile::chartype_pi,       CTextFile::chartype_dash,
-    CTextFile::chartype_quote,    CTextFile::chartype_lbracket, CTextFile::chartype_rbracket};
+    C::chartype_symbol,       C::chartype_digit,      C::chartype_whitespace, C::chartype_space,     C::chartype_enter,
+    C::chartype_spacespecial, C::chartype_linefeed,   C::chartype_dot,        C::chartype_leftenter, C::chartype_close,
+    C::chartype_equals,       C::chartype_rightleave, C::chartype_special,    C::chartype_pi,        C::chartype_dash,
+    C::chartype_quote,        C::chartype_lbracket,   C::chartype_rbracket};
 
 // ParseValues over text with the separator, behind one value "old": where
 // the returned pointer stands, the values, and whether text changed.
@@ -135,8 +134,7 @@ protected:
 #ifndef _WIN32
         if (w[0] == "exhaust-descriptors") {  // leaves no file descriptor free, under a lowered limit
             getrlimit(RLIMIT_NOFILE, &m_saved);
-            rlimit low = m_saved;
-            low.rlim_cur = 64;
+            const rlimit low = {64, m_saved.rlim_max};
             setrlimit(RLIMIT_NOFILE, &low);
             for (int fd = dup(0); fd >= 0; fd = dup(0)) m_fillers.push_back(fd);
             return "";

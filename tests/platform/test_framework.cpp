@@ -54,14 +54,12 @@ TEST(CString, ConstructionAppendAndBuffers)
     EXPECT_EQ(Bytes(s), "12345");
 }
 
-// The sign every form gives, all of them when they disagree, "-" for none.
+// The sign every form gives, "mixed" when they disagree, "-" for none.
 std::string Same(const std::vector<int>& signs)
 {
-    std::string all;
-    for (const int sign : signs) all += " " + std::to_string(sign);
-    if (signs.empty() || std::count(signs.begin(), signs.end(), signs[0]) == static_cast<long>(signs.size()))
-        return signs.empty() ? "-" : std::to_string(signs[0]);
-    return "mixed" + all;
+    if (signs.empty()) return "-";
+    const bool agree = std::count(signs.begin(), signs.end(), signs[0]) == static_cast<long>(signs.size());
+    return agree ? std::to_string(signs[0]) : "mixed";
 }
 
 TEST(CString, ComparisonTable)

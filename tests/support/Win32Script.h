@@ -130,8 +130,6 @@ std::string FileStep(F& f, const std::vector<std::string>& w)
 // Runs the steps of a call script in a folder of its own.
 class Interpreter {
 public:
-    Interpreter() = default;
-    Interpreter(const Interpreter&) = delete;
     // Closes the handles left open and puts the real system calls back.
     virtual ~Interpreter()
     {
@@ -144,11 +142,8 @@ public:
     // Runs one line's words; the result the line's expectation is compared with.
     std::string Step(std::vector<std::string> w)
     {
-        std::string target;
-        if (w.size() > 2 && w[1] == "=") {
-            target = w[0];
-            w.erase(w.begin(), w.begin() + 2);
-        }
+        const std::string target = w.size() > 2 && w[1] == "=" ? w[0] : "";
+        if (!target.empty()) w.erase(w.begin(), w.begin() + 2);
         const DWORD last = GetLastError();
         SetLastError(kUnset);
         const std::string& op = w[0];
@@ -184,9 +179,9 @@ protected:
     }
     HANDLE Handle(const std::string& word)
     {
-        const std::map<std::string, HANDLE> fixed = {
-            {"invalid", INVALID_HANDLE_VALUE}, {"null", nullptr}, {"bogus", reinterpret_cast<HANDLE>(4000)}};
-        return fixed.count(word) ? fixed.at(word) : m_handles.at(word);
+        if (word == "invalid") return INVALID_HANDLE_VALUE;
+        if (word == "null") return nullptr;
+        return word == "bogus" ? reinterpret_cast<HANDLE>(4000) : m_handles.at(word);
     }
     // Keeps an opened handle under name, or closes it when the line names none.
     std::string Keep(const std::string& name, HANDLE h)
