@@ -31,27 +31,27 @@ TEST(CString, ConstructionAppendAndBuffers)
     s += "d";
     s += 'e';
     s += static_cast<const char*>(nullptr);
-    EXPECT_EQ(Bytes('<' + s + "" + 'z' + '>'), "<abcdez>");
-    EXPECT_EQ(Bytes("pre" + CString("a\0", 2) + CString("b")), std::string("prea\0b", 6));
+    EXPECT_EQ(Bytes('<' + s + "" + 'z' + '>') + Bytes("pre" + CString("a\0", 2) + CString("b")),
+              std::string("<abcdez>prea\0b", 14));
 
     s = "hello";
     s.SetAt(0, 'j');
     EXPECT_EQ(std::string(1, s.GetAt(1)) + s[4] + Bytes(s), "eojello");
     s = 'q';
     CString moved(std::move(s));
+    std::string log = Bytes(moved);
     moved.Empty();
-    EXPECT_TRUE(moved.IsEmpty());
+    log += std::to_string(moved.IsEmpty()) + Bytes(moved) + " ";
 
     s = "abc";
     std::memcpy(s.GetBuffer(10), "wxyz", 5);  // with its terminating zero
     s.ReleaseBuffer();
-    EXPECT_EQ(Bytes(s), "wxyz");
-    EXPECT_EQ(std::string(s.GetBuffer(2)), "wxyz");  // never shrinks below the current length
+    log += Bytes(s) + " " + s.GetBuffer(2);  // the buffer never shrinks below the current length
     s.ReleaseBuffer(2);
-    EXPECT_EQ(Bytes(s), "wx");
+    log += " " + Bytes(s);
     std::memcpy(s.GetBufferSetLength(5), "12345", 5);  // NOLINT(bugprone-not-null-terminated-result)
     s.ReleaseBuffer(99);  // a length past the buffer ends at the first zero byte
-    EXPECT_EQ(Bytes(s), "12345");
+    EXPECT_EQ(log + " " + Bytes(s), "q1 wxyz wxyz wx 12345");
 }
 
 // The sign every form gives, "mixed" when they disagree, "-" for none.

@@ -1,7 +1,6 @@
-// Text-mode streams: CR LF read as LF before the text is cut into pieces
-// (checked against a model), and the reader and writer driven by the
-// script tests/data/textstream/streams.txt. And the Win32 file functions,
-// driven by the call scripts in tests/data/win32: one interpreter runs every
+// Text-mode streams: CR LF read as LF before the text is cut into pieces,
+// checked against a model. And the Win32 file functions and the text
+// streams, driven by the call scripts in tests/data/win32: one interpreter runs every
 // script against the POSIX emulation here and, in the Windows build,
 // against the system's own functions, so a line that fails on one side only
 // is a difference between the emulation and Win32.
@@ -61,33 +60,6 @@ TEST(TextReader, PiecesTable)
         WriteBytes(dir.Path("t"), text);
         EXPECT_EQ(ReadPieces(dir.Path("t"), size), ExpectedPieces(text, size)) << line.where;
     }
-}
-
-// The Win32 call scripts' steps, plus a TextReader and a TextWriter driven
-// by steps of their own.
-class StreamInterpreter : public Interpreter {
-protected:
-    std::string More(const std::vector<std::string>& w) override
-    {
-        std::vector<char> buffer(w.size() > 1 && w[0] == "piece" ? std::stoul(w[1]) : 0);
-        if (w[0] == "reader-open") return std::to_string(m_reader.Open(Path(w[1]).c_str()));
-        if (w[0] == "piece") return std::to_string(m_reader.ReadPiece(buffer.data(), static_cast<int>(buffer.size())));
-        if (w[0] == "writer-open") return std::to_string(m_writer.Open(Path(w[1]).c_str()));
-        if (w[0] == "writer-close") return std::to_string(m_writer.Close());
-        if (w[0] != "writer-write") return Interpreter::More(w);
-        const std::string text = Unescape(w[1]), repeated = w.size() > 2 ? std::string(std::stoul(w[2]), text[0]) : "";
-        return w.size() > 2 ? m_writer.Write(repeated.data(), repeated.size()) : m_writer.Write(text.c_str()), "";
-    }
-
-private:
-    filekit::TextReader m_reader;
-    filekit::TextWriter m_writer;
-};
-
-TEST(TextStream, Script)
-{
-    StreamInterpreter interpreter;
-    RunScript(interpreter, "textstream", "streams.txt");
 }
 
 class Win32Script : public ::testing::TestWithParam<std::string> {};

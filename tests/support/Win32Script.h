@@ -1,13 +1,15 @@
 // Test support: the interpreter of the Win32 call scripts under
-// tests/data (format in tests/data/README.md). It runs against the POSIX
-// emulation here and, in the Windows build, against the system's own
-// functions; a suite adds steps of its own through More().
+// tests/data (format in tests/data/README.md): the Win32 file functions and
+// the text streams built on the platform's file access. It runs against
+// the POSIX emulation here and, in the Windows build, against the system's
+// own functions; a suite adds steps of its own through More().
 #ifndef FILEKIT_TESTS_SUPPORT_WIN32SCRIPT_H
 #define FILEKIT_TESTS_SUPPORT_WIN32SCRIPT_H
 
 #include <filekit/Win32.h>
 
 #include "platform/FileHandle.h"
+#include "platform/TextStream.h"
 #include "support/Script.h"
 #include "support/TempDir.h"
 
@@ -161,6 +163,17 @@ public:
         if (op == "hold" || op == "release" || op == "inject") return PosixStep(w);
 #endif
         if (op == "close") return CloseHandle(Handle(w[1])) ? (m_open.erase(w[1]), Outcome(true)) : Outcome(false);
+        if (op == "reader-open") return std::to_string(m_reader.Open(Path(w[1]).c_str()));
+        if (op == "writer-open") return std::to_string(m_writer.Open(Path(w[1]).c_str()));
+        if (op == "writer-close") return std::to_string(m_writer.Close());
+        if (op == "piece") {  // piece N: ReadPiece into N bytes
+            std::vector<char> buffer(std::stoul(w[1]));
+            return std::to_string(m_reader.ReadPiece(buffer.data(), static_cast<int>(buffer.size())));
+        }
+        if (op == "writer-write") {  // writer-write TEXT, or writer-write C N: N bytes C in one write
+            const std::string text = Unescape(w[1]), repeated(w.size() > 2 ? std::stoul(w[2]) : 0, text[0]);
+            return w.size() > 2 ? m_writer.Write(repeated.data(), repeated.size()) : m_writer.Write(text.c_str()), "";
+        }
         return More(w);
     }
 
@@ -235,6 +248,8 @@ protected:
 #endif
 
     TempDir m_dir;
+    filekit::TextReader m_reader;
+    filekit::TextWriter m_writer;
 
 private:
     std::map<std::string, HANDLE> m_handles;
