@@ -41,10 +41,7 @@ struct TextProbe : CTextFile {
     int recordLoad = 0, acceptLoad = 1, saveAnswer = 1, saveCalls = 0, writeCalls = 0, failWrite = -1;
     std::string seen;
 
-    int WriteString(const CString& text) override
-    {
-        return writeCalls++ == failWrite ? 0 : CTextFile::WriteString(text);
-    }
+    int WriteString(const CString& s) override { return writeCalls++ == failWrite ? 0 : CTextFile::WriteString(s); }
     // LoadFile's result, text and size as one line; both outputs must be reset.
     std::string Load(DWORD chunk, bool nullText = false)
     {
@@ -164,8 +161,7 @@ private:
             return f.GetFile().IsEmpty() ? "\"\"" : std::string(f.GetFile()).substr(Path("/").size());
         if constexpr (binary) {
             if (op == "open-file")
-                return std::to_string(
-                    f.Open(Path(w[2]).c_str(), Value(w[3]), Share(w[4]), Value(w[5]), FILE_ATTRIBUTE_NORMAL));
+                return std::to_string(f.Open(Path(w[2]).c_str(), Value(w[3]), Share(w[4]), Value(w[5]), 0));
             if (op == "write-file") return std::to_string(f.WriteFile(CString(Unescape(w[2]).c_str())));
             return FileStep(f, w);
         } else {

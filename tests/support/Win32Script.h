@@ -63,8 +63,7 @@ inline std::string ErrorName(DWORD error)
 inline std::string Outcome(bool ok)
 {
     const DWORD error = GetLastError();
-    if (!ok) return ErrorName(error);
-    return error == kUnset || error == NO_ERROR ? "ok" : "ok " + ErrorName(error);
+    return !ok ? ErrorName(error) : error == kUnset || error == NO_ERROR ? "ok" : "ok " + ErrorName(error);
 }
 
 // A position or size: the error follows the all-ones value that may mean failure.
