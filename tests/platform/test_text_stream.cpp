@@ -1,9 +1,9 @@
 // Text-mode streams: CR LF read as LF before the text is cut into pieces,
 // checked against a model. And the Win32 file functions and the text
-// streams, driven by the call scripts in tests/data/win32: one interpreter runs every
-// script against the POSIX emulation here and, in the Windows build,
-// against the system's own functions, so a line that fails on one side only
-// is a difference between the emulation and Win32.
+// streams, driven by the call scripts in tests/data/win32: one interpreter
+// runs every script against the POSIX emulation here and, in the Windows
+// build, against the system's own functions, so a line that fails on one
+// side only is a difference between the emulation and Win32.
 #include "platform/TextStream.h"
 #include "support/Win32Script.h"
 
