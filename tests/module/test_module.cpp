@@ -4,39 +4,29 @@
 #include <filekit/XMLParserWrapper.h>
 
 #include "module/Module.h"
-#include "support/Script.h"
+#include "support/Win32Script.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
+using namespace filekit_test;
+using Record = filekit::ExtensionModule;
+
 std::string g_calls;
 
 // A framework's steps that record their call and accept or refuse.
-BOOL Init(filekit::ExtensionModule& record, HINSTANCE module)
-{
-    return g_calls += "init ", record.module = module, record.initialized = TRUE;
-}
-BOOL Refuse(filekit::ExtensionModule&, HINSTANCE) { return g_calls += "refuse ", FALSE; }
-bool Link(filekit::ExtensionModule& record, BOOL system)
-{
-    return g_calls += system ? "link-system " : "link ", record.linked = true;
-}
-bool FailLink(filekit::ExtensionModule&, BOOL) { return g_calls += "link-failed ", false; }
-void Term(filekit::ExtensionModule& record, BOOL all)
-{
-    g_calls += all ? "term-all " : "term ", record.initialized = FALSE;
-}
+BOOL Init(Record& r, HINSTANCE module) { return g_calls += "init ", r.module = module, r.initialized = TRUE; }
+BOOL Refuse(Record&, HINSTANCE) { return g_calls += "refuse ", FALSE; }
+bool Link(Record& r, BOOL system) { return g_calls += system ? "link-system " : "link ", r.linked = true; }
+bool FailLink(Record&, BOOL) { return g_calls += "link-failed ", false; }
+void Term(Record& r, BOOL all) { g_calls += all ? "term-all " : "term ", r.initialized = FALSE; }
 
 // The record's state as "initialized linked".
-std::string State(const filekit::ExtensionModule& record)
-{
-    return std::to_string(record.initialized) + std::to_string(record.linked);
-}
+std::string State(const Record& r) { return std::to_string(r.initialized) + std::to_string(r.linked); }
 
 TEST(Module, ConstantsExistWhileTheLibraryIsLoaded)
 {
@@ -48,29 +38,23 @@ TEST(Module, ConstantsExistWhileTheLibraryIsLoaded)
 
 TEST(Module, EntryPointStepsTable)
 {
-    const std::map<std::string, DWORD> reasons = {{"DLL_PROCESS_ATTACH", DLL_PROCESS_ATTACH},
-                                                  {"DLL_PROCESS_DETACH", DLL_PROCESS_DETACH},
-                                                  {"DLL_THREAD_ATTACH", DLL_THREAD_ATTACH},
-                                                  {"DLL_THREAD_DETACH", DLL_THREAD_DETACH}};
     const filekit::ModuleFramework standIn = filekit::StandInFramework();
-    filekit::ExtensionModule attached;  // the stand-in leaves the framework again on detach
-    for (const filekit_test::ScriptLine& line : filekit_test::ReadScript("module", "entry.txt")) {
-        const std::vector<std::string> w = filekit_test::Words(line.text);
+    Record attached;  // the stand-in leaves the framework again on detach
+    for (const ScriptLine& line : ReadScript("module", "entry.txt")) {
+        const std::vector<std::string> w = Words(line.text);
+        const bool own = w[0] != "stand-in";
         const filekit::ModuleFramework framework =
-            w[0] == "stand-in"
-                ? standIn
-                : filekit::ModuleFramework{w[0] == "init" ? Init : Refuse, w[1] == "link" ? Link : FailLink, Term};
+            own ? filekit::ModuleFramework{w[0] == "init" ? Init : Refuse, w[1] == "link" ? Link : FailLink, Term}
+                : standIn;
         g_calls.clear();
-        filekit::ExtensionModule fresh;
-        filekit::ExtensionModule& record = w[0] == "stand-in" && w[1] == "DLL_PROCESS_DETACH" ? attached : fresh;
-        const BOOL result =
-            filekit::ModuleEntry(framework, record, reinterpret_cast<HINSTANCE>(&record), reasons.at(w.back()));
-        EXPECT_EQ(std::to_string(result) + " " + g_calls + State(record) +
-                      (record.module == reinterpret_cast<HINSTANCE>(&record) ? " module" : ""),
+        Record fresh;
+        Record& record = !own && w[1] == "DLL_PROCESS_DETACH" ? attached : fresh;
+        const auto module = reinterpret_cast<HINSTANCE>(&record);
+        const BOOL result = filekit::ModuleEntry(framework, record, module, Value(w.back()));
+        EXPECT_EQ(std::to_string(result) + " " + g_calls + State(record) + (record.module == module ? " module" : ""),
                   line.expected)
             << line.where;
-        if (w[0] == "stand-in" && w[1] == "DLL_PROCESS_ATTACH")
-            filekit::ModuleEntry(standIn, attached, nullptr, DLL_PROCESS_ATTACH);
+        if (!own && w[1] == "DLL_PROCESS_ATTACH") filekit::ModuleEntry(standIn, attached, nullptr, DLL_PROCESS_ATTACH);
     }
 }
 

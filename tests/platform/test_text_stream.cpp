@@ -1,21 +1,13 @@
 // Text-mode streams: CR LF read as LF before the text is cut into pieces,
-// LF stored as the platform's line end. And the Win32 file functions,
-// driven by the call scripts in tests/data/win32: one interpreter runs every
-// script against the POSIX emulation here and, in the Windows build,
-// against the system's own functions, so a line that fails on one side only
-// is a difference between the emulation and Win32.
+// checked against a model. And the Win32 file functions and the text
+// streams, driven by the call scripts in tests/data/win32: one interpreter
+// runs every script against the POSIX emulation here and, in the Windows
+// build, against the system's own functions, so a line that fails on one
+// side only is a difference between the emulation and Win32.
 #include "platform/TextStream.h"
-#include "support/Script.h"
-#include "support/TempDir.h"
 #include "support/Win32Script.h"
 
 #include <gtest/gtest.h>
-
-#ifndef _WIN32
-#include "platform/posix/Syscalls.h"
-
-#include <cerrno>
-#endif
 
 #include <algorithm>
 #include <string>
@@ -68,45 +60,6 @@ TEST(TextReader, PiecesTable)
         WriteBytes(dir.Path("t"), text);
         EXPECT_EQ(ReadPieces(dir.Path("t"), size), ExpectedPieces(text, size)) << line.where;
     }
-}
-
-TEST(TextStream, RefusalsAndFailures)
-{
-    TempDir dir;
-    WriteBytes(dir.Path("t"), "abc");
-    const std::string folder = dir.Root().string();
-    filekit::TextReader reader;
-    filekit::TextWriter writer;
-    char buffer[4];
-    std::string results = std::to_string(reader.ReadPiece(buffer, 4));  // not open
-    results += std::to_string(reader.Open(dir.Path("missing").c_str())) + std::to_string(reader.Open(folder.c_str()));
-    results += std::to_string(reader.Open(dir.Path("t").c_str()));
-    results += std::to_string(reader.ReadPiece(buffer, 1));
-    results +=
-        std::to_string(writer.Open(dir.Path("no/such/folder/w").c_str())) + std::to_string(writer.Open(folder.c_str()));
-    EXPECT_EQ(results, "-1001-100");
-#ifndef _WIN32  // a read error, provoked through the emulation's table of POSIX calls, and a full device
-    filekit::g_sys.read = [](int, void*, size_t) -> ssize_t { return errno = EIO, -1; };
-    results = std::to_string(reader.ReadPiece(buffer, 4));
-    filekit::g_sys = filekit::RealSysCalls();
-    results += std::to_string(writer.Open("/dev/full"));
-    writer.Write("anything\n");
-    EXPECT_EQ(results + std::to_string(writer.Close()), "-110");
-#endif
-}
-
-TEST(TextWriter, StoresTheGivenBytesWithThePlatformsLineEnd)
-{
-    TempDir dir;
-    const std::string path = dir.Path("w"), big(3 * filekit::kTextStreamBufferBytes / 2, 'b');
-    WriteBytes(path, "old content that is longer");
-    filekit::TextWriter writer;
-    ASSERT_TRUE(writer.Open(path.c_str()));
-    writer.Write("[S]\n");
-    writer.Write(big.data(), big.size());
-    writer.Write("\n");
-    EXPECT_TRUE(writer.Close());
-    EXPECT_TRUE(ReadBytes(path) == StoredText("[S]\n" + big + "\n"));
 }
 
 class Win32Script : public ::testing::TestWithParam<std::string> {};

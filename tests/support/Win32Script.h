@@ -1,19 +1,21 @@
 // Test support: the interpreter of the Win32 call scripts under
-// tests/data (format in tests/data/README.md). It runs against the POSIX
-// emulation here and, in the Windows build, against the system's own
-// functions; a suite adds steps of its own through More().
+// tests/data (format in tests/data/README.md): the Win32 file functions and
+// the text streams built on the platform's file access. It runs against
+// the POSIX emulation here and, in the Windows build, against the system's
+// own functions; a suite adds steps of its own through More().
 #ifndef FILEKIT_TESTS_SUPPORT_WIN32SCRIPT_H
 #define FILEKIT_TESTS_SUPPORT_WIN32SCRIPT_H
 
 #include <filekit/Win32.h>
 
 #include "platform/FileHandle.h"
+#include "platform/TextStream.h"
 #include "support/Script.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -41,15 +43,12 @@ inline const std::map<std::string, DWORD>& Names()
 }
 
 // A number, a name from Names(), or names joined by '|'.
-inline DWORD Value(const std::string& word)
+inline DWORD Value(std::string word)
 {
+    std::replace(word.begin(), word.end(), '|', ' ');
     DWORD value = 0;
-    for (size_t begin = 0, end; begin <= word.size(); begin = end + 1) {
-        end = std::min(word.find('|', begin), word.size());
-        const std::string part = word.substr(begin, end - begin);
-        const auto named = Names().find(part);
-        value |= named != Names().end() ? named->second : static_cast<DWORD>(std::stol(part));
-    }
+    for (const std::string& part : Words(word))
+        value |= Names().count(part) ? Names().at(part) : static_cast<DWORD>(std::stol(part));
     return value;
 }
 
@@ -65,8 +64,7 @@ inline std::string ErrorName(DWORD error)
 inline std::string Outcome(bool ok)
 {
     const DWORD error = GetLastError();
-    if (!ok) return ErrorName(error);
-    return error == kUnset || error == NO_ERROR ? "ok" : "ok " + ErrorName(error);
+    return !ok ? ErrorName(error) : error == kUnset || error == NO_ERROR ? "ok" : "ok " + ErrorName(error);
 }
 
 // A position or size: the error follows the all-ones value that may mean failure.
@@ -85,20 +83,55 @@ inline DWORD Share(const std::string& word)
     return share;
 }
 
-// The calls of the file steps read, write, seek, size, truncate, flush.
-struct FileCalls {
-    std::function<BOOL(void*, DWORD, DWORD*)> read;
-    std::function<BOOL(const void*, DWORD, DWORD*)> write;
-    std::function<DWORD(LONG, LONG*, DWORD)> seek;
-    std::function<DWORD(DWORD*)> size;
-    std::function<BOOL()> truncate, flush;
+// A handle with the calls of the file steps, under the names the file
+// objects give them, so that one step runs on either.
+struct HandleFile {
+    HANDLE h;
+    BOOL ReadFile(void* b, DWORD n, DWORD* done) { return ::ReadFile(h, b, n, done, nullptr); }
+    BOOL WriteFile(const void* b, DWORD n, DWORD* done) { return ::WriteFile(h, b, n, done, nullptr); }
+    DWORD SetFilePointer(LONG to, LONG* high, DWORD method) { return ::SetFilePointer(h, to, high, method); }
+    DWORD GetFileSize(DWORD* high) { return ::GetFileSize(h, high); }
+    BOOL SetEndOfFile() { return ::SetEndOfFile(h); }
+    BOOL FlushFileBuffers() { return ::FlushFileBuffers(h); }
 };
+
+// A file step on f: read and write, and with kAll also seek, size,
+// truncate and flush.
+template <bool kAll = true, class F>
+std::string FileStep(F& f, const std::vector<std::string>& w)
+{
+    DWORD count = 99;
+    if constexpr (kAll) {
+        LONG high = w.size() > 4 ? std::stoi(w[3].substr(5)) : 0;
+        if (w[0] == "seek") {  // seek h distance [high=H] method
+            const DWORD low = f.SetFilePointer(std::stoi(w[2]), w.size() > 4 ? &high : nullptr, Value(w.back()));
+            return Position(low, w.size() > 4 ? "/" + std::to_string(high) : "");
+        }
+        if (w[0] == "truncate") return Outcome(f.SetEndOfFile());
+        if (w[0] == "flush") return Outcome(f.FlushFileBuffers());
+        if (w[0] == "size") {
+            DWORD sizeHigh = 0;
+            const DWORD low = f.GetFileSize(&sizeHigh);
+            return Position(low, "/" + std::to_string(sizeHigh));
+        }
+    }
+    if (w[0] == "read") {
+        std::string buffer(Value(w[2]), '\0');
+        const std::string outcome = Outcome(f.ReadFile(w.size() > 3 ? nullptr : &buffer[0], Value(w[2]), &count));
+        const bool data = count && w.size() < 4 && count <= buffer.size();
+        return outcome + " " + std::to_string(count) + (data ? " " + Escape(buffer.substr(0, count)) : "");
+    }
+    if (w[0] != "write") return "unknown step " + w[0];
+    const std::string text = Unescape(w[2]);
+    const bool null = w[2] == "null";
+    const DWORD size = null ? Value(w[3]) : static_cast<DWORD>(text.size());
+    const std::string outcome = Outcome(f.WriteFile(null ? nullptr : text.data(), size, &count));
+    return outcome + " " + std::to_string(count);
+}
 
 // Runs the steps of a call script in a folder of its own.
 class Interpreter {
 public:
-    Interpreter() = default;
-    Interpreter(const Interpreter&) = delete;
     // Closes the handles left open and puts the real system calls back.
     virtual ~Interpreter()
     {
@@ -111,11 +144,8 @@ public:
     // Runs one line's words; the result the line's expectation is compared with.
     std::string Step(std::vector<std::string> w)
     {
-        std::string target;
-        if (w.size() > 2 && w[1] == "=") {
-            target = w[0];
-            w.erase(w.begin(), w.begin() + 2);
-        }
+        const std::string target = w.size() > 2 && w[1] == "=" ? w[0] : "";
+        if (!target.empty()) w.erase(w.begin(), w.begin() + 2);
         const DWORD last = GetLastError();
         SetLastError(kUnset);
         const std::string& op = w[0];
@@ -133,50 +163,26 @@ public:
         if (op == "hold" || op == "release" || op == "inject") return PosixStep(w);
 #endif
         if (op == "close") return CloseHandle(Handle(w[1])) ? (m_open.erase(w[1]), Outcome(true)) : Outcome(false);
-        static const std::set<std::string> fileSteps = {"read", "write", "seek", "size", "truncate", "flush"};
-        if (!fileSteps.count(op)) return More(w);
-        const FileCalls f = Calls(w.at(1));
-        DWORD count = 99;
-        if (op == "read") {
-            std::string buffer(Value(w[2]), '\0');
-            const std::string outcome = Outcome(f.read(w.size() > 3 ? nullptr : &buffer[0], Value(w[2]), &count));
-            const bool data = count && w.size() < 4 && count <= buffer.size();
-            return outcome + " " + std::to_string(count) + (data ? " " + Escape(buffer.substr(0, count)) : "");
+        if (op == "reader-open") return std::to_string(m_reader.Open(Path(w[1]).c_str()));
+        if (op == "writer-open") return std::to_string(m_writer.Open(Path(w[1]).c_str()));
+        if (op == "writer-close") return std::to_string(m_writer.Close());
+        if (op == "piece") {  // piece N: ReadPiece into N bytes
+            std::vector<char> buffer(std::stoul(w[1]));
+            return std::to_string(m_reader.ReadPiece(buffer.data(), static_cast<int>(buffer.size())));
         }
-        if (op == "write") {
-            const std::string text = Unescape(w[2]);
-            const bool null = w[2] == "null";
-            const DWORD size = null ? Value(w[3]) : static_cast<DWORD>(text.size());
-            const std::string outcome = Outcome(f.write(null ? nullptr : text.data(), size, &count));
-            return outcome + " " + std::to_string(count);
+        if (op == "writer-write") {  // writer-write TEXT, or writer-write C N: N bytes C in one write
+            const std::string text = Unescape(w[1]), repeated(w.size() > 2 ? std::stoul(w[2]) : 0, text[0]);
+            return w.size() > 2 ? m_writer.Write(repeated.data(), repeated.size()) : m_writer.Write(text.c_str()), "";
         }
-        if (op == "seek") {  // seek h distance [high=H] method
-            const bool withHigh = w.size() > 4;
-            LONG high = withHigh ? std::stoi(w[3].substr(5)) : 0;
-            const DWORD low = f.seek(std::stoi(w[2]), withHigh ? &high : nullptr, Value(w.back()));
-            return Position(low, withHigh ? "/" + std::to_string(high) : "");
-        }
-        if (op == "truncate") return Outcome(f.truncate());
-        if (op == "flush") return Outcome(f.flush());
-        DWORD high = 0;  // the last file step: size
-        const DWORD low = f.size(&high);
-        return Position(low, "/" + std::to_string(high));
+        return More(w);
     }
 
 protected:
-    // The steps a suite adds; w without "name =".
-    virtual std::string More(const std::vector<std::string>& w) { return "unknown step " + w[0]; }
-    // The calls the file steps make on the handle named word; a suite may
-    // give an object's own operations instead.
-    virtual FileCalls Calls(const std::string& word)
+    // The steps a suite adds, w without "name =": here the file steps on a handle.
+    virtual std::string More(const std::vector<std::string>& w)
     {
-        const HANDLE h = Handle(word);
-        return {[h](void* b, DWORD n, DWORD* done) { return ReadFile(h, b, n, done, nullptr); },
-                [h](const void* b, DWORD n, DWORD* done) { return WriteFile(h, b, n, done, nullptr); },
-                [h](LONG distance, LONG* high, DWORD method) { return SetFilePointer(h, distance, high, method); },
-                [h](DWORD* high) { return GetFileSize(h, high); },
-                [h] { return SetEndOfFile(h); },
-                [h] { return FlushFileBuffers(h); }};
+        HandleFile f{Handle(w.at(1))};
+        return FileStep(f, w);
     }
 
     std::string Path(const std::string& word) const
@@ -186,9 +192,9 @@ protected:
     }
     HANDLE Handle(const std::string& word)
     {
-        const std::map<std::string, HANDLE> fixed = {
-            {"invalid", INVALID_HANDLE_VALUE}, {"null", nullptr}, {"bogus", reinterpret_cast<HANDLE>(4000)}};
-        return fixed.count(word) ? fixed.at(word) : m_handles.at(word);
+        if (word == "invalid") return INVALID_HANDLE_VALUE;
+        if (word == "null") return nullptr;
+        return word == "bogus" ? reinterpret_cast<HANDLE>(4000) : m_handles.at(word);
     }
     // Keeps an opened handle under name, or closes it when the line names none.
     std::string Keep(const std::string& name, HANDLE h)
@@ -223,7 +229,7 @@ protected:
             return flag == '1' ? "ok" : "refused";
         }
         if (w[0] == "release") return close(m_release[1]), waitpid(m_child, nullptr, 0), "";
-        // inject write short | inject write|fsync ENOSPC|EIO | inject none
+        // inject write short | inject write|fsync|read ENOSPC|EIO | inject none
         filekit::g_sys = filekit::RealSysCalls();
         if (w[1] == "write" && w[2] == "short")
             filekit::g_sys.write = [](int fd, const void* data, size_t count) {
@@ -233,6 +239,7 @@ protected:
         if (w[1] == "write" && w[2] != "short")
             filekit::g_sys.write = [](int, const void*, size_t) -> ssize_t { return errno = s_errno, -1; };
         if (w[1] == "fsync") filekit::g_sys.fsync = [](int) { return errno = s_errno, -1; };
+        if (w[1] == "read") filekit::g_sys.read = [](int, void*, size_t) -> ssize_t { return errno = s_errno, -1; };
         return "";
     }
     static inline int s_errno = 0;
@@ -241,6 +248,8 @@ protected:
 #endif
 
     TempDir m_dir;
+    filekit::TextReader m_reader;
+    filekit::TextWriter m_writer;
 
 private:
     std::map<std::string, HANDLE> m_handles;
