@@ -3,7 +3,6 @@
 #ifndef FILEKIT_TESTS_SUPPORT_TEMPDIR_H
 #define FILEKIT_TESTS_SUPPORT_TEMPDIR_H
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,12 +19,8 @@ public:
     TempDir()
     {
         std::mt19937_64 random(std::random_device{}());
-        std::error_code error;
-        for (int i = 0; i < 100; ++i) {
-            m_root = std::filesystem::temp_directory_path() / ("filekit-" + std::to_string(random()));
-            if (std::filesystem::create_directory(m_root, error)) return;
-        }
-        std::abort();
+        do m_root = std::filesystem::temp_directory_path() / ("filekit-" + std::to_string(random()));
+        while (!std::filesystem::create_directory(m_root));
     }
     ~TempDir()
     {

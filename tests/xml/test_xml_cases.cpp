@@ -212,23 +212,4 @@ TEST_P(XmlCase, Runs)
 
 INSTANTIATE_TEST_SUITE_P(Data, XmlCase, testing::ValuesIn(DataFiles("xml")), CaseName);
 
-// Saving indents by depth down to the deepest indented level; a deeper
-// document is saved without any indentation.
-TEST(XmlSave, DeepDocumentsAreSavedWithoutIndentation)
-{
-    for (const size_t indented : {size_t{1}, size_t{0}}) {
-        const size_t depth = XMLSDK::CXMLParser::kMaxIndentedDepth + 1 - indented;
-        TempDir dir;
-        CXMLParserWrapper wrapper;
-        std::string open = "<?xml version=\"1.0\"?>\n", close;  // the chain of depth nested elements, as saved
-        for (size_t i = 0; i + 1 < depth; ++i) open.append(i * indented, '\t').append("<a>\n");
-        for (size_t i = 0; i + 1 < depth; ++i) close.insert(0, "</a>\n").insert(0, i * indented, '\t');
-        WriteBytes(dir.Path("in.xml"), std::string(open).append("<a />\n").append(close));
-        ASSERT_EQ(wrapper.Open(dir.Path("in.xml").c_str()) + wrapper.Save(dir.Path("out.xml").c_str()), 2);
-        std::string expected = open;
-        expected.append((depth - 1) * indented, '\t').append("<a />\n").append(close);
-        EXPECT_EQ(ReadBytes(dir.Path("out.xml")), StoredText(expected));
-    }
-}
-
 }  // namespace
