@@ -4,7 +4,7 @@
 // line ends, which must give the same model, saved with the input's line end.
 #include <filekit/INIFile.h>
 
-#include "ini/CaseFile.h"
+#include "robustness/Cases.h"
 
 namespace {
 
@@ -15,11 +15,6 @@ struct TestIni : CINIFile {
         CINIFile::ReplaceFrom0xD_0xA, CINIFile::ReplaceTo0xD_0xA;
 };
 
-std::string Show(const CString& text)
-{
-    return filekit_test::Show(std::string(text.GetString(), static_cast<size_t>(text.GetLength())));
-}
-
 CString Text(const std::string& bytes) { return CString(bytes.data(), static_cast<int>(bytes.size())); }
 
 std::string Joined(std::initializer_list<std::string> parts)
@@ -27,25 +22,6 @@ std::string Joined(std::initializer_list<std::string> parts)
     std::string joined;
     for (const std::string& part : parts) joined += (joined.empty() ? "" : " ") + part;
     return joined;
-}
-
-// One line per section ("S<state> [name] {comment}") followed by one line
-// per key ("K<state> name=value {comment}"), deleted items included.
-std::string Dump(CINIFile& ini)
-{
-    std::string dump;
-    const auto line = [&](char kind, int state, const std::string& item, const CString& comment) {
-        dump += kind + std::to_string(state) + " " + item + " {" + Show(comment) + "}\n";
-    };
-    for (int i = 0; i < ini.GetSectionCount(); ++i) {
-        const CINIFile::CINIFileSection& section = *ini.GetSection(i);
-        line('S', section.m_nState, "[" + Show(section.m_strName) + "]", section.m_strComment);
-        for (int k = 0; k < section.m_arrKeys.GetSize(); ++k) {
-            const CINIFile::CINIFileKey& key = section.m_arrKeys[k];
-            line('K', key.m_nState, Show(key.m_strName) + "=" + Show(key.m_strValue), key.m_strComment);
-        }
-    }
-    return dump;
 }
 
 // One script step on ini; the printed result.
@@ -68,7 +44,7 @@ std::string Do(TestIni& ini, const TempDir& dir, const std::string& op, std::vec
     if (op == "Close") return r(ini.Close());
     if (op == "IsOpen") return r(ini.IsOpen());
     if (op == "Empty") return ini.Empty(), "";
-    if (op == "GetFile") return std::string(ini.GetFile()) == dir.Path("t.ini") ? "@" : Show(ini.GetFile());
+    if (op == "GetFile") return std::string(ini.GetFile()) == dir.Path("t.ini") ? "@" : ShowText(ini.GetFile());
     if (op == "GetSectionCount") return r(ini.GetSectionCount());
     if (op == "GetIndexForSection") return r(ini.GetIndexForSection(Text(a[0])));
     if (op == "GetIndexForKey") return r(ini.GetIndexForKey(Text(a[0]), Text(a[1])));
@@ -81,7 +57,7 @@ std::string Do(TestIni& ini, const TempDir& dir, const std::string& op, std::vec
     if (op == "UpdateSection") return r(ini.UpdateSection(Text(a[0]), Text(a[1]), Text(a[2])));
     if (op == "UpdateKey") return r(ini.UpdateKey(Text(a[0]), Text(a[1]), Text(a[2]), Text(a[3]), Text(a[4])));
     if (op == "GetKeyData")
-        return Joined({r(ini.GetKeyData(Text(a[0]), Text(a[1]), value, comment)), Show(value), Show(comment)});
+        return Joined({r(ini.GetKeyData(Text(a[0]), Text(a[1]), value, comment)), ShowText(value), ShowText(comment)});
     // The section found, as its index, or "null".
     const auto where = [&](const CINIFile::CINIFileSection* found) {
         for (int i = 0; i < ini.GetSectionCount(); ++i)
@@ -95,9 +71,10 @@ std::string Do(TestIni& ini, const TempDir& dir, const std::string& op, std::vec
     if (op == "Section.GetKeyCount") return r(section->GetKeyCount());
     if (op == "Section.GetIndexForKey") return r(section->GetIndexForKey(Text(a[1])));
     if (op == "Section.GetKeyAt")
-        return Joined({r(section->GetKey(n(1), name, value, comment)), Show(name), Show(value), Show(comment)});
+        return Joined(
+            {r(section->GetKey(n(1), name, value, comment)), ShowText(name), ShowText(value), ShowText(comment)});
     if (op == "Section.GetKey")
-        return Joined({r(section->GetKey(Text(a[1]), value, comment)), Show(value), Show(comment)});
+        return Joined({r(section->GetKey(Text(a[1]), value, comment)), ShowText(value), ShowText(comment)});
     // The protected text routines, on the first argument (GetToken: the
     // next pointer as an offset into the text, "null" or "kept").
     if (op == "GetToken")

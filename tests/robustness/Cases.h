@@ -1,11 +1,11 @@
 // Test support for the robustness and round-trip suites: a case file run
-// through a table of commands, and an INI model dumped whole as one line.
+// through a table of commands, and an INI model dumped whole.
 #ifndef FILEKIT_TESTS_ROBUSTNESS_CASES_H
 #define FILEKIT_TESTS_ROBUSTNESS_CASES_H
 
 #include <filekit/INIFile.h>
 
-#include "support/Script.h"
+#include "ini/CaseFile.h"
 #include "support/TempDir.h"
 
 #include <functional>
@@ -41,22 +41,30 @@ inline std::string Results(std::initializer_list<long long> results)
     return joined;
 }
 
-// The whole model: "[name]{comment}" per section, then " name=value{comment}"
-// per key, then ";"; comments in stored form; "-" for an empty model.
-inline std::string Dump(CINIFile& ini)
+// A CString's bytes as Show shows them.
+inline std::string ShowText(const CString& text)
+{
+    return Show(std::string(text.GetString(), static_cast<size_t>(text.GetLength())));
+}
+
+// The whole model, each line followed by end: "S<state> [name] {comment}"
+// per section, then "K<state> name=value {comment}" per key, deleted items
+// included, bytes as Show shows them; "-" for an empty model.
+inline std::string Dump(CINIFile& ini, const std::string& end = "\n")
 {
     std::string dump;
+    const auto line = [&](char kind, int state, const std::string& item, const CString& comment) {
+        dump += kind + std::to_string(state) + " " + item + " {" + ShowText(comment) + "}" + end;
+    };
     for (int i = 0; i < ini.GetSectionCount(); ++i) {
-        const CINIFile::CINIFileSection* section = ini.GetSection(i);
-        dump += "[" + std::string(section->m_strName.GetString()) + "]{" + section->m_strComment.GetString() + "}";
-        for (int k = 0; k < section->m_arrKeys.GetSize(); ++k) {
-            const CINIFile::CINIFileKey& key = section->m_arrKeys.GetAt(k);
-            dump += " " + std::string(key.m_strName.GetString()) + "=" + key.m_strValue.GetString() + "{" +
-                    key.m_strComment.GetString() + "}";
+        const CINIFile::CINIFileSection& section = *ini.GetSection(i);
+        line('S', section.m_nState, "[" + ShowText(section.m_strName) + "]", section.m_strComment);
+        for (int k = 0; k < section.m_arrKeys.GetSize(); ++k) {
+            const CINIFile::CINIFileKey& key = section.m_arrKeys[k];
+            line('K', key.m_nState, ShowText(key.m_strName) + "=" + ShowText(key.m_strValue), key.m_strComment);
         }
-        dump += ";";
     }
-    return dump.empty() ? "-" : dump;
+    return dump.empty() ? "-" + end : dump;
 }
 
 }  // namespace filekit_test

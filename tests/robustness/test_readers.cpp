@@ -123,7 +123,7 @@ const Commands kCommands = {
          WriteBytes(dir.Path("in"), args[0]);
          CINIFile ini;
          const int opened = ini.Open(dir.Path("in").c_str());
-         const std::string model = Dump(ini);  // before the save converts section comments
+         const std::string model = Dump(ini, ";");  // before the save converts section comments
          const int saved = ini.Save(dir.Path("out").c_str());
          return Results({opened, saved}) + " " + model + " " + ReadBytes(dir.Path("out"));
      }},
@@ -148,7 +148,7 @@ const Commands kCommands = {
          g_sys.lseek = RewindAfterChange;
          const int result = ini.Open(g_path.c_str());
          g_sys = RealSysCalls();
-         return Results({g_rewinds, result, ini.IsOpen()}) + " " + Dump(ini);
+         return Results({g_rewinds, result, ini.IsOpen()}) + " " + Dump(ini, ";");
      }},
 #endif
 };
