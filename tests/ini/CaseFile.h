@@ -9,36 +9,13 @@
 #include "support/TempDir.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 
 namespace filekit_test {
 
-// text with its escapes replaced: \xHH is the byte HH, \{N*text} is text
-// repeated N times (itself decoded, its braces balanced); every other
-// backslash stays.
-inline std::string Decode(const std::string& text)
-{
-    const auto hex = [&](size_t at) { return at < text.size() && std::isxdigit(static_cast<unsigned char>(text[at])); };
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        size_t end = i + 1;  // for a \{ here: the } that closes it, or the text's end
-        for (int depth = 0; text.compare(i, 2, "\\{") == 0 && end < text.size(); ++end)
-            if ((depth += text[end] == '{' ? 1 : text[end] == '}' ? -1 : 0) == 0) break;
-        if (text.compare(i, 2, "\\x") == 0 && hex(i + 2) && hex(i + 3)) {
-            out += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
-            i += 3;
-        } else if (text.compare(i, 2, "\\{") == 0 && end < text.size()) {
-            const size_t star = text.find('*', i);
-            const std::string piece = Decode(text.substr(star + 1, end - star - 1));
-            for (long n = std::strtol(text.c_str() + i + 2, nullptr, 10); n > 0; --n) out += piece;
-            i = end;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
+// text with \xHH and \{N*text} replaced (Expand); every other backslash
+// stays.
+inline std::string Decode(const std::string& text) { return Expand(text, false); }
 
 // A case file of data/<suite>: free text up to the first "--- name" line,
 // then sections.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -81,27 +82,39 @@ inline std::vector<std::string> Words(const std::string& text)
     return words;
 }
 
-// text with its escapes replaced: \n \r \t \s (a space) \\ and \xHH; a lone
-// "" is the empty text.
-inline std::string Unescape(const std::string& text)
+// text with its escapes replaced: \xHH is the byte HH, \{N*text} is text
+// repeated N times (itself expanded, its braces balanced). With named set,
+// \n \r \t \s (a space) and \\ are those bytes too and any other escaped
+// character stands for itself; without, every other backslash stays.
+inline std::string Expand(const std::string& text, bool named)
 {
-    if (text == "\"\"") return "";
+    const auto hex = [&](size_t at) { return at < text.size() && std::isxdigit(static_cast<unsigned char>(text[at])); };
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        const char c = text[++i];
-        if (c == 'x') {
-            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else {
+        size_t end = i + 1;  // for a \{ here: the } that closes it, or the text's end
+        for (int depth = 0; text.compare(i, 2, "\\{") == 0 && end < text.size(); ++end)
+            if ((depth += text[end] == '{' ? 1 : text[end] == '}' ? -1 : 0) == 0) break;
+        if (text.compare(i, 2, "\\x") == 0 && hex(i + 2) && hex(i + 3)) {
+            out += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else if (text.compare(i, 2, "\\{") == 0 && end < text.size()) {
+            const size_t star = text.find('*', i);
+            const std::string piece = Expand(text.substr(star + 1, end - star - 1), named);
+            for (long n = std::strtol(text.c_str() + i + 2, nullptr, 10); n > 0; --n) out += piece;
+            i = end;
+        } else if (named && text[i] == '\\' && i + 1 < text.size()) {
+            const char c = text[++i];
             out += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c == 's' ? ' ' : c;
+        } else {
+            out += text[i];
         }
     }
     return out;
 }
+
+// text with all its escapes replaced (Expand, named); a lone "" is the
+// empty text.
+inline std::string Unescape(const std::string& text) { return text == "\"\"" ? "" : Expand(text, true); }
 
 // bytes written with the escapes Unescape reads: spaces, backslashes and
 // bytes outside printable ASCII escaped; "" for no bytes.
