@@ -4,6 +4,7 @@
 // line ends, which must give the same model, saved with the input's line end.
 #include <filekit/INIFile.h>
 
+#include "ini/CaseFile.h"
 #include "robustness/Cases.h"
 
 namespace {
@@ -44,7 +45,7 @@ std::string Do(TestIni& ini, const TempDir& dir, const std::string& op, std::vec
     if (op == "Close") return r(ini.Close());
     if (op == "IsOpen") return r(ini.IsOpen());
     if (op == "Empty") return ini.Empty(), "";
-    if (op == "GetFile") return std::string(ini.GetFile()) == dir.Path("t.ini") ? "@" : ShowText(ini.GetFile());
+    if (op == "GetFile") return std::string(ini.GetFile()) == dir.Path("t.ini") ? "@" : Bytes(ini.GetFile());
     if (op == "GetSectionCount") return r(ini.GetSectionCount());
     if (op == "GetIndexForSection") return r(ini.GetIndexForSection(Text(a[0])));
     if (op == "GetIndexForKey") return r(ini.GetIndexForKey(Text(a[0]), Text(a[1])));
@@ -57,7 +58,7 @@ std::string Do(TestIni& ini, const TempDir& dir, const std::string& op, std::vec
     if (op == "UpdateSection") return r(ini.UpdateSection(Text(a[0]), Text(a[1]), Text(a[2])));
     if (op == "UpdateKey") return r(ini.UpdateKey(Text(a[0]), Text(a[1]), Text(a[2]), Text(a[3]), Text(a[4])));
     if (op == "GetKeyData")
-        return Joined({r(ini.GetKeyData(Text(a[0]), Text(a[1]), value, comment)), ShowText(value), ShowText(comment)});
+        return Joined({r(ini.GetKeyData(Text(a[0]), Text(a[1]), value, comment)), Bytes(value), Bytes(comment)});
     // The section found, as its index, or "null".
     const auto where = [&](const CINIFile::CINIFileSection* found) {
         for (int i = 0; i < ini.GetSectionCount(); ++i)
@@ -71,23 +72,22 @@ std::string Do(TestIni& ini, const TempDir& dir, const std::string& op, std::vec
     if (op == "Section.GetKeyCount") return r(section->GetKeyCount());
     if (op == "Section.GetIndexForKey") return r(section->GetIndexForKey(Text(a[1])));
     if (op == "Section.GetKeyAt")
-        return Joined(
-            {r(section->GetKey(n(1), name, value, comment)), ShowText(name), ShowText(value), ShowText(comment)});
+        return Joined({r(section->GetKey(n(1), name, value, comment)), Bytes(name), Bytes(value), Bytes(comment)});
     if (op == "Section.GetKey")
-        return Joined({r(section->GetKey(Text(a[1]), value, comment)), ShowText(value), ShowText(comment)});
+        return Joined({r(section->GetKey(Text(a[1]), value, comment)), Bytes(value), Bytes(comment)});
     // The protected text routines, on the first argument (GetToken: the
     // next pointer as an offset into the text, "null" or "kept").
     if (op == "GetToken")
         return Joined({r(ini.GetToken(a[0] == "~" ? nullptr : a[0].data(), token, &pointer,
                                       a[1] == "~" ? nullptr : a[1].data(), n(2))),
-                       Show(token),
+                       token,
                        next == &sentinel ? "kept"
                        : next            ? r(next - a[0].data())
                                          : "null"});
-    if (op == "DeleteTail") return ini.DeleteTail(a[0].data()), Show(a[0].c_str());
-    if (op == "ReplaceFrom0xD_0xA") return Show(ini.ReplaceFrom0xD_0xA(a[0].data()));
-    if (op == "ReplaceTo0xD_0xA") return ini.ReplaceTo0xD_0xA(a[0].data()), Show(a[0].c_str());
-    if (op == "BracketsContents") return ini.BracketsContents(a[0].data(), token, a[1].data()), Show(token);
+    if (op == "DeleteTail") return ini.DeleteTail(a[0].data()), a[0].c_str();
+    if (op == "ReplaceFrom0xD_0xA") return ini.ReplaceFrom0xD_0xA(a[0].data());
+    if (op == "ReplaceTo0xD_0xA") return ini.ReplaceTo0xD_0xA(a[0].data()), a[0].c_str();
+    if (op == "BracketsContents") return ini.BracketsContents(a[0].data(), token, a[1].data()), token;
     return "unknown operation " + op;
 }
 
@@ -107,8 +107,8 @@ TEST_P(IniCase, Runs)
         };
         if (test.Has("input")) WriteBytes(dir.Path("t.ini"), withLineEnds(test["input"]));
         TestIni ini;
-        RunScript(test.Lines("script", {"Open @ -> 1"}),
-                  [&](const std::string& op, const std::vector<std::string>& a) { return Do(ini, dir, op, a); });
+        RunLines(ScriptLines(GetParam(), test.Lines("script", {"Open @ -> 1"})),
+                 [&](const std::string& op, const Args& a) { return Do(ini, dir, op, a); });
         EXPECT_EQ(test.Has("model") ? Dump(ini) : "", test["model"]);
         if (test.Has("saved")) {
             ASSERT_EQ(ini.Save(dir.Path("saved.ini").c_str()), 1);

@@ -5,7 +5,7 @@
 
 #include <filekit/INIFile.h>
 
-#include "ini/CaseFile.h"
+#include "support/Script.h"
 #include "support/TempDir.h"
 
 #include <functional>
@@ -16,21 +16,29 @@ namespace filekit_test {
 using Args = std::vector<std::string>;
 using Commands = std::map<std::string, std::function<std::string(const Args&)>>;
 
-// Runs each line of data/<suite>/<name>, "command word... -> expected": the
-// command is given the words after it unescaped, and the text it gives is
-// compared with the expected text unescaped. An unknown command fails.
-inline void RunCases(const std::string& suite, const std::string& name, const Commands& commands)
+// Runs each script line, "command word... -> expected": run is given the
+// command and the words after it unescaped, and the text it gives is
+// compared with the expected text unescaped.
+inline void RunLines(const std::vector<ScriptLine>& lines,
+                     const std::function<std::string(const std::string&, const Args&)>& run)
 {
-    const std::vector<ScriptLine> lines = ReadScript(suite, name);
-    EXPECT_FALSE(lines.empty()) << name;
+    EXPECT_FALSE(lines.empty());
     for (const ScriptLine& line : lines) {
         SCOPED_TRACE(line.where);  // for the checks a command makes itself
         Args args = Words(line.text);
         for (std::string& arg : args) arg = Unescape(arg);
-        const auto& command = commands.at(args.at(0));
+        const std::string command = args.at(0);
         args.erase(args.begin());
-        EXPECT_EQ(command(args), Unescape(line.expected)) << line.where;
+        EXPECT_EQ(run(command, args), Unescape(line.expected)) << line.where;
     }
+}
+
+// Runs each line of data/<suite>/<name> through the command it names; an
+// unknown command fails.
+inline void RunCases(const std::string& suite, const std::string& name, const Commands& commands)
+{
+    RunLines(ReadScript(suite, name),
+             [&](const std::string& command, const Args& args) { return commands.at(command)(args); });
 }
 
 // Results of calls, in order, separated by spaces.
@@ -41,27 +49,27 @@ inline std::string Results(std::initializer_list<long long> results)
     return joined;
 }
 
-// A CString's bytes as Show shows them.
-inline std::string ShowText(const CString& text)
+// A CString's bytes, zero bytes included.
+inline std::string Bytes(const CString& text)
 {
-    return Show(std::string(text.GetString(), static_cast<size_t>(text.GetLength())));
+    return std::string(text.GetString(), static_cast<size_t>(text.GetLength()));
 }
 
 // The whole model, each line followed by end: "S<state> [name] {comment}"
 // per section, then "K<state> name=value {comment}" per key, deleted items
-// included, bytes as Show shows them; "-" for an empty model.
+// included; "-" for an empty model.
 inline std::string Dump(CINIFile& ini, const std::string& end = "\n")
 {
     std::string dump;
     const auto line = [&](char kind, int state, const std::string& item, const CString& comment) {
-        dump += kind + std::to_string(state) + " " + item + " {" + ShowText(comment) + "}" + end;
+        dump += kind + std::to_string(state) + " " + item + " {" + Bytes(comment) + "}" + end;
     };
     for (int i = 0; i < ini.GetSectionCount(); ++i) {
         const CINIFile::CINIFileSection& section = *ini.GetSection(i);
-        line('S', section.m_nState, "[" + ShowText(section.m_strName) + "]", section.m_strComment);
+        line('S', section.m_nState, "[" + Bytes(section.m_strName) + "]", section.m_strComment);
         for (int k = 0; k < section.m_arrKeys.GetSize(); ++k) {
             const CINIFile::CINIFileKey& key = section.m_arrKeys[k];
-            line('K', key.m_nState, ShowText(key.m_strName) + "=" + ShowText(key.m_strValue), key.m_strComment);
+            line('K', key.m_nState, Bytes(key.m_strName) + "=" + Bytes(key.m_strValue), key.m_strComment);
         }
     }
     return dump.empty() ? "-" + end : dump;

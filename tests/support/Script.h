@@ -46,21 +46,29 @@ inline std::string CaseName(const ::testing::TestParamInfo<std::string>& file)
     return name;
 }
 
-// The lines of a case file that apply here (a missing file fails the
-// test): blank lines and lines starting with '#' are left out, a line starting with "posix:" or "windows:" is kept
-// only on that platform, without its prefix.
-inline std::vector<ScriptLine> ReadScript(const std::string& suite, const std::string& name)
+// The lines of a file as written (a missing file fails the test).
+inline std::vector<std::string> FileLines(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) ADD_FAILURE() << "no file " << path;
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The lines of text that apply here, named name:number: blank lines and
+// lines starting with '#' are left out, a line starting with "posix:" or
+// "windows:" is kept only on that platform, without its prefix.
+inline std::vector<ScriptLine> ScriptLines(const std::string& name, const std::vector<std::string>& text)
 {
 #ifdef _WIN32
     const std::string own = "windows:", other = "posix:";
 #else
     const std::string own = "posix:", other = "windows:";
 #endif
-    std::ifstream in(DataFolder(suite) + "/" + name, std::ios::binary);
-    if (!in) ADD_FAILURE() << "no case file " << suite << "/" << name;
     std::vector<ScriptLine> lines;
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
+    for (size_t number = 1; number <= text.size(); ++number) {
+        std::string line = text[number - 1];
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.rfind(other, 0) == 0) continue;
         if (line.rfind(own, 0) == 0) line = line.substr(own.size());
@@ -71,6 +79,12 @@ inline std::vector<ScriptLine> ReadScript(const std::string& suite, const std::s
                          arrow == std::string::npos ? "" : line.substr(arrow + 4)});
     }
     return lines;
+}
+
+// The script lines of data/<suite>/<name>.
+inline std::vector<ScriptLine> ReadScript(const std::string& suite, const std::string& name)
+{
+    return ScriptLines(name, FileLines(DataFolder(suite) + "/" + name));
 }
 
 // The words of text separated by spaces.

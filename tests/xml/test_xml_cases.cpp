@@ -4,6 +4,7 @@
 #include <filekit/XMLFile.h>
 
 #include "ini/CaseFile.h"
+#include "robustness/Cases.h"
 #include "xml/xmlsdk/Handles.h"
 
 namespace {
@@ -104,7 +105,7 @@ std::string Do(Objects& o, const std::string& call, const std::vector<std::strin
     const auto node = [&](size_t i) -> CXMLNode& { return o.nodes[a[i]]; };
     const auto list = [&](size_t i) { return a[i] == "~" ? nullptr : &o.lists[a[i]]; };
     CString text = "kept";  // a string output left alone prints "kept"
-    const auto withText = [&](int result) { return r(result) + " " + Show(std::string(text)); };
+    const auto withText = [&](int result) { return r(result) + " " + std::string(text); };
     long length = -7;
     std::string all;  // the items of a list or the children of a node, one after another
     static const std::vector<std::string> types = {"null", "document", "element", "pcdata", "cdata"};
@@ -171,7 +172,7 @@ std::string Do(Objects& o, const std::string& call, const std::vector<std::strin
     if (op == "Parser.Save") return r(o.parser.Save(o.PathOf(a[0]).c_str()));
     // Files, and what they wrote: "same" when a file holds a section of
     // the case, stored as text.
-    if (op == "Holds") return all = ReadBytes(o.PathOf(a[0])), all == StoredText(o.test[a[1]]) ? "same" : Show(all);
+    if (op == "Holds") return all = ReadBytes(o.PathOf(a[0])), all == StoredText(o.test[a[1]]) ? "same" : all;
     if (op == "Exists") return r(Exists(o.PathOf(a[0])));
     if (op == "FileOpen") return r(f.Open(o.PathOf(a[0]).c_str(), std::stoi(a[1])));
     if (op == "FileClose") return r(f.Close());
@@ -179,7 +180,7 @@ std::string Do(Objects& o, const std::string& call, const std::vector<std::strin
     if (op == "FilePrepareData") return r(f.PrepareData());
     if (op == "FileSave") return r(a.empty() ? f.Save() : f.Save(o.PathOf(a[0]).c_str()));
     if (op == "FileSetVersion") return f.SetVersion(a[0].c_str()), "";
-    if (op == "FileVersion") return Show(std::string(f.GetVersion()));
+    if (op == "FileVersion") return std::string(f.GetVersion());
     if (op == "FileCalls") return std::exchange(f.calls, "");
     if (op == "FilePath") return f.Path() == o.PathOf(a[0]) ? "same" : f.Path();
     if (op == "FileRoot") return Text(f.Root());
@@ -201,8 +202,8 @@ TEST_P(XmlCase, Runs)
     Objects o(GetParam());
     const CaseFile& test = o.test;
     if (test.Has("input")) WriteBytes(o.dir.Path("in.xml"), test["input"]);
-    RunScript(test.Lines("script", {"Open @ -> 1"}),
-              [&](const std::string& op, const std::vector<std::string>& a) { return Do(o, op, a); });
+    RunLines(ScriptLines(GetParam(), test.Lines("script", {"Open @ -> 1"})),
+             [&](const std::string& op, const Args& a) { return Do(o, op, a); });
     EXPECT_EQ(test.Has("document") ? o.wrappers["w"].Text() + "\n" : "", test["document"]);
     if (test.Has("saved")) {
         ASSERT_EQ(o.wrappers["w"].Save(o.dir.Path("saved.xml").c_str()), 1);
