@@ -26,17 +26,6 @@ using namespace filekit_test;
 using filekit::g_heap;
 using filekit::RealHeapCalls;
 
-// text with each run of more than three equal bytes shown as the byte and {count}.
-std::string Runs(const std::string& text)
-{
-    std::string shown;
-    for (size_t at = 0, end; at < text.size(); at = end) {
-        end = std::min(text.find_first_not_of(text[at], at), text.size());
-        shown += end - at > 3 ? text[at] + ("{" + std::to_string(end - at) + "}") : text.substr(at, end - at);
-    }
-    return shown;
-}
-
 // The heap calls LoadFile makes and the size of the last one; the size the
 // block may not grow beyond. A fake stream behind read: g_length bytes of
 // g_fill, each read served whole, the read after g_readsLeft reads failing.
@@ -110,7 +99,7 @@ std::string Load(const Args& args)
     const int result = file.LoadFile(&text, &size, static_cast<DWORD>(std::stoul(args[1])));
     Streamed(false);
     g_heap = RealHeapCalls();
-    const std::string shown = !text ? "NULL" : *text ? Runs(text) : "\"\"";
+    const std::string shown = !text ? "NULL" : *text ? std::string(text) : "\"\"";
     std::free(text);
     return Results({result}) + " " + shown + " " + Results({size, g_allocations, g_reallocations, g_lastSize}) +
            (g_length ? " " + std::to_string(g_served) : "");
