@@ -43,6 +43,7 @@ std::string Do(TestIni& ini, const TempDir& dir, const std::string& op, std::vec
     if (op == "ReadFile") return r(ini.ReadFile(path().c_str()));
     if (op == "Save") return r(ini.Save(path().c_str()));
     if (op == "Close") return r(ini.Close());
+    if (op == "File") return ReadBytes(path());  // the bytes a file holds
     if (op == "IsOpen") return r(ini.IsOpen());
     if (op == "Empty") return ini.Empty(), "";
     if (op == "GetFile") return std::string(ini.GetFile()) == dir.Path("t.ini") ? "@" : Bytes(ini.GetFile());

@@ -70,18 +70,16 @@ off_t RewindAfterChange(int fd, off_t offset, int whence)
 void Streamed(bool) {}  // no call table to fake a stream behind: the stream lines are for POSIX only
 #endif
 
-// "load BYTES|/PATH CHUNK [times=N] [stream=N] [reads=N] [grow=N]":
-// LoadFile(chunk) after Open, on a regular file of BYTES times N, a path
+// "load BYTES|/PATH CHUNK [stream=N] [reads=N] [grow=N]":
+// LoadFile(chunk) after Open, on a regular file of BYTES, a path
 // as it is, or a stream of N bytes BYTES[0] behind an empty regular file.
 std::string Load(const Args& args)
 {
-    std::map<std::string, std::uint64_t> option = {{"times", 1}, {"stream", 0}, {"reads", ~0ull}, {"grow", ~0ull}};
+    std::map<std::string, std::uint64_t> option = {{"stream", 0}, {"reads", ~0ull}, {"grow", ~0ull}};
     for (size_t i = 2; i < args.size(); ++i)
         option.at(args[i].substr(0, args[i].find('='))) = std::stoull(args[i].substr(args[i].find('=') + 1));
     TempDir dir;
-    std::string bytes;
-    for (auto n = option["times"]; n > 0 && option["stream"] == 0; --n) bytes += args[0];
-    WriteBytes(dir.Path("f"), bytes);
+    WriteBytes(dir.Path("f"), option["stream"] ? "" : args[0]);
     g_length = option["stream"], g_readsLeft = option["reads"], g_growLimit = option["grow"], g_fill = args[0][0];
     g_served = 0, g_allocations = g_reallocations = g_lastSize = 0;
     CTextFile file;
@@ -115,16 +113,6 @@ const Commands kCommands = {
          const std::string model = Dump(ini, ";");  // before the save converts section comments
          const int saved = ini.Save(dir.Path("out").c_str());
          return Results({opened, saved}) + " " + model + " " + ReadBytes(dir.Path("out"));
-     }},
-    {"new-model",
-     [](const Args& args) {  // [FILE]: a model started empty, after FILE was read and closed
-         TempDir dir;
-         CINIFile ini;
-         WriteBytes(dir.Path("in"), args.empty() ? "" : args[0]);
-         const std::string read = args.empty() ? "" : Results({ini.Open(dir.Path("in").c_str()), ini.Close()}) + " ";
-         const std::string made = Results({ini.Open(), ini.AddNewSection("N", nullptr),
-                                           ini.AddNewKey("N", "n", "1", nullptr), ini.Save(dir.Path("out").c_str())});
-         return read + made + " " + ReadBytes(dir.Path("out"));
      }},
     {"load", Load},
 #ifndef _WIN32
