@@ -1,7 +1,8 @@
 // The INI family's cases, one file each under tests/data/ini: an input
 // file, a script of calls on a CINIFile, and the model and saved text the
-// object ends with. Every input is read as written and again with CR LF
-// line ends, which must give the same model, saved with the input's line end.
+// object ends with. Every input is read as written and, unless it holds a
+// CR already, again with CR LF line ends, which must give the same model,
+// saved with the input's line end.
 #include <filekit/INIFile.h>
 
 #include "ini/CaseFile.h"
@@ -116,7 +117,7 @@ TEST_P(IniCase, Runs)
             const std::string saved = test["saved"];
             EXPECT_EQ(ReadBytes(dir.Path("saved.ini")), test.Has("input") ? withLineEnds(saved) : StoredText(saved));
         }
-        if (!test.Has("input")) break;
+        if (!test.Has("input") || test["input"].find('\r') != std::string::npos) break;
     }
 }
 

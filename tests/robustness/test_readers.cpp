@@ -1,8 +1,8 @@
-// Readers that read one version of a file and never run away, and the INI
-// byte order mark and line ends. The cases are the lines of
-// tests/data/robustness/readers.txt; changes between the INI reader's passes
-// and huge streams are made through the POSIX call table (no test reads
-// gigabytes from disk), so those lines run where the table is.
+// Readers that read one version of a file and never run away. The cases
+// are the lines of tests/data/robustness/readers.txt; changes between the
+// INI reader's passes and huge streams are made through the POSIX call
+// table (no test reads gigabytes from disk), so those lines run where the
+// table is.
 #include <filekit/TextFile.h>
 
 #include "platform/Heap.h"
@@ -104,16 +104,6 @@ std::string Load(const Args& args)
 }
 
 const Commands kCommands = {
-    {"text-form",
-     [](const Args& args) {  // FILE: the model read, and the bytes saved
-         TempDir dir;
-         WriteBytes(dir.Path("in"), args[0]);
-         CINIFile ini;
-         const int opened = ini.Open(dir.Path("in").c_str());
-         const std::string model = Dump(ini, ";");  // before the save converts section comments
-         const int saved = ini.Save(dir.Path("out").c_str());
-         return Results({opened, saved}) + " " + model + " " + ReadBytes(dir.Path("out"));
-     }},
     {"load", Load},
 #ifndef _WIN32
     {"between",
