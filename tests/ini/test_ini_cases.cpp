@@ -79,13 +79,11 @@ std::string Do(TestIni& ini, const TempDir& dir, const std::string& op, std::vec
         return Joined({r(section->GetKey(Text(a[1]), value, comment)), Bytes(value), Bytes(comment)});
     // The protected text routines, on the first argument (GetToken: the
     // next pointer as an offset into the text, "null" or "kept").
-    if (op == "GetToken")
-        return Joined({r(ini.GetToken(a[0] == "~" ? nullptr : a[0].data(), token, &pointer,
-                                      a[1] == "~" ? nullptr : a[1].data(), n(2))),
-                       token,
-                       next == &sentinel ? "kept"
-                       : next            ? r(next - a[0].data())
-                                         : "null"});
+    if (op == "GetToken") {
+        const int result = ini.GetToken(a[0] == "~" ? nullptr : a[0].data(), token, &pointer,
+                                        a[1] == "~" ? nullptr : a[1].data(), n(2));
+        return Joined({r(result), token, next == &sentinel ? "kept" : next ? r(next - a[0].data()) : "null"});
+    }
     if (op == "DeleteTail") return ini.DeleteTail(a[0].data()), a[0].c_str();
     if (op == "ReplaceFrom0xD_0xA") return ini.ReplaceFrom0xD_0xA(a[0].data());
     if (op == "ReplaceTo0xD_0xA") return ini.ReplaceTo0xD_0xA(a[0].data()), a[0].c_str();
@@ -101,13 +99,7 @@ TEST_P(IniCase, Runs)
     for (const char* lineEnd : {"\n", "\r\n"}) {
         SCOPED_TRACE(lineEnd);
         TempDir dir;
-        // A model read from the input is saved with the input's line end.
-        const auto withLineEnds = [lineEnd](const std::string& text) {
-            std::string out;
-            for (const char c : text) out += c == '\n' ? lineEnd : std::string(1, c);
-            return out;
-        };
-        if (test.Has("input")) WriteBytes(dir.Path("t.ini"), withLineEnds(test["input"]));
+        if (test.Has("input")) WriteBytes(dir.Path("t.ini"), WithLineEnds(test["input"], lineEnd));
         TestIni ini;
         RunLines(ScriptLines(GetParam(), test.Lines("script", {"Open @ -> 1"})),
                  [&](const std::string& op, const Args& a) { return Do(ini, dir, op, a); });
@@ -115,7 +107,8 @@ TEST_P(IniCase, Runs)
         if (test.Has("saved")) {
             ASSERT_EQ(ini.Save(dir.Path("saved.ini").c_str()), 1);
             const std::string saved = test["saved"];
-            EXPECT_EQ(ReadBytes(dir.Path("saved.ini")), test.Has("input") ? withLineEnds(saved) : StoredText(saved));
+            EXPECT_EQ(ReadBytes(dir.Path("saved.ini")),
+                      test.Has("input") ? WithLineEnds(saved, lineEnd) : StoredText(saved));
         }
         if (!test.Has("input") || test["input"].find('\r') != std::string::npos) break;
     }

@@ -55,14 +55,20 @@ inline std::string ReadBytes(const std::string& path)
 
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
+// text with every LF replaced by lineEnd.
+inline std::string WithLineEnds(const std::string& text, const std::string& lineEnd)
+{
+    std::string out;
+    for (const char c : text) out += c == '\n' ? lineEnd : std::string(1, c);
+    return out;
+}
+
 // text with every LF replaced by the platform's line end: the bytes that
 // writing text to a text-mode stream leaves in the file.
 inline std::string StoredText(const std::string& text)
 {
 #ifdef _WIN32
-    std::string stored;
-    for (const char c : text) stored += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return stored;
+    return WithLineEnds(text, "\r\n");
 #else
     return text;
 #endif

@@ -146,10 +146,8 @@ std::string Do(Objects& o, const std::string& call, const std::vector<std::strin
         return r(node(0).IsEmpty()) + r(node(0).IsRoot()) + r(node(0).IsElement()) + r(node(0).IsPCDATA());
     for (unsigned i = 0; op == "Children" && i <= node(0).GetChildrenCount(); ++i) {  // and one past the last
         const CXMLNode child = node(0).GetChildAt(i);
-        all += (child.IsEmpty()    ? "-:"
-                : child.IsPCDATA() ? "t:"
-                                   : "e:") +
-               std::string(child.GetName()) + "=" + child.GetValue() + " ";
+        const char* const kind = child.IsEmpty() ? "-:" : child.IsPCDATA() ? "t:" : "e:";
+        all += kind + std::string(child.GetName()) + "=" + child.GetValue() + " ";
     }
     if (op == "Children") return all;  // kind:name=value of each child
     if (op == "ChildAt") return node(2) = node(0).GetChildAt(static_cast<unsigned>(std::stoi(a[1]))), "";
