@@ -5,7 +5,6 @@
 // saved with the input's line end.
 #include <filekit/INIFile.h>
 
-#include "ini/CaseFile.h"
 #include "robustness/Cases.h"
 
 namespace {

@@ -3,7 +3,6 @@
 // texts that files the script writes must hold.
 #include <filekit/XMLFile.h>
 
-#include "ini/CaseFile.h"
 #include "robustness/Cases.h"
 #include "xml/xmlsdk/Handles.h"
 
@@ -198,9 +197,8 @@ class XmlCase : public testing::TestWithParam<std::string> {};
 TEST_P(XmlCase, Runs)
 {
     Objects o(GetParam());
-    const CaseFile& test = o.test;
-    if (test.Has("input")) WriteBytes(o.dir.Path("in.xml"), test["input"]);
-    RunLines(ScriptLines(GetParam(), test.Lines("script", {"Open @ -> 1"})),
+    if (o.test.Has("input")) WriteBytes(o.dir.Path("in.xml"), o.test["input"]);
+    RunLines(ScriptLines(GetParam(), o.test.Lines("script", {"Open @ -> 1"})),
              [&](const std::string& op, const Args& a) { return Do(o, op, a); });
 }
 
