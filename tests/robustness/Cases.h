@@ -28,9 +28,8 @@ inline void RunLines(const std::vector<ScriptLine>& lines,
         SCOPED_TRACE(line.where);  // for the checks a command makes itself
         Args args = Words(line.text);
         for (std::string& arg : args) arg = Unescape(arg);
-        const std::string command = args.at(0);
-        args.erase(args.begin());
-        EXPECT_EQ(run(command, args), Unescape(line.expected)) << line.where;
+        const std::string command = args.at(0);  // a line without one fails here
+        EXPECT_EQ(run(command, Args(args.begin() + 1, args.end())), Unescape(line.expected)) << line.where;
     }
 }
 
@@ -51,10 +50,7 @@ inline std::string Results(std::initializer_list<long long> results)
 }
 
 // A CString's bytes, zero bytes included.
-inline std::string Bytes(const CString& text)
-{
-    return std::string(text.GetString(), static_cast<size_t>(text.GetLength()));
-}
+inline std::string Bytes(const CString& text) { return {text.GetString(), static_cast<size_t>(text.GetLength())}; }
 
 // The whole model, each line followed by end: "S<state> [name] {comment}"
 // per section, then "K<state> name=value {comment}" per key, deleted items

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -91,9 +92,7 @@ inline std::vector<ScriptLine> ReadScript(const std::string& suite, const std::s
 inline std::vector<std::string> Words(const std::string& text)
 {
     std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
-    return words;
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
 // text with its escapes replaced: \xHH is the byte HH, \{N*text} is text
