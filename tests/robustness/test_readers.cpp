@@ -8,8 +8,6 @@
 #include "platform/Heap.h"
 #include "robustness/Cases.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -23,8 +21,7 @@
 namespace {
 
 using namespace filekit_test;
-using filekit::g_heap;
-using filekit::RealHeapCalls;
+using namespace filekit;  // the heap and system call tables
 
 // The heap calls LoadFile makes and the size of the last one; the size the
 // block may not grow beyond. A fake stream behind read: g_length bytes of
@@ -34,9 +31,6 @@ std::uint64_t g_growLimit, g_length, g_served, g_readsLeft;
 char g_fill;
 
 #ifndef _WIN32
-using filekit::g_sys;
-using filekit::RealSysCalls;
-
 // Zeros are written whole by the first read only: while its text stays
 // empty, LoadFile reads into the same place of its block, so a marker byte
 // is enough after that, which keeps gigabytes of zeros cheap.

@@ -9,7 +9,6 @@
 
 #include "robustness/Cases.h"
 
-#include <gtest/gtest.h>
 #include <pugixml.hpp>
 
 namespace {
