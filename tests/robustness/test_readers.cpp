@@ -1,14 +1,12 @@
-// Readers that read one version of a file and never run away, and the INI
-// byte order mark and line ends. The cases are the lines of
-// tests/data/robustness/readers.txt; changes between the INI reader's passes
-// and huge streams are made through the POSIX call table (no test reads
-// gigabytes from disk), so those lines run where the table is.
+// Readers that read one version of a file and never run away. The cases
+// are the lines of tests/data/robustness/readers.txt; changes between the
+// INI reader's passes and huge streams are made through the POSIX call
+// table (no test reads gigabytes from disk), so those lines run where the
+// table is.
 #include <filekit/TextFile.h>
 
 #include "platform/Heap.h"
 #include "robustness/Cases.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -23,19 +21,7 @@
 namespace {
 
 using namespace filekit_test;
-using filekit::g_heap;
-using filekit::RealHeapCalls;
-
-// text with each run of more than three equal bytes shown as the byte and {count}.
-std::string Runs(const std::string& text)
-{
-    std::string shown;
-    for (size_t at = 0, end; at < text.size(); at = end) {
-        end = std::min(text.find_first_not_of(text[at], at), text.size());
-        shown += end - at > 3 ? text[at] + ("{" + std::to_string(end - at) + "}") : text.substr(at, end - at);
-    }
-    return shown;
-}
+using namespace filekit;  // the heap and system call tables
 
 // The heap calls LoadFile makes and the size of the last one; the size the
 // block may not grow beyond. A fake stream behind read: g_length bytes of
@@ -45,9 +31,6 @@ std::uint64_t g_growLimit, g_length, g_served, g_readsLeft;
 char g_fill;
 
 #ifndef _WIN32
-using filekit::g_sys;
-using filekit::RealSysCalls;
-
 // Zeros are written whole by the first read only: while its text stays
 // empty, LoadFile reads into the same place of its block, so a marker byte
 // is enough after that, which keeps gigabytes of zeros cheap.
@@ -81,18 +64,16 @@ off_t RewindAfterChange(int fd, off_t offset, int whence)
 void Streamed(bool) {}  // no call table to fake a stream behind: the stream lines are for POSIX only
 #endif
 
-// "load BYTES|/PATH CHUNK [times=N] [stream=N] [reads=N] [grow=N]":
-// LoadFile(chunk) after Open, on a regular file of BYTES times N, a path
+// "load BYTES|/PATH CHUNK [stream=N] [reads=N] [grow=N]":
+// LoadFile(chunk) after Open, on a regular file of BYTES, a path
 // as it is, or a stream of N bytes BYTES[0] behind an empty regular file.
 std::string Load(const Args& args)
 {
-    std::map<std::string, std::uint64_t> option = {{"times", 1}, {"stream", 0}, {"reads", ~0ull}, {"grow", ~0ull}};
+    std::map<std::string, std::uint64_t> option = {{"stream", 0}, {"reads", ~0ull}, {"grow", ~0ull}};
     for (size_t i = 2; i < args.size(); ++i)
         option.at(args[i].substr(0, args[i].find('='))) = std::stoull(args[i].substr(args[i].find('=') + 1));
     TempDir dir;
-    std::string bytes;
-    for (auto n = option["times"]; n > 0 && option["stream"] == 0; --n) bytes += args[0];
-    WriteBytes(dir.Path("f"), bytes);
+    WriteBytes(dir.Path("f"), option["stream"] ? "" : args[0]);
     g_length = option["stream"], g_readsLeft = option["reads"], g_growLimit = option["grow"], g_fill = args[0][0];
     g_served = 0, g_allocations = g_reallocations = g_lastSize = 0;
     CTextFile file;
@@ -110,33 +91,13 @@ std::string Load(const Args& args)
     const int result = file.LoadFile(&text, &size, static_cast<DWORD>(std::stoul(args[1])));
     Streamed(false);
     g_heap = RealHeapCalls();
-    const std::string shown = !text ? "NULL" : *text ? Runs(text) : "\"\"";
+    const std::string shown = !text ? "NULL" : *text ? std::string(text) : "\"\"";
     std::free(text);
     return Results({result}) + " " + shown + " " + Results({size, g_allocations, g_reallocations, g_lastSize}) +
            (g_length ? " " + std::to_string(g_served) : "");
 }
 
 const Commands kCommands = {
-    {"text-form",
-     [](const Args& args) {  // FILE: the model read, and the bytes saved
-         TempDir dir;
-         WriteBytes(dir.Path("in"), args[0]);
-         CINIFile ini;
-         const int opened = ini.Open(dir.Path("in").c_str());
-         const std::string model = Dump(ini);  // before the save converts section comments
-         const int saved = ini.Save(dir.Path("out").c_str());
-         return Results({opened, saved}) + " " + model + " " + ReadBytes(dir.Path("out"));
-     }},
-    {"new-model",
-     [](const Args& args) {  // [FILE]: a model started empty, after FILE was read and closed
-         TempDir dir;
-         CINIFile ini;
-         WriteBytes(dir.Path("in"), args.empty() ? "" : args[0]);
-         const std::string read = args.empty() ? "" : Results({ini.Open(dir.Path("in").c_str()), ini.Close()}) + " ";
-         const std::string made = Results({ini.Open(), ini.AddNewSection("N", nullptr),
-                                           ini.AddNewKey("N", "n", "1", nullptr), ini.Save(dir.Path("out").c_str())});
-         return read + made + " " + ReadBytes(dir.Path("out"));
-     }},
     {"load", Load},
 #ifndef _WIN32
     {"between",
@@ -148,7 +109,7 @@ const Commands kCommands = {
          g_sys.lseek = RewindAfterChange;
          const int result = ini.Open(g_path.c_str());
          g_sys = RealSysCalls();
-         return Results({g_rewinds, result, ini.IsOpen()}) + " " + Dump(ini);
+         return Results({g_rewinds, result, ini.IsOpen()}) + " " + Dump(ini, ";");
      }},
 #endif
 };

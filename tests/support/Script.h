@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -45,21 +47,29 @@ inline std::string CaseName(const ::testing::TestParamInfo<std::string>& file)
     return name;
 }
 
-// The lines of a case file that apply here (a missing file fails the
-// test): blank lines and lines starting with '#' are left out, a line starting with "posix:" or "windows:" is kept
-// only on that platform, without its prefix.
-inline std::vector<ScriptLine> ReadScript(const std::string& suite, const std::string& name)
+// The lines of a file as written (a missing file fails the test).
+inline std::vector<std::string> FileLines(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) ADD_FAILURE() << "no file " << path;
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The lines of text that apply here, named name:number: blank lines and
+// lines starting with '#' are left out, a line starting with "posix:" or
+// "windows:" is kept only on that platform, without its prefix.
+inline std::vector<ScriptLine> ScriptLines(const std::string& name, const std::vector<std::string>& text)
 {
 #ifdef _WIN32
     const std::string own = "windows:", other = "posix:";
 #else
     const std::string own = "posix:", other = "windows:";
 #endif
-    std::ifstream in(DataFolder(suite) + "/" + name, std::ios::binary);
-    if (!in) ADD_FAILURE() << "no case file " << suite << "/" << name;
     std::vector<ScriptLine> lines;
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
+    for (size_t number = 1; number <= text.size(); ++number) {
+        std::string line = text[number - 1];
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.rfind(other, 0) == 0) continue;
         if (line.rfind(own, 0) == 0) line = line.substr(own.size());
@@ -72,36 +82,52 @@ inline std::vector<ScriptLine> ReadScript(const std::string& suite, const std::s
     return lines;
 }
 
+// The script lines of data/<suite>/<name>.
+inline std::vector<ScriptLine> ReadScript(const std::string& suite, const std::string& name)
+{
+    return ScriptLines(name, FileLines(DataFolder(suite) + "/" + name));
+}
+
 // The words of text separated by spaces.
 inline std::vector<std::string> Words(const std::string& text)
 {
     std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
-    return words;
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
-// text with its escapes replaced: \n \r \t \s (a space) \\ and \xHH; a lone
-// "" is the empty text.
-inline std::string Unescape(const std::string& text)
+// text with its escapes replaced: \xHH is the byte HH, \{N*text} is text
+// repeated N times (itself expanded, its braces balanced). With named set,
+// \n \r \t \s (a space) and \\ are those bytes too and any other escaped
+// character stands for itself; without, every other backslash stays.
+inline std::string Expand(const std::string& text, bool named)
 {
-    if (text == "\"\"") return "";
+    const auto hex = [&](size_t at) { return at < text.size() && std::isxdigit(static_cast<unsigned char>(text[at])); };
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        const char c = text[++i];
-        if (c == 'x') {
-            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else {
+        size_t end = i + 1;  // for a \{ here: the } that closes it, or the text's end
+        for (int depth = 0; text.compare(i, 2, "\\{") == 0 && end < text.size(); ++end)
+            if ((depth += text[end] == '{' ? 1 : text[end] == '}' ? -1 : 0) == 0) break;
+        if (text.compare(i, 2, "\\x") == 0 && hex(i + 2) && hex(i + 3)) {
+            out += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else if (text.compare(i, 2, "\\{") == 0 && end < text.size()) {
+            const size_t star = text.find('*', i);
+            const std::string piece = Expand(text.substr(star + 1, end - star - 1), named);
+            for (long n = std::strtol(text.c_str() + i + 2, nullptr, 10); n > 0; --n) out += piece;
+            i = end;
+        } else if (named && text[i] == '\\' && i + 1 < text.size()) {
+            const char c = text[++i];
             out += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c == 's' ? ' ' : c;
+        } else {
+            out += text[i];
         }
     }
     return out;
 }
+
+// text with all its escapes replaced (Expand, named); a lone "" is the
+// empty text.
+inline std::string Unescape(const std::string& text) { return text == "\"\"" ? "" : Expand(text, true); }
 
 // bytes written with the escapes Unescape reads: spaces, backslashes and
 // bytes outside printable ASCII escaped; "" for no bytes.

@@ -3,7 +3,6 @@
 #ifndef FILEKIT_TESTS_SUPPORT_TEMPDIR_H
 #define FILEKIT_TESTS_SUPPORT_TEMPDIR_H
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,12 +19,8 @@ public:
     TempDir()
     {
         std::mt19937_64 random(std::random_device{}());
-        std::error_code error;
-        for (int i = 0; i < 100; ++i) {
-            m_root = std::filesystem::temp_directory_path() / ("filekit-" + std::to_string(random()));
-            if (std::filesystem::create_directory(m_root, error)) return;
-        }
-        std::abort();
+        do m_root = std::filesystem::temp_directory_path() / ("filekit-" + std::to_string(random()));
+        while (!std::filesystem::create_directory(m_root));
     }
     ~TempDir()
     {
@@ -60,14 +55,20 @@ inline std::string ReadBytes(const std::string& path)
 
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
+// text with every LF replaced by lineEnd.
+inline std::string WithLineEnds(const std::string& text, const std::string& lineEnd)
+{
+    std::string out;
+    for (const char c : text) out += c == '\n' ? lineEnd : std::string(1, c);
+    return out;
+}
+
 // text with every LF replaced by the platform's line end: the bytes that
 // writing text to a text-mode stream leaves in the file.
 inline std::string StoredText(const std::string& text)
 {
 #ifdef _WIN32
-    std::string stored;
-    for (const char c : text) stored += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return stored;
+    return WithLineEnds(text, "\r\n");
 #else
     return text;
 #endif
