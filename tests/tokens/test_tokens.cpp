@@ -1,0 +1,336 @@
+// Token trees, the token writer and its tokenizer, driven by the scripts in
+// tests/data/tokens/calls, one test each: calls on a tree's root, Saves with
+// the calls the tokenizer receives, the writer's states and context, and the
+// tokenizer's depth string, copies and failed allocations. Also the
+// example's XML tokenizer, and a chain of a million nested nodes saved and
+// destroyed with a flat stack.
+#include <filekit/TokenNode.h>
+#include <filekit/TokenWriter.h>
+
+#include "platform/Heap.h"
+#include "TreeDump.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <new>
+#include <sstream>
+#include <string>
+#include <vector>
+
+// The example program is compiled into this test so that its tokenizer is
+// at hand; its main() is renamed to be callable.
+#define main token_xml_main
+#include "examples/token_xml.cpp"  // NOLINT(bugprone-suspicious-include): compiled in on purpose, see above
+#undef main
+
+namespace {
+
+using namespace filekit_test;
+
+std::string Num(long long value) { return std::to_string(value); }
+
+// Records each call as the depth string and the call, such as
+// "--BeginNode(B)", followed by "[label]" when the context points to a
+// std::string label; Push and Pop are recorded after they changed the depth.
+// The tree operations write their record and a line feed to the stream,
+// and return what react gives.
+// Counting (for the deep chain) it keeps only the number of calls and of
+// nodes met at a depth other than their type, and counts the depth itself:
+// the library's depth string, resized at every level, is copied whole by
+// each realloc under AddressSanitizer, which takes hours for a million.
+class Recorder : public CTokenizer {
+public:
+    explicit Recorder(char indent = '\t', bool counting = false) : CTokenizer(indent), m_counting(counting) {}
+
+    std::deque<std::string> records;  // those a script has not compared yet
+    long long count = 0, misplaced = 0;
+    int depth = 0;
+    std::function<int(const std::string& call, CTokenNode* node, void*& context)> react =
+        [](const std::string&, CTokenNode*, void*&) { return 0; };
+
+    int BeginDocument(std::ostream& o, void*& c) override { return Note("BeginDocument", o, c); }
+    int BeginNode(CTokenNode* n, std::ostream& o, void*& c) override { return Note("BeginNode", o, c, n); }
+    int BeginAttributes(CTokenNode* n, std::ostream& o, void*& c) override { return Note("BeginAttributes", o, c, n); }
+    int WriteAttribute(CTokenNode* n, CTokenAttribute* a, std::ostream& o, void*& c) override
+    {
+        return Note("WriteAttribute", o, c, n, a);
+    }
+    int EndAttributes(CTokenNode* n, std::ostream& o, void*& c) override { return Note("EndAttributes", o, c, n); }
+    int BeginChildren(CTokenNode* n, std::ostream& o, void*& c) override { return Note("BeginChildren", o, c, n); }
+    int EndChildren(CTokenNode* n, std::ostream& o, void*& c) override { return Note("EndChildren", o, c, n); }
+    int EndNode(CTokenNode* n, std::ostream& o, void*& c) override { return Note("EndNode", o, c, n); }
+    int EndDocument(std::ostream& o, void*& c) override { return Note("EndDocument", o, c); }
+    void Push() override { CTokenizer::Push(), ++depth, Record("Push"); }
+    void Pop() override { CTokenizer::Pop(), depth -= depth > 0, Record("Pop"); }
+    int GetDepth() override { return m_counting ? depth : CTokenizer::GetDepth(); }
+
+private:
+    std::string Record(const std::string& call)
+    {
+        ++count;
+        if (m_counting) return "";
+        records.push_back(GetDepthString() + call);
+        return records.back();
+    }
+    int Note(const char* op, std::ostream& out, void*& ctx, CTokenNode* n = nullptr, CTokenAttribute* a = nullptr)
+    {
+        std::string call = op;
+        if (n && !m_counting)
+            call += "(" + std::string(n->GetName()) + (a ? "," + std::string(a->GetName()) : "") + ")";
+        misplaced += m_counting && n && n->GetType() != depth;
+        const std::string record = Record(call + (ctx ? "[" + *static_cast<std::string*>(ctx) + "]" : ""));
+        if (!m_counting) out << record << '\n';
+        return react(call, n, ctx);
+    }
+    bool m_counting;
+};
+
+// Reaches the protected walk.
+struct Writer : CTokenWriter {
+    using CTokenWriter::Tokenize;
+};
+
+// One script line: its words, and the line itself.
+struct Args {
+    std::vector<std::string> w;
+    ScriptLine line;
+    const std::string& operator[](size_t i) const { return w[i]; }
+    int Int(size_t i) const { return std::stoi(w[i]); }
+};
+
+// What a script works on: the writer, whose document is the tree the calls
+// go to; tokenizers by name, "t" being the one whose calls the script lists;
+// context labels; the "at" rules and the answer the tokenizers follow; the
+// stream Tokenize writes to.
+struct State {
+    TempDir dir;
+    std::map<std::string, std::unique_ptr<Recorder>> tokenizers;
+    Writer writer;
+    std::map<std::string, std::string> labels;
+    std::vector<std::vector<std::string>> rules;
+    int answer = 0;
+    std::ostringstream out;
+
+    ~State() { filekit::g_heap = filekit::RealHeapCalls(); }  // a script may end with allocations failing
+
+    CTokenNode* Node(const std::string& name)
+    {
+        return name == "document" ? writer.GetDocument() : Find(writer.GetDocument(), name);
+    }
+    std::string Path(const std::string& name) const { return name.empty() || name[0] == '/' ? name : dir.Path(name); }
+    void* Label(const std::string& name) { return &(labels[name] = name); }
+
+    // What a tokenizer answers to call: the first "at CALL answer N" rule for
+    // it, after acting on the rules for it before; else the answer given.
+    int React(const std::string& call, void*& context)
+    {
+        for (const std::vector<std::string>& r : rules) {  // at CALL what [node|label|answer] [argument]
+            if (r[1] != call) continue;
+            CTokenNode* node = r.size() > 3 ? Node(r[3]) : nullptr;
+            if (r[2] == "answer") return std::stoi(r[3]);
+            if (r[2] == "pop") tokenizers.at("t")->Pop();
+            if (r[2] == "context") context = Label(r[3]);
+            if (r[2] == "add-attribute") node->AddAttribute(r[4].c_str(), "", 0, 0);
+            if (r[2] == "add-child") node->AddChild(r[4].c_str(), "", 0, 0);
+            if (r[2] == "remove-child") node->RemoveChildAt(std::stoi(r[4]));
+        }
+        return answer;
+    }
+};
+
+template <class Item>
+std::string Name(Item* item)
+{
+    return item ? std::string(item->GetName()) : "null";
+}
+
+int Sign(int value) { return (value > 0) - (value < 0); }
+
+// The commands of the scripts, as described in tests/data/README.md.
+std::map<std::string, std::function<std::string(const Args&)>> Commands(State& s)
+{
+    CTokenNode& root = *s.writer.GetDocument();
+    // add with the fields given from word first on: name, value, type, flag (missing ones empty or 0)
+    const auto with = [](const Args& a, size_t first, auto add) {
+        const auto word = [&a](size_t i, const char* missing) { return i < a.w.size() ? Unescape(a[i]) : missing; };
+        return add(CString(word(first, "").c_str()), CString(word(first + 1, "").c_str()),
+                   std::stoi(word(first + 2, "0")), std::stoi(word(first + 3, "0")));
+    };
+    return {
+        {"tree",
+         [&](const Args& a) {
+             const std::string tree = a.line.text.substr(5);
+             s.writer.Clear();
+             Parse(tree, 0, &root);
+             return Dump(&root) == tree ? "" : "reads back as " + Dump(&root);
+         }},
+        {"dump", [&](const Args&) { return Dump(&root); }},
+        {"counts", [&](const Args&) { return Num(root.GetChildCount()) + " " + Num(root.GetAttributeCount()); }},
+        {"insert",
+         [&](const Args& a) {
+             return Name(with(a, 2, [&](auto... f) { return root.InsertChildAt(a.Int(1), f...); }));
+         }},
+        {"add", [&](const Args& a) { return Name(with(a, 1, [&](auto... f) { return root.AddChild(f...); })); }},
+        {"child", [&](const Args& a) { return Name(root.GetChildAt(a.Int(1))); }},
+        {"remove", [&](const Args& a) { return Num(root.RemoveChildAt(a.Int(1))); }},
+        {"remove-all", [&](const Args&) { return root.RemoveAllChild(), ""; }},
+        {"attribute-add",
+         [&](const Args& a) { return Name(with(a, 1, [&](auto... f) { return root.AddAttribute(f...); })); }},
+        {"attribute-set",
+         [&](const Args& a) { return Name(with(a, 1, [&](auto... f) { return root.SetAttribute(f...); })); }},
+        {"attribute", [&](const Args& a) { return Name(root.GetAttribute(a[1].c_str())); }},
+        {"attribute-value", [&](const Args& a) { return Escape(std::string(root.GetAttributeValue(a[1].c_str()))); }},
+        {"attribute-at", [&](const Args& a) { return Name(root.GetAttributeAt(a.Int(1))); }},
+        {"attribute-remove", [&](const Args& a) { return Num(root.RemoveAttributeAt(a.Int(1))); }},
+        {"attribute-remove-all", [&](const Args&) { return root.RemoveAllAttribute(), ""; }},
+        {"compare",
+         [](const Args& a) {
+             const CString own = Unescape(a[1]).c_str(), other = Unescape(a[2]).c_str();
+             return Num(Sign(CTokenNode(own, "", 0, 0).CompareName(other))) + " " +
+                    Num(Sign(CTokenAttribute(own, "", 0, 0).CompareName(other)));
+         }},
+        {"tokenizer",
+         [&](const Args& a) {
+             const char indent = a.w.size() < 3 ? '\t' : a[2] == "none" ? '\0' : a[2][0];
+             auto& t = s.tokenizers[a[1]] = std::make_unique<Recorder>(indent);
+             t->react = [&s](const std::string& call, CTokenNode*, void*& context) { return s.React(call, context); };
+             return "";
+         }},
+        {"trace",
+         [&](const Args& a) {  // "depth string:depth" before and after each step: '+' Push, '-' Pop
+             Recorder& t = *s.tokenizers.at(a[1]);
+             const auto state = [&t] {
+                 const std::string indent = t.GetDepthString();
+                 return (indent.empty() ? "" : Escape(indent)) + ":" + Num(t.GetDepth());
+             };
+             std::string trace = state();
+             for (char step : a.w.size() > 2 ? a[2] : "") trace += (step == '+' ? t.Push() : t.Pop(), " " + state());
+             return trace;
+         }},
+        {"copy",
+         [&](const Args& a) { return s.tokenizers[a[1]] = std::make_unique<Recorder>(*s.tokenizers.at(a[2])), ""; }},
+        {"assign", [&](const Args& a) { return *s.tokenizers.at(a[1]) = *s.tokenizers.at(a[2]), ""; }},
+        {"heap",
+         [](const Args& a) {
+             filekit::g_heap = filekit::RealHeapCalls();
+             if (a[1] == "fail") {
+                 filekit::g_heap.allocate = [](size_t) -> void* { return nullptr; };
+                 filekit::g_heap.reallocate = [](void*, size_t) -> void* { return nullptr; };
+             }
+             return "";
+         }},
+        {"open",
+         [&](const Args& a) {
+             const auto t = s.tokenizers.find(a[2]);
+             return Num(s.writer.Open(s.Path(Unescape(a[1])).c_str(),
+                                      t == s.tokenizers.end() ? nullptr : t->second.get(),
+                                      a.w.size() > 3 ? s.Label(a[3]) : nullptr));
+         }},
+        {"save",
+         [&](const Args& a) { return Num(a.w.size() > 1 ? s.writer.Save(s.Path(a[1]).c_str()) : s.writer.Save()); }},
+        {"tokenize", [&](const Args& a) { return Num(s.writer.Tokenize(s.Node(a[1]), s.out)); }},
+        {"stream", [&](const Args&) { return Escape(s.out.str()); }},
+        {"close", [&](const Args&) { return Num(s.writer.Close()); }},
+        {"is-open", [&](const Args&) { return Num(s.writer.IsOpen()); }},
+        {"exists", [&](const Args& a) { return Num(Exists(s.Path(a[1]))); }},
+        {"file",
+         [&](const Args& a) {  // the expected text itself when the file holds it as a text-mode stream stores it
+             const std::string bytes = ReadBytes(s.Path(a[1]));
+             return bytes == StoredText(Unescape(a.line.expected)) ? a.line.expected : Escape(bytes);
+         }},
+        {"at", [&](const Args& a) { return s.rules.push_back(a.w), ""; }},
+        {"answer", [&](const Args& a) { return s.answer = a.Int(1), ""; }},
+    };
+}
+
+// Each line is a command with its result after " -> " (none: ""), or one
+// call the tokenizer "t" received, in order; every call it received is listed.
+class CallScript : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(CallScript, ResultsAndCalls)
+{
+    State s;
+    const auto commands = Commands(s);
+    for (const ScriptLine& line : ReadScript("tokens/calls", GetParam())) {
+        const Args args{Words(line.text), line};
+        const auto command = commands.find(args[0]);
+        std::string result = "no call";
+        if (command == commands.end()) {
+            std::deque<std::string>& calls = s.tokenizers.at("t")->records;
+            if (!calls.empty()) result = calls.front(), calls.pop_front();
+            EXPECT_EQ(result, line.text) << line.where;
+            continue;
+        }
+        try {
+            result = command->second(args);
+        } catch (const std::bad_alloc&) {
+            result = "bad_alloc";
+        }
+        EXPECT_EQ(result, line.expected) << line.where << ": " << line.text;
+    }
+    if (s.tokenizers.count("t")) {
+        EXPECT_EQ(s.tokenizers["t"]->records, std::deque<std::string>()) << "calls the script does not list";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, CallScript, ::testing::ValuesIn(DataFiles("tokens/calls")), CaseName);
+
+// catalog.xml: what the program writes. NAME.tree and NAME.xml: a tree and
+// its text, one tab per level below the top element, escaped values, null
+// entries skipped.
+TEST(TokenXML, ProgramAndSavedTreesGiveTheirXml)
+{
+    TempDir dir;
+    const std::string data = DataFolder("tokens/xml") + "/";
+    std::string program = "token_xml", folder = dir.Root().string();
+    char* argv[] = {program.data(), folder.data(), nullptr};
+    ASSERT_EQ(token_xml_main(2, argv), 0);
+    EXPECT_EQ(ReadBytes(dir.Path("catalog.xml")), StoredText(ReadBytes(data + "catalog.xml")));
+    for (const std::string& name : DataFiles("tokens/xml")) {
+        if (name.size() < 5 || name.substr(name.size() - 5) != ".tree") continue;
+        CXMLTokenizer tokenizer;
+        CTokenWriter writer;
+        Parse(ReadScript("tokens/xml", name).at(0).text, 0, writer.GetDocument());
+        ASSERT_EQ(writer.Open(dir.Path("out.xml").c_str(), &tokenizer, nullptr) + writer.Save(), 2);
+        writer.Close();
+        EXPECT_EQ(ReadBytes(dir.Path("out.xml")), StoredText(ReadBytes(data + name.substr(0, name.size() - 4) + "xml")))
+            << name;
+    }
+}
+
+// A chain of a million nested nodes, each typed with its level: Save makes
+// eight calls per level with children, four for the last and for the
+// document, and meets every node at its level; a failure deep in the chain
+// stops the walk at once, at the depth of the node that failed. The writer,
+// still open at the end, closes and deletes the chain.
+TEST(DeepChain, MillionLevelsSaveStopAndDestroy)
+{
+    constexpr int kChainLength = 1000000;
+    TempDir dir;
+    Recorder t('\0', true);
+    CTokenWriter writer;
+    CTokenNode* node = writer.GetDocument();
+    for (int level = 1; level <= kChainLength; ++level) node = node->AddChild("n", "", level, 0);
+    ASSERT_EQ(writer.Open(dir.Path("chain.txt").c_str(), &t, nullptr), 1);
+    std::string results = Num(writer.Save());  // a statement of its own: it makes the counts that follow
+    results += " " + Num(t.count) + " " + Num(t.misplaced) + " " + Num(t.depth);
+    for (const int level : {1, kChainLength}) {
+        for (const char* stop : {"BeginNode", "EndNode"}) {
+            t.depth = 0;
+            t.react = [level, stop](const std::string& call, CTokenNode* n, void*&) {
+                return n && n->GetType() == level && call == stop ? -1 : 0;
+            };
+            results += " | " + Num(writer.Save());
+            results += " " + Num(t.depth);
+        }
+    }
+    EXPECT_EQ(results, "1 " + Num(8LL * kChainLength) + " 0 0 | 0 1 | 0 1 | 0 " + Num(kChainLength) + " | 0 " +
+                           Num(kChainLength));
+}
+
+}  // namespace
