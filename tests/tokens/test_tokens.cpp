@@ -10,18 +10,12 @@
 #include "support/Script.h"
 #include "support/TempDir.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 #include <new>
-#include <sstream>
 #include <utility>
-#include <string>
-#include <vector>
 
 // The example program is compiled into this test so that its tokenizer is
 // at hand; its main() is renamed to be callable.
@@ -84,14 +78,13 @@ size_t Parse(const std::string& text, size_t at, CTokenNode* node)
     }
     const bool children = text[at] == '[';
     for (bool more = children; more; more = text[at] == ',') {
-        const int count = node->GetChildCount();
-        if (text[++at] != '_') {
+        if (text[++at] == '_') {  // a null entry: left behind by an insertion past the end
+            node->InsertChildAt(node->GetChildCount() + 1, "", "", 0, 0);
+            node->RemoveChildAt(node->GetChildCount() - 1);
+            ++at;
+        } else {
             at = Parse(text, at, node->AddChild("", "", 0, 0));
-            continue;
         }
-        node->InsertChildAt(count + 1, "", "", 0, 0);  // a null entry: left behind by an insertion past the end
-        node->RemoveChildAt(count + 1);
-        ++at;
     }
     return at + children;  // past ']'
 }
@@ -99,10 +92,9 @@ size_t Parse(const std::string& text, size_t at, CTokenNode* node)
 // The first node named name in the subtree, depth first; nullptr if none.
 CTokenNode* Find(CTokenNode* node, const std::string& name)
 {
-    if (!node || node->GetName() == name.c_str()) return node;
-    for (int i = 0; i < node->GetChildCount(); ++i)
-        if (CTokenNode* found = Find(node->GetChildAt(i), name)) return found;
-    return nullptr;
+    CTokenNode* found = node && node->GetName() == name.c_str() ? node : nullptr;
+    for (int i = 0; node && !found && i < node->GetChildCount(); ++i) found = Find(node->GetChildAt(i), name);
+    return found;
 }
 
 // Records each call as the depth string and the call, such as
@@ -144,9 +136,8 @@ private:
     std::string Record(const std::string& call)
     {
         ++count;
-        if (m_counting) return "";
-        records.push_back(GetDepthString() + call);
-        return records.back();
+        if (!m_counting) records.push_back(GetDepthString() + call);
+        return m_counting ? "" : records.back();
     }
     int Note(const char* op, std::ostream& out, void*& ctx, CTokenNode* n = nullptr, CTokenAttribute* a = nullptr)
     {
@@ -192,11 +183,10 @@ public:
         const auto sign = [](int compared) { return Num(std::clamp(compared, -1, 1)); };
         return {
             {"tree",
-             [=](const Args& a) {
-                 const std::string tree = a.line.text.substr(5);
+             [=](const Args& a) {  // the document, after Clear; it must read back as given
                  Clear();
-                 Parse(tree, 0, root);
-                 return Dump(root) == tree ? "" : "reads back as " + Dump(root);
+                 Parse(a.line.text, 5, root);
+                 return Dump(root) == a.line.text.substr(5) ? "" : "reads back as " + Dump(root);
              }},
             {"dump", [=](const Args&) { return Dump(root); }},
             {"insert",
@@ -206,7 +196,6 @@ public:
             {"add", [=](const Args& a) { return name(root->AddChild(str(a, 1), str(a, 2), a.Int(3), a.Int(4))); }},
             {"child", [=](const Args& a) { return name(root->GetChildAt(a.Int(1))); }},
             {"remove", [=](const Args& a) { return Num(root->RemoveChildAt(a.Int(1))); }},
-            {"remove-all", [=](const Args&) { return root->RemoveAllChild(), ""; }},
             {"attribute-set",
              [=](const Args& a) { return name(root->SetAttribute(str(a, 1), str(a, 2), a.Int(3), a.Int(4))); }},
             {"attribute", [=](const Args& a) { return name(root->GetAttribute(a[1].c_str())); }},
@@ -214,7 +203,6 @@ public:
              [=](const Args& a) { return Escape(root->GetAttributeValue(a[1].c_str()).GetString()); }},
             {"attribute-at", [=](const Args& a) { return name(root->GetAttributeAt(a.Int(1))); }},
             {"attribute-remove", [=](const Args& a) { return Num(root->RemoveAttributeAt(a.Int(1))); }},
-            {"attribute-remove-all", [=](const Args&) { return root->RemoveAllAttribute(), ""; }},
             {"compare",
              [=](const Args& a) {
                  const CString own = str(a, 1), other = str(a, 2);
@@ -252,15 +240,14 @@ public:
             {"tokenize", [=](const Args& a) { return Num(Tokenize(Node(a[1]), m_out)); }},
             {"stream", [=](const Args&) { return Escape(m_out.str()); }},
             {"close", [=](const Args&) { return Num(Close()); }},
+            {"clear", [=](const Args&) { return Clear(), ""; }},
             {"is-open", [=](const Args&) { return Num(IsOpen()); }},
             {"file",
              [=](const Args& a) {  // the expected text itself when the file holds it as a text-mode stream stores it
-                 const std::string& expected = a.line.expected;
-                 const bool data = expected[0] == '@';
-                 const std::string bytes = ReadBytes(Path(a[1])), folder = DataFolder("tokens") + "/";
-                 return bytes == StoredText(data ? ReadBytes(folder + expected.substr(1)) : Unescape(expected))
-                            ? expected
-                            : Escape(bytes);
+                 const std::string &expected = a.line.expected, bytes = ReadBytes(Path(a[1]));
+                 const std::string text =
+                     expected[0] == '@' ? ReadBytes(DataFolder("tokens/") + expected.substr(1)) : Unescape(expected);
+                 return bytes == StoredText(text) ? expected : Escape(bytes);
              }},
             {"example",
              [=](const Args&) {  // the example program, writing into the script's folder
