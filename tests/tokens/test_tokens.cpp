@@ -113,8 +113,7 @@ public:
     std::deque<std::string> records;  // those a script has not compared yet
     long long count = 0, misplaced = 0;
     int depth = 0;
-    std::function<int(const std::string& call, CTokenNode* node, void*& context)> react =
-        [](const std::string&, CTokenNode*, void*&) { return 0; };
+    std::function<int(const std::string& call, CTokenNode* node, void*& context)> react;  // none: every call gives 0
 
     int BeginDocument(std::ostream& o, void*& c) override { return Note("BeginDocument", o, c); }
     int BeginNode(CTokenNode* n, std::ostream& o, void*& c) override { return Note("BeginNode", o, c, n); }
@@ -147,7 +146,7 @@ private:
         misplaced += m_counting && n && n->GetType() != depth;
         const std::string record = Record(call + (ctx ? "[" + *static_cast<std::string*>(ctx) + "]" : ""));
         if (!m_counting) out << record << '\n';
-        return react(call, n, ctx);
+        return react ? react(call, n, ctx) : 0;
     }
     bool m_counting;
 };
@@ -205,9 +204,8 @@ public:
             {"attribute-remove", [=](const Args& a) { return Num(root->RemoveAttributeAt(a.Int(1))); }},
             {"compare",
              [=](const Args& a) {
-                 const CString own = str(a, 1), other = str(a, 2);
-                 return sign(CTokenNode(own, "", 0, 0).CompareName(other)) + " " +
-                        sign(CTokenAttribute(own, "", 0, 0).CompareName(other));
+                 return sign(CTokenNode(str(a, 1), "", 0, 0).CompareName(str(a, 2))) + " " +
+                        sign(CTokenAttribute(str(a, 1), "", 0, 0).CompareName(str(a, 2)));
              }},
             {"tokenizer",
              [=](const Args& a) {
@@ -244,9 +242,10 @@ public:
             {"is-open", [=](const Args&) { return Num(IsOpen()); }},
             {"file",
              [=](const Args& a) {  // the expected text itself when the file holds it as a text-mode stream stores it
-                 const std::string &expected = a.line.expected, bytes = ReadBytes(Path(a[1]));
+                 const std::string& expected = a.line.expected;
                  const std::string text =
                      expected[0] == '@' ? ReadBytes(DataFolder("tokens/") + expected.substr(1)) : Unescape(expected);
+                 const std::string bytes = ReadBytes(Path(a[1]));
                  return bytes == StoredText(text) ? expected : Escape(bytes);
              }},
             {"example",
