@@ -101,7 +101,7 @@ CTokenNode* Find(CTokenNode* node, const std::string& name)
 // "--BeginNode(B)", followed by "[label]" when the context points to a
 // std::string label; Push and Pop are recorded after they changed the depth.
 // The tree operations write their record and a line feed to the stream,
-// and return what react gives.
+// and return what react gives (0 without one).
 // Counting (for the deep chain) it keeps only the number of calls and of
 // nodes met at a depth other than their type, and counts the depth itself:
 // the library's depth string, resized at every level, is copied whole by
@@ -165,9 +165,8 @@ struct Args {
 
 // A script's writer, whose document is the tree the calls go to, with what
 // else the script works on: tokenizers by name, "t" being the one whose
-// calls the script lists; context labels; the "at" rules and the answer the
-// tokenizers follow; the stream Tokenize writes to. Deriving reaches the
-// protected walk.
+// calls the script lists; context labels; the "at" rules the tokenizers
+// follow; the stream Tokenize writes to. Deriving reaches the protected walk.
 class Script : public CTokenWriter {
 public:
     ~Script() override { filekit::g_heap = filekit::RealHeapCalls(); }  // a script may end with allocations failing
