@@ -10,7 +10,8 @@
 #include <filekit/TextFile.h>
 #include <filekit/XMLFile.h>
 
-#include "ini/CaseFile.h"
+#include "support/Script.h"
+#include "support/TempDir.h"
 
 #include <sys/stat.h>
 
@@ -137,7 +138,7 @@ struct Documents {
         for (int key = 0; text.size() < 300000; ++key)
             text += "k" + std::to_string(key) + "=" + std::string(200, 'n') + "\n";
         WriteBytes(dir.Path("source.ini"), text);
-        WriteBytes(dir.Path("source.xml"), Decode("<doc>\\{1389*<item>\\{200*n}</item>}</doc>"));
+        WriteBytes(dir.Path("source.xml"), Unescape("<doc>\\{1389*<item>\\{200*n}</item>}</doc>"));
         const int opened = ini.Open(dir.Path("source.ini").c_str()) + xml.Open(dir.Path("source.xml").c_str());
         if (opened + xmlFile.Open(dir.Path("source.xml").c_str(), 0) != 3) std::abort();
     }
@@ -248,7 +249,7 @@ std::string MakeFolder(const TempDir& dir, const std::string& setup, std::vector
         if (value == "fifo") mkfifo(path.c_str(), 0600);
 #endif
         if (item[mark] == '>' || value == "fifo") continue;
-        content = value[0] == '"' ? Decode(value.substr(1, value.size() - 2)) : "old";
+        content = value[0] == '"' ? Unescape(value.substr(1, value.size() - 2)) : "old";
         WriteBytes(path, content);
 #ifndef _WIN32
         // The owner first: giving a file away clears its set-user and set-group bits.

@@ -5,7 +5,7 @@
 // saved with the input's line end.
 #include <filekit/INIFile.h>
 
-#include "robustness/Cases.h"
+#include "support/Cases.h"
 
 namespace {
 

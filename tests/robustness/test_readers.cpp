@@ -6,7 +6,7 @@
 #include <filekit/TextFile.h>
 
 #include "platform/Heap.h"
-#include "robustness/Cases.h"
+#include "support/Cases.h"
 
 #include <cstdint>
 #include <cstdlib>

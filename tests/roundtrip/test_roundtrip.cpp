@@ -7,7 +7,7 @@
 // differ).
 #include <filekit/XMLParserWrapper.h>
 
-#include "robustness/Cases.h"
+#include "support/Cases.h"
 
 #include <pugixml.hpp>
 

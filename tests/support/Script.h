@@ -96,10 +96,10 @@ inline std::vector<std::string> Words(const std::string& text)
 }
 
 // text with its escapes replaced: \xHH is the byte HH, \{N*text} is text
-// repeated N times (itself expanded, its braces balanced). With named set,
-// \n \r \t \s (a space) and \\ are those bytes too and any other escaped
-// character stands for itself; without, every other backslash stays.
-inline std::string Expand(const std::string& text, bool named)
+// repeated N times (itself expanded, its braces balanced), \n \r \t \s (a
+// space) and \\ are those bytes, and any other escaped character stands
+// for itself.
+inline std::string Expand(const std::string& text)
 {
     const auto hex = [&](size_t at) { return at < text.size() && std::isxdigit(static_cast<unsigned char>(text[at])); };
     std::string out;
@@ -112,10 +112,10 @@ inline std::string Expand(const std::string& text, bool named)
             i += 3;
         } else if (text.compare(i, 2, "\\{") == 0 && end < text.size()) {
             const size_t star = text.find('*', i);
-            const std::string piece = Expand(text.substr(star + 1, end - star - 1), named);
+            const std::string piece = Expand(text.substr(star + 1, end - star - 1));
             for (long n = std::strtol(text.c_str() + i + 2, nullptr, 10); n > 0; --n) out += piece;
             i = end;
-        } else if (named && text[i] == '\\' && i + 1 < text.size()) {
+        } else if (text[i] == '\\' && i + 1 < text.size()) {
             const char c = text[++i];
             out += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c == 's' ? ' ' : c;
         } else {
@@ -125,9 +125,8 @@ inline std::string Expand(const std::string& text, bool named)
     return out;
 }
 
-// text with all its escapes replaced (Expand, named); a lone "" is the
-// empty text.
-inline std::string Unescape(const std::string& text) { return text == "\"\"" ? "" : Expand(text, true); }
+// text with all its escapes replaced (Expand); a lone "" is the empty text.
+inline std::string Unescape(const std::string& text) { return text == "\"\"" ? "" : Expand(text); }
 
 // bytes written with the escapes Unescape reads: spaces, backslashes and
 // bytes outside printable ASCII escaped; "" for no bytes.

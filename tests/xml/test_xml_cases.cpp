@@ -3,7 +3,7 @@
 // texts that files the script writes must hold.
 #include <filekit/XMLFile.h>
 
-#include "robustness/Cases.h"
+#include "support/Cases.h"
 #include "xml/xmlsdk/Handles.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // Test support for cases kept as data: script lines run through a table of
 // commands, case files cut into named sections, and an INI model dumped
 // whole. The file formats are described in tests/data/README.md.
-#ifndef FILEKIT_TESTS_ROBUSTNESS_CASES_H
-#define FILEKIT_TESTS_ROBUSTNESS_CASES_H
+#ifndef FILEKIT_TESTS_SUPPORT_CASES_H
+#define FILEKIT_TESTS_SUPPORT_CASES_H
 
 #include <filekit/INIFile.h>
 
