@@ -51,6 +51,10 @@ std::string FollowLinks(std::string path)
     return path;
 }
 
+// The code for a failed create: ENOENT there means the folder to create in
+// is missing, which Windows reports as a missing path.
+DWORD CreateError(int err) { return err == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(err); }
+
 // Why the existing file described by info cannot be replaced, NO_ERROR
 // when it can: it may be opened for writing (nothing is changed: no
 // truncation, no byte written) and no handle holds it against a save. A
@@ -148,13 +152,13 @@ bool SafeFile::Open(const char* path)
         // Only a folder that refuses new files for want of permission may
         // have its file written in place; a full disk must not cut the file.
         if (createError != 0 && createError != EACCES && createError != EPERM) {
-            Fail(ErrorFromErrno(createError));
+            Fail(CreateError(createError));
             return Finish(false);
         }
     }
     // Written in place, as a plain "wt" stream writes.
     m_fd = g_sys.open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
-    if (m_fd < 0) Fail(ErrorFromErrno(errno));
+    if (m_fd < 0) Fail(CreateError(errno));
     return Finish(m_fd >= 0);
 }
 
