@@ -163,6 +163,14 @@ public:
         if (op == "hold" || op == "release" || op == "inject") return PosixStep(w);
 #endif
         if (op == "close") return CloseHandle(Handle(w[1])) ? (m_open.erase(w[1]), Outcome(true)) : Outcome(false);
+        if (op == "read-at") {  // read-at H N OFFSET: ReadFile of N bytes at OFFSET (an OVERLAPPED position)
+            OVERLAPPED at{};
+            at.Offset = Value(w[3]);
+            std::string buffer(Value(w[2]), '\0');
+            DWORD count = 99;
+            const std::string outcome = Outcome(ReadFile(Handle(w[1]), &buffer[0], Value(w[2]), &count, &at));
+            return outcome + " " + std::to_string(count) + (count ? " " + Escape(buffer.substr(0, count)) : "");
+        }
         if (op == "reader-open") return std::to_string(m_reader.Open(Path(w[1]).c_str()));
         if (op == "writer-open") return std::to_string(m_writer.Open(Path(w[1]).c_str()));
         if (op == "writer-close") return std::to_string(m_writer.Close());
