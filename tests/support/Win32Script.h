@@ -160,7 +160,7 @@ public:
         }
         if (op == "dup") return Keep(target, filekit::DuplicateFileHandle(Handle(w[1])));
 #ifndef _WIN32
-        if (op == "hold" || op == "release" || op == "inject") return PosixStep(w);
+        if (op == "hold" || op == "release" || op == "inject" || op == "stdin") return PosixStep(w);
 #endif
         if (op == "close") return CloseHandle(Handle(w[1])) ? (m_open.erase(w[1]), Outcome(true)) : Outcome(false);
         if (op == "read-at") {  // read-at H N OFFSET: ReadFile of N bytes at OFFSET (an OVERLAPPED position)
@@ -218,6 +218,10 @@ protected:
     // failures provoked through the table of POSIX calls.
     std::string PosixStep(const std::vector<std::string>& w)
     {
+        if (w[0] == "stdin") {  // stdin free: descriptor 0 closed, the next one made takes it; stdin kept: put back
+            w[1] == "free" ? (m_stdin = dup(0), close(0)) : (dup2(m_stdin, 0), close(m_stdin));
+            return "";
+        }
         if (w[0] == "hold") {  // hold name access share disposition: opened by another process
             int ready[2];
             if (pipe(ready) != 0 || pipe(m_release) != 0) return "no pipe";
@@ -251,7 +255,7 @@ protected:
         return "";
     }
     static inline int s_errno = 0;
-    int m_release[2] = {-1, -1};
+    int m_release[2] = {-1, -1}, m_stdin = -1;  // m_stdin: a copy of descriptor 0 while it is free
     pid_t m_child = -1;
 #endif
 
