@@ -97,7 +97,7 @@ R Hooked(const std::string& call, R (*real)(A...), A... args)
     filekit::g_sys.call = [](auto... args) { return Hooked(#call, filekit::RealSysCalls().call, args...); };
 
 // Hooks every call, with the faults listed in faults ("-" or
-// "call#N=ERROR,call*=ERROR,write#N=short,call#N=operation,...") and the
+// "call#N=ERROR,call#N-M=ERROR,call*=ERROR,write#N=short,call#N=operation,...") and the
 // process killing itself at kill point killAt (0: nowhere).
 void Hook(const std::string& faults, int killAt)
 {
@@ -110,10 +110,12 @@ void Hook(const std::string& faults, int killAt)
     std::istringstream in(faults == "-" ? "" : faults);
     for (std::string item; std::getline(in, item, ',');) {
         if (item == "stdin") continue;  // not a call: see FreeStdin
-        const size_t mark = item.find_first_of("#*");
-        const std::string what = item.substr(item.find('=') + 1);
-        g_faults.emplace_back(item.substr(0, mark), item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1)),
-                              errors.count(what) ? errors.at(what) : -1, errors.count(what) ? "" : what);
+        const size_t mark = item.find_first_of("#*"), equals = item.find('='), dash = item.find('-', mark);
+        const std::string what = item.substr(equals + 1);
+        const int first = item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1));
+        for (int count = first; count <= (dash < equals ? std::stoi(item.substr(dash + 1)) : first); ++count)
+            g_faults.emplace_back(item.substr(0, mark), count, errors.count(what) ? errors.at(what) : -1,
+                                  errors.count(what) ? "" : what);
     }
     g_uses.clear();
     g_points = 0;
