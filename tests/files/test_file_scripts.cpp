@@ -34,11 +34,12 @@ struct BinaryProbe : CBinaryFile {
 };
 
 // A CTextFile whose hooks answer as a script sets them: LoadData records
-// what it saw (with recordLoad), SaveData is counted, WriteString call
-// number failWrite (counted from 0) fails.
+// what it saw (with recordLoad) and may first call Open again (with
+// reopenLoad), SaveData is counted, WriteString call number failWrite
+// (counted from 0) fails.
 struct TextProbe : CTextFile {
     using CTextFile::StrCatGrow;
-    int recordLoad = 0, acceptLoad = 1, saveAnswer = 1, saveCalls = 0, writeCalls = 0, failWrite = -1;
+    int recordLoad = 0, reopenLoad = 0, acceptLoad = 1, saveAnswer = 1, saveCalls = 0, writeCalls = 0, failWrite = -1;
     std::string seen;
 
     int WriteString(const CString& s) override { return writeCalls++ == failWrite ? 0 : CTextFile::WriteString(s); }
@@ -57,6 +58,7 @@ struct TextProbe : CTextFile {
 protected:
     int LoadData() override
     {
+        if (reopenLoad) seen = "reopen=" + std::to_string(Open(GetFile(), 1));
         if (!recordLoad) return 1;
         char first = 0;
         DWORD count = 0;
@@ -173,8 +175,10 @@ private:
 
     std::string OnText(TextProbe& f, const std::vector<std::string>& w)
     {
-        const std::map<std::string, int*> settings = {
-            {"record-load", &f.recordLoad}, {"accept-load", &f.acceptLoad}, {"save-answer", &f.saveAnswer}};
+        const std::map<std::string, int*> settings = {{"record-load", &f.recordLoad},
+                                                      {"reopen-load", &f.reopenLoad},
+                                                      {"accept-load", &f.acceptLoad},
+                                                      {"save-answer", &f.saveAnswer}};
         if (settings.count(w[0])) return *settings.at(w[0]) = std::stoi(w[2]), "";
         if (w[0] == "fail-write") return f.failWrite = f.writeCalls + std::stoi(w[2]) - 1, "";
         if (w[0] == "load") return f.Load(static_cast<DWORD>(std::stoul(w[2])), w.size() > 3);
@@ -183,7 +187,7 @@ private:
         if (w[0] == "save-calls") return std::to_string(f.saveCalls);
         const size_t folder = f.seen.find(Path("/"));  // seen: its file name relative to the script's folder
         if (w[0] == "seen")
-            return f.seen.empty() ? "\"\"" : f.seen.erase(folder, folder == f.seen.npos ? 0 : Path("/").size());
+            return f.seen.empty() ? "\"\"" : folder == f.seen.npos ? f.seen : f.seen.erase(folder, Path("/").size());
         return FileStep<false>(f, w);
     }
 

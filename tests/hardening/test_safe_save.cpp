@@ -97,7 +97,7 @@ R Hooked(const std::string& call, R (*real)(A...), A... args)
     filekit::g_sys.call = [](auto... args) { return Hooked(#call, filekit::RealSysCalls().call, args...); };
 
 // Hooks every call, with the faults listed in faults ("-" or
-// "call#N=ERROR,call*=ERROR,write#N=short,call#N=operation,...") and the
+// "call#N=ERROR,call#N-M=ERROR,call*=ERROR,write#N=short,call#N=operation,...") and the
 // process killing itself at kill point killAt (0: nowhere).
 void Hook(const std::string& faults, int killAt)
 {
@@ -109,18 +109,31 @@ void Hook(const std::string& faults, int killAt)
     g_faults.clear();
     std::istringstream in(faults == "-" ? "" : faults);
     for (std::string item; std::getline(in, item, ',');) {
-        const size_t mark = item.find_first_of("#*");
-        const std::string what = item.substr(item.find('=') + 1);
-        g_faults.emplace_back(item.substr(0, mark), item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1)),
-                              errors.count(what) ? errors.at(what) : -1, errors.count(what) ? "" : what);
+        if (item == "stdin") continue;  // not a call: see FreeStdin
+        const size_t mark = item.find_first_of("#*"), equals = item.find('='), dash = item.find('-', mark);
+        const std::string what = item.substr(equals + 1);
+        const int first = item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1));
+        for (int count = first; count <= (dash < equals ? std::stoi(item.substr(dash + 1)) : first); ++count)
+            g_faults.emplace_back(item.substr(0, mark), count, errors.count(what) ? errors.at(what) : -1,
+                                  errors.count(what) ? "" : what);
     }
     g_uses.clear();
     g_points = 0;
     g_killAt = killAt;
     FILEKIT_CALLS(FILEKIT_HOOK);
 }
+
+// With free, descriptor 0 is closed (a copy kept), as in a process started
+// without a standard input: the next file opened takes it. Put back after.
+void FreeStdin(bool free)
+{
+    static int copy = -1;
+    if (free) copy = dup(0), close(0);
+    if (!free && copy >= 0) dup2(copy, 0), close(copy), copy = -1;
+}
 #else
 void Hook(const std::string&, int) {}  // no call table: the rows that run here make no faults
+void FreeStdin(bool) {}
 #endif
 
 // --- The operations ------------------------------------------------------------
@@ -209,7 +222,9 @@ std::string Faulty(const std::string& op, const std::string& path, const std::st
     g_path = path;
     g_during.clear();
     Hook(faults, killAt);
+    FreeStdin(faults.find("stdin") != std::string::npos);
     const std::string result = Operate(op, path, content);
+    FreeStdin(false);
     g_faults.clear();  // the calls stay hooked, failing no more
     return g_during.empty() ? result : result + "+" + g_during;
 }

@@ -160,9 +160,17 @@ public:
         }
         if (op == "dup") return Keep(target, filekit::DuplicateFileHandle(Handle(w[1])));
 #ifndef _WIN32
-        if (op == "hold" || op == "release" || op == "inject") return PosixStep(w);
+        if (op == "hold" || op == "release" || op == "inject" || op == "stdin") return PosixStep(w);
 #endif
         if (op == "close") return CloseHandle(Handle(w[1])) ? (m_open.erase(w[1]), Outcome(true)) : Outcome(false);
+        if (op == "read-at") {  // read-at H N OFFSET: ReadFile of N bytes at OFFSET (an OVERLAPPED position)
+            OVERLAPPED at{};
+            at.Offset = Value(w[3]);
+            std::string buffer(Value(w[2]), '\0');
+            DWORD count = 99;
+            const std::string outcome = Outcome(ReadFile(Handle(w[1]), &buffer[0], Value(w[2]), &count, &at));
+            return outcome + " " + std::to_string(count) + (count ? " " + Escape(buffer.substr(0, count)) : "");
+        }
         if (op == "reader-open") return std::to_string(m_reader.Open(Path(w[1]).c_str()));
         if (op == "writer-open") return std::to_string(m_writer.Open(Path(w[1]).c_str()));
         if (op == "writer-close") return std::to_string(m_writer.Close());
@@ -210,6 +218,10 @@ protected:
     // failures provoked through the table of POSIX calls.
     std::string PosixStep(const std::vector<std::string>& w)
     {
+        if (w[0] == "stdin") {  // stdin free: descriptor 0 closed, the next one made takes it; stdin kept: put back
+            w[1] == "free" ? (m_stdin = dup(0), close(0)) : (dup2(m_stdin, 0), close(m_stdin));
+            return "";
+        }
         if (w[0] == "hold") {  // hold name access share disposition: opened by another process
             int ready[2];
             if (pipe(ready) != 0 || pipe(m_release) != 0) return "no pipe";
@@ -243,7 +255,7 @@ protected:
         return "";
     }
     static inline int s_errno = 0;
-    int m_release[2] = {-1, -1};
+    int m_release[2] = {-1, -1}, m_stdin = -1;  // m_stdin: a copy of descriptor 0 while it is free
     pid_t m_child = -1;
 #endif
 
