@@ -309,10 +309,16 @@ std::string View(const TempDir& dir, const std::string& newBytes, const std::str
 #endif
         std::string target = type == fs::file_type::symlink ? fs::read_symlink(entry.path()).string() : "";
         if (target.rfind(dir.Root().string(), 0) == 0) target.replace(0, dir.Root().string().size(), "@");
-        lines.insert(type == fs::file_type::symlink     ? name + ">" + target
-                     : type == fs::file_type::directory ? name + "/"
-                     : type == fs::file_type::fifo      ? name + "=fifo:" + what
-                                                        : name + "=" + what + mode.str());
+        std::string shown = name;
+        if (type == fs::file_type::symlink)
+            shown.append(">").append(target);
+        else if (type == fs::file_type::directory)
+            shown.append("/");
+        else if (type == fs::file_type::fifo)
+            shown.append("=fifo:").append(what);
+        else
+            shown.append("=").append(what).append(mode.str());
+        lines.insert(shown);
     }
     std::string view;
     for (const std::string& line : lines) view += (view.empty() ? "" : " ") + line;
@@ -365,7 +371,9 @@ TEST_P(FaultTable, Rows)
         if (reader.joinable()) reader.join();
         for (const HANDLE handle : handles) CloseHandle(handle);
         const std::string inode = !before ? "-" : FileId(path) == before ? "same" : "new";
-        EXPECT_EQ(result + " " + inode + " " + View(dir, newBytes, received), row.expected) << row.where;
+        EXPECT_EQ(std::string(result).append(" ").append(inode).append(" ").append(View(dir, newBytes, received)),
+                  row.expected)
+            << row.where;
     }
 }
 

@@ -83,9 +83,9 @@ std::string Do(TestIni& ini, const TempDir& dir, const std::string& op, std::vec
                                         a[1] == "~" ? nullptr : a[1].data(), n(2));
         return Joined({r(result), token, next == &sentinel ? "kept" : next ? r(next - a[0].data()) : "null"});
     }
-    if (op == "DeleteTail") return ini.DeleteTail(a[0].data()), a[0].c_str();
+    if (op == "DeleteTail") return ini.DeleteTail(a[0].data()), std::string(a[0].c_str());
     if (op == "ReplaceFrom0xD_0xA") return ini.ReplaceFrom0xD_0xA(a[0].data());
-    if (op == "ReplaceTo0xD_0xA") return ini.ReplaceTo0xD_0xA(a[0].data()), a[0].c_str();
+    if (op == "ReplaceTo0xD_0xA") return ini.ReplaceTo0xD_0xA(a[0].data()), std::string(a[0].c_str());
     if (op == "BracketsContents") return ini.BracketsContents(a[0].data(), token, a[1].data()), token;
     return "unknown operation " + op;
 }
