@@ -11,8 +11,8 @@ install(TARGETS filekit EXPORT filekitTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/filekit DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT development)
-install(FILES ${FILEKIT_GENERATED_INCLUDE}/filekit/Version.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/filekit
-        COMPONENT development)
+install(FILES ${FILEKIT_GENERATED_INCLUDE}/filekit/Version.h ${FILEKIT_GENERATED_INCLUDE}/filekit/Config.h
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/filekit COMPONENT development)
 
 set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/filekit)
 install(EXPORT filekitTargets NAMESPACE filekit:: DESTINATION ${config_dir} COMPONENT development)
@@ -23,10 +23,22 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/filekitConfigVersion.cmak
 install(FILES ${PROJECT_BINARY_DIR}/filekitConfig.cmake ${PROJECT_BINARY_DIR}/filekitConfigVersion.cmake
         DESTINATION ${config_dir} COMPONENT development)
 
-if(FILEKIT_BUILD_SHARED)
-  set(FILEKIT_PC_CFLAGS "")
-else()
-  set(FILEKIT_PC_CFLAGS "-DFILEKIT_STATIC")
+# The application's framework, where filekit was built against one: its
+# include folder, library and definitions go to applications as they went
+# to filekit (the CMake package adds them to filekit::filekit).
+set(FILEKIT_PC_CFLAGS "")
+if(NOT FILEKIT_BUILD_SHARED)
+  string(APPEND FILEKIT_PC_CFLAGS " -DFILEKIT_STATIC")
+endif()
+foreach(definition ${FILEKIT_FRAMEWORK_DEFINITIONS})
+  string(APPEND FILEKIT_PC_CFLAGS " -D${definition}")
+endforeach()
+if(FILEKIT_FRAMEWORK_INCLUDE_DIR)
+  string(APPEND FILEKIT_PC_CFLAGS " -isystem ${FILEKIT_FRAMEWORK_INCLUDE_DIR}")
+endif()
+set(FILEKIT_PC_LIBS "")
+if(FILEKIT_FRAMEWORK_LIBRARY)
+  set(FILEKIT_PC_LIBS " ${FILEKIT_FRAMEWORK_LIBRARY}")
 endif()
 # The .pc file finds its prefix relative to itself, so the tree can move;
 # in the Debian packages it names /usr, where dpkg puts the files, so that

@@ -26,7 +26,7 @@ CBinaryFile::~CBinaryFile() { filekit::CloseOwnedHandle(&m_hFile); }
 int CBinaryFile::Open(const CString& name, DWORD access, DWORD share, DWORD disposition, DWORD flags)
 {
     if (IsOpen() || m_hFile != INVALID_HANDLE_VALUE) return 0;
-    m_hFile = ::CreateFileA(name.GetString(), access, share, nullptr, disposition, flags, nullptr);
+    m_hFile = ::CreateFileA(static_cast<const char*>(name), access, share, nullptr, disposition, flags, nullptr);
     if (m_hFile == INVALID_HANDLE_VALUE) return 0;
     m_strFile = name;
     m_bOpen = 1;
@@ -57,7 +57,7 @@ BOOL CBinaryFile::WriteFile(const CString& text)
 {
     if (text.IsEmpty()) return TRUE;
     DWORD written = 0;
-    return ::WriteFile(m_hFile, text.GetString(), static_cast<DWORD>(text.GetLength()), &written, nullptr);
+    return ::WriteFile(m_hFile, static_cast<const char*>(text), static_cast<DWORD>(text.GetLength()), &written, nullptr);
 }
 
 BOOL CBinaryFile::SetEndOfFile() { return ::SetEndOfFile(m_hFile); }

@@ -61,7 +61,7 @@ bool CTextFile::chartype_rbracket(char c) { return c == ']'; }
 char* CTextFile::ParseValues(const CString& text, CStringArray& values, char separator)
 {
     if (text.IsEmpty()) return nullptr;
-    const char* p = text.GetString();
+    const char* p = static_cast<const char*>(text);
     for (;;) {
         while (chartype_space(*p)) ++p;
         if (*p == '\0') break;

@@ -114,7 +114,7 @@ public:
             read = 0;
         }
         while (read > 0) {
-            const std::size_t part = std::min(read, m_chunkText - m_inChunk);
+            const std::size_t part = (std::min)(read, m_chunkText - m_inChunk);
             if (!m_dropping) {
                 const auto* zero = static_cast<const char*>(std::memchr(raw, '\0', part));
                 const std::size_t kept = zero ? static_cast<std::size_t>(zero - raw) : part;

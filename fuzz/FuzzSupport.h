@@ -70,12 +70,12 @@ public:
     }
 
     // Every byte not read yet.
-    std::string Rest() { return Take(m_size - std::min(m_pos, m_size)); }
+    std::string Rest() { return Take(m_size - (std::min)(m_pos, m_size)); }
 
 private:
     std::string Take(size_t length)
     {
-        const size_t take = std::min(length, m_size - std::min(m_pos, m_size));
+        const size_t take = (std::min)(length, m_size - (std::min)(m_pos, m_size));
         std::string taken(reinterpret_cast<const char*>(m_data + m_pos), take);
         m_pos += take;
         return taken;

@@ -75,7 +75,7 @@ std::string AddedComment(const std::string& comment) { return comment == ";" ? s
 std::string WrittenComment(const std::string& comment)
 {
     std::string written =
-        comment.substr(0, std::min(comment.find('\0'), static_cast<size_t>(CINIFile::kWriterCommentBufferBytes - 1)));
+        comment.substr(0, (std::min)(comment.find('\0'), static_cast<size_t>(CINIFile::kWriterCommentBufferBytes - 1)));
     for (size_t i = 1; i + 1 < written.size(); ++i)
         if (written.compare(i, 2, "\\n") == 0) written.replace(i++, 2, " \n");
     return written;

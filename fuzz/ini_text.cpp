@@ -99,7 +99,7 @@ void CheckBracketsContents(TextRoutines& ini, const std::string& text, Input& in
         const size_t name = line.find_first_not_of(brackets[0], open);
         const size_t stop = name == std::string::npos ? name : line.find_first_of(brackets, name, 2);
         if (stop != std::string::npos && line[stop] == brackets[1] && line[stop] != brackets[0])
-            expected = line.substr(name, std::min(stop - name, kMaxName));
+            expected = line.substr(name, (std::min)(stop - name, kMaxName));
     }
 
     auto buffer = Terminated(text);
@@ -201,7 +201,7 @@ void CheckGetToken(TextRoutines& ini, const std::string& text, Input& input)
 // the first byte whose stored form does not fit.
 void CheckReplaceFrom(TextRoutines& ini, const std::string& text)
 {
-    const std::string comment = text.substr(0, std::min(text.find('\0'), kMaxComment));
+    const std::string comment = text.substr(0, (std::min)(text.find('\0'), kMaxComment));
     std::string expected;
     for (size_t i = 0; i < comment.size(); ++i) {
         std::string stored(1, comment[i]);

@@ -29,9 +29,9 @@ std::vector<std::string> Split(const std::string& line, char separator)
         if (i == line.size()) break;
         const bool enclosed = line[i] == '"' || line[i] == '[';
         const char stop = !enclosed ? separator : line[i++] == '"' ? '"' : ']';
-        const size_t end = std::min(line.find(stop, i), line.size());
+        const size_t end = (std::min)(line.find(stop, i), line.size());
         values.push_back(line.substr(i, end - i));
-        i = !enclosed ? end : std::min(line.find(separator, end + 1), line.size());
+        i = !enclosed ? end : (std::min)(line.find(separator, end + 1), line.size());
         if (i < line.size()) ++i;
     }
     return values;

@@ -35,7 +35,8 @@ int CINIFile::AddNewSection(const CString& name, const CString& comment, int* pI
     section->m_nState = STATE_CHANGED;
     section->m_strName = name;
     section->m_strComment = AddedComment(comment);
-    const int index = m_arrSections.Add(section.get());
+    const int index = filekit::ArraySize(m_arrSections);
+    m_arrSections.Add(section.get());
     static_cast<void>(section.release());  // the array owns it now
     if (pIndex) *pIndex = index;
     return 1;
@@ -56,7 +57,8 @@ int CINIFile::AddNewKey(const CString& section, const CString& key, const CStrin
     added.m_strComment = AddedComment(comment);
     added.m_strName = key;
     added.m_strValue = value;
-    const int index = found->m_arrKeys.Add(std::move(added));
+    const int index = filekit::ArraySize(found->m_arrKeys);
+    found->m_arrKeys.Add(std::move(added));
     if (pIndex) *pIndex = index;
     found->m_nState = STATE_CHANGED;
     return 1;

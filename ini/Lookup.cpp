@@ -12,7 +12,7 @@ namespace {
 class NameMatcher {
 public:
     explicit NameMatcher(const CString& wanted)
-        : m_text(wanted.GetString()), m_length(std::strlen(m_text)), m_last(m_length > 0 ? m_text[m_length - 1] : '\0')
+        : m_text(static_cast<const char*>(wanted)), m_length(std::strlen(m_text)), m_last(m_length > 0 ? m_text[m_length - 1] : '\0')
     {
     }
 
@@ -21,7 +21,7 @@ public:
         // A name can only match if its text ends exactly where the wanted
         // one does; GetLength() bounds the index, so the test stays inside it.
         if (static_cast<size_t>(name.GetLength()) < m_length) return false;
-        const char* text = name.GetString();
+        const char* text = static_cast<const char*>(name);
         if (text[m_length] != '\0') return false;
         // Names of one length mostly differ at their end (numbered names),
         // so the last byte is tested before the others.
@@ -39,8 +39,8 @@ private:
 int FindSection(const CObArray& sections, const CString& name)
 {
     const NameMatcher matcher(name);
-    const int count = sections.GetSize();
-    CObject* const* items = sections.GetData();
+    const int count = filekit::ArraySize(sections);
+    const CObject* const* items = sections.GetData();
     for (int i = 0; i < count; ++i) {
         const auto* section = static_cast<const CINIFile::CINIFileSection*>(items[i]);
         if (section && section->m_nState != CINIFile::STATE_DELETED && matcher.Matches(section->m_strName)) return i;
@@ -52,7 +52,7 @@ int FindKey(const CArray<CINIFile::CINIFileKey, CINIFile::CINIFileKey>& keys, co
 {
     const NameMatcher matcher(name);
     const bool skipDeleted = deleted == DeletedKeys::kSkip;
-    const int count = keys.GetSize();
+    const int count = filekit::ArraySize(keys);
     const CINIFile::CINIFileKey* items = keys.GetData();
     for (int i = 0; i < count; ++i) {
         if (skipDeleted && items[i].m_nState == CINIFile::STATE_DELETED) continue;

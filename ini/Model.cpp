@@ -8,7 +8,7 @@ using filekit::ini::DeletedKeys;
 
 CINIFile::CINIFileSection::~CINIFileSection() = default;
 
-int CINIFile::CINIFileSection::GetKeyCount() { return m_arrKeys.GetSize(); }
+int CINIFile::CINIFileSection::GetKeyCount() { return filekit::ArraySize(m_arrKeys); }
 
 int CINIFile::CINIFileSection::GetKey(int nIndex, CString& name, CString& value, CString& comment)
 {
@@ -45,7 +45,7 @@ int CINIFile::IsOpen() { return m_bOpen; }
 
 const CString& CINIFile::GetFile() const { return m_strFile; }
 
-int CINIFile::GetSectionCount() { return m_arrSections.GetSize(); }
+int CINIFile::GetSectionCount() { return filekit::ArraySize(m_arrSections); }
 
 CINIFile::CINIFileSection* CINIFile::GetSection(int nIndex)
 {
@@ -67,7 +67,7 @@ void CINIFile::Empty() { ClearMemory(); }
 
 void CINIFile::ClearMemory()
 {
-    const int count = m_arrSections.GetSize();
+    const int count = filekit::ArraySize(m_arrSections);
     if (count == 0) return;
     for (int i = 0; i < count; ++i) delete m_arrSections.GetAt(i);
     m_arrSections.SetSize(0);

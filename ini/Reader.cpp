@@ -72,7 +72,7 @@ void AppendSection(CObArray& sections, const LineSource& in, const CommentGather
 // them over the whole model, and every lookup by name walks the sections.
 void ReadSections(LineSource& in, CObArray& sections)
 {
-    const int first = sections.GetSize();
+    const int first = filekit::ArraySize(sections);
     std::vector<int> keyLines(1);  // per new section; above the first header they count for it
     CommentGatherer pending;
     while (in.Next()) {
@@ -91,7 +91,7 @@ void ReadSections(LineSource& in, CObArray& sections)
         }
     }
     for (int i = first; i < sections.GetSize(); ++i)
-        static_cast<Section*>(sections.GetAt(i))->m_arrKeys.Reserve(keyLines[static_cast<size_t>(i - first)]);
+        static_cast<Section*>(sections.GetAt(i))->m_arrKeys.SetSize(0, keyLines[static_cast<size_t>(i - first)]);
 }
 
 // Appends the key line just read by in to section.
@@ -104,7 +104,7 @@ void AppendKey(Section& section, LineSource& in, const CommentGatherer& comment)
     if (name.next) FindToken(name.next, static_cast<size_t>(end - name.next), kValueDelimiter, 1, &value);
 
     CArray<Key, Key>& keys = section.m_arrKeys;
-    const int index = keys.GetSize();
+    const int index = filekit::ArraySize(keys);
     keys.SetSize(index + 1);  // built in place: no copy of the key's strings
     Key& key = keys.ElementAt(index);
     key.m_nState = CINIFile::STATE_LOADED;
@@ -176,7 +176,7 @@ int CINIFile::ReadFile(const CString& path)
 {
     LineSource in;
     if (!in.Open(path)) return 0;
-    const int first = m_arrSections.GetSize();
+    const int first = filekit::ArraySize(m_arrSections);
     // A pass cut short by a read error would give a model without some of
     // the file's keys, which a later Save would then drop from the file: the
     // sections read are taken back and Open fails.

@@ -120,7 +120,7 @@ TokenResult FindToken(char* text, size_t length, char delimiter, int number, Tok
 
 size_t CutToName(const TokenSpan& span)
 {
-    const char* end = span.begin + std::min(static_cast<size_t>(span.end - span.begin), kMaxNameBytes);
+    const char* end = span.begin + (std::min)(static_cast<size_t>(span.end - span.begin), kMaxNameBytes);
     return static_cast<size_t>(DropTrailingSpaces(span.begin, end) - span.begin);
 }
 
@@ -140,8 +140,8 @@ size_t StoreComment(const char* text, size_t length, char* out)
     out[0] = text[0];
     size_t n = 1;
     for (;;) {
-        const char* const special = std::min(semicolon, lineFeed);
-        const size_t run = std::min(static_cast<size_t>(special - p), kMaxCommentBytes - n);
+        const char* const special = (std::min)(semicolon, lineFeed);
+        const size_t run = (std::min)(static_cast<size_t>(special - p), kMaxCommentBytes - n);
         std::memcpy(out + n, p, run);
         n += run;
         if (p + run != special || special == end) break;  // cut inside the run, or done
@@ -176,7 +176,7 @@ bool RestoreLineBreaks(char* text, size_t length)
 
 void CommentGatherer::Append(const char* text, size_t length)
 {
-    const size_t take = std::min(length, kMaxCommentBytes - m_length);
+    const size_t take = (std::min)(length, kMaxCommentBytes - m_length);
     std::memcpy(m_text + m_length, text, take);
     m_length += take;
 }

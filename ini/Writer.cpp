@@ -8,6 +8,7 @@
 #include "platform/TextStream.h"
 
 #include <cstring>
+#include <utility>
 
 using namespace filekit::ini;
 
@@ -17,9 +18,9 @@ namespace {
 // byte), each line-break pair turned into a space and a line end.
 class WrittenComment {
 public:
-    explicit WrittenComment(const CString& comment) : m_length(strnlen(comment.GetString(), kMaxWrittenCommentBytes))
+    explicit WrittenComment(const CString& comment) : m_length(strnlen(static_cast<const char*>(comment), kMaxWrittenCommentBytes))
     {
-        std::memcpy(m_text, comment.GetString(), m_length);
+        std::memcpy(m_text, static_cast<const char*>(comment), m_length);
         m_text[m_length] = '\0';
         const bool turned = RestoreLineBreaks(m_text, m_length);
         m_differs = turned || m_length != static_cast<size_t>(comment.GetLength());
@@ -75,8 +76,8 @@ int CINIFile::SaveFile(const CString& path)
         out.Write("[", 1);
         out.Write(section.m_strName);
         out.Write("]\n", 2);
-        const int count = section.m_arrKeys.GetSize();
-        const CINIFileKey* keys = section.m_arrKeys.GetData();
+        const int count = filekit::ArraySize(section.m_arrKeys);
+        const CINIFileKey* keys = std::as_const(section.m_arrKeys).GetData();
         for (int k = 0; k < count; ++k)
             if (keys[k].m_nState != STATE_DELETED) WriteKey(out, keys[k]);
         out.Write("\n", 1);

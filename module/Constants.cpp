@@ -18,7 +18,7 @@ const CString CXMLParserWrapper::CST_TAG_ATTR_VALUE("value");
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID)
 {
-    return filekit::ModuleEntry(filekit::StandInFramework(), filekit::LibraryModule(), module, reason);
+    return filekit::ModuleEntry(filekit::HostFramework(), filekit::LibraryModule(), module, reason);
 }
 
 #endif

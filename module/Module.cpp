@@ -32,6 +32,10 @@ const ModuleFramework& StandInFramework()
     return framework;
 }
 
+#if !defined(FILEKIT_FRAMEWORK_MFC)
+const ModuleFramework& HostFramework() { return StandInFramework(); }
+#endif
+
 ExtensionModule& LibraryModule()
 {
     static ExtensionModule record;

@@ -2,10 +2,11 @@
 //
 // When the library is loaded it joins the application framework as an
 // extension module; when unloaded it leaves it. The framework is reached
-// through a small table so that tests can supply one that refuses. Where no
-// such framework exists (every platform filekit builds for) the stand-in
-// below is a plain library initialisation: it records the module and never
-// refuses.
+// through a small table so that tests can supply one that refuses. Built
+// against MFC, the table is MFC's own extension-module functions
+// (MfcModule.cpp); against any other framework, which has no modules, the
+// stand-in below is a plain library initialisation: it records the module
+// and never refuses.
 #ifndef FILEKIT_MODULE_MODULE_H
 #define FILEKIT_MODULE_MODULE_H
 
@@ -31,8 +32,13 @@ struct ModuleFramework {
     void (*termExtensionModule)(ExtensionModule& record, BOOL all);
 };
 
-// The stand-in used by the real load and unload.
+// The stand-in.
 const ModuleFramework& StandInFramework();
+
+// What the DLL's entry point uses: MFC's functions in the MFC extension
+// DLL, the stand-in in every other. Linked statically into a program,
+// the library is no module of its own and always takes the stand-in.
+const ModuleFramework& HostFramework();
 
 // The entry point: reason is DLL_PROCESS_ATTACH, DLL_PROCESS_DETACH,
 // DLL_THREAD_ATTACH or DLL_THREAD_DETACH. Returns FALSE only when the

@@ -100,8 +100,9 @@ void CTokenNode::DeleteSubtree(CTokenNode* root)
     CTokenNode* node = root;
     while (node) {
         CPtrArray& children = node->m_aChildren;
-        if (!children.IsEmpty()) {
-            const int last = children.GetUpperBound();
+        const int count = filekit::ArraySize(children);
+        if (count > 0) {
+            const int last = count - 1;
             auto* child = static_cast<CTokenNode*>(children[last]);
             children.RemoveAt(last);
             if (child) node = child;

@@ -104,7 +104,7 @@ int CTokenWriter::Save() { return Save(m_strFile); }
 int CTokenWriter::Save(const CString& file)
 {
     if (!m_bOpen) return 0;
-    std::ofstream out(file.GetString(), std::ios::out);
+    std::ofstream out(static_cast<const char*>(file), std::ios::out);
     if (!out.is_open()) return 0;
     const int result = Tokenize(GetDocument(), out);
     out.close();

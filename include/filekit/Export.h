@@ -5,7 +5,9 @@
 /// The library is built with hidden visibility, so only what carries this
 /// macro is exported; on Windows the same macro selects dllexport while the
 /// DLL is built and dllimport for applications. Define FILEKIT_STATIC when
-/// linking the static library.
+/// linking the static library. It also carries the tag of the framework
+/// filekit was built against (<filekit/Config.h>), so an application built
+/// against another one fails to link.
 ///
 /// \def FILEKIT_API
 /// Marks a class or function that applications may use: exported from the
@@ -13,16 +15,18 @@
 #ifndef FILEKIT_EXPORT_H
 #define FILEKIT_EXPORT_H
 
+#include <filekit/Config.h>
+
 #if defined(FILEKIT_STATIC)
-#define FILEKIT_API
+#define FILEKIT_API FILEKIT_FRAMEWORK_TAG
 #elif defined(_WIN32)
 #if defined(FILEKIT_BUILDING)
-#define FILEKIT_API __declspec(dllexport)
+#define FILEKIT_API __declspec(dllexport) FILEKIT_FRAMEWORK_TAG
 #else
-#define FILEKIT_API __declspec(dllimport)
+#define FILEKIT_API __declspec(dllimport) FILEKIT_FRAMEWORK_TAG
 #endif
 #else
-#define FILEKIT_API __attribute__((visibility("default")))
+#define FILEKIT_API __attribute__((visibility("default"))) FILEKIT_FRAMEWORK_TAG
 #endif
 
 #endif

@@ -1,332 +1,75 @@
 /// \file
-/// filekit — application-framework stand-ins.
+/// filekit — the application framework its interface uses.
 ///
-/// Byte strings and growable arrays with the member names of the framework
-/// the exported classes come from, so application code written against that
-/// interface builds unchanged. Everything is backed by the standard library.
+/// filekit's exported classes take the framework's CString, CObject,
+/// CObArray, CPtrArray, CStringArray and CArray. Which framework that is
+/// was fixed when filekit was built (-DFILEKIT_FRAMEWORK=..., recorded in
+/// <filekit/Config.h>), and an application compiles against the same:
 ///
 /// ~~~
-///   CString       a byte string; no code-page conversion anywhere
-///   CObject       root of the framework's class tree (virtual destructor)
-///   CArray<T, A>  growable array of T held by value
-///   CObArray      array of CObject*   (does not own what it holds)
-///   CPtrArray     array of void*      (does not own what it holds)
-///   CStringArray  array of CString
+///   own      filekit's own stand-ins (<filekit/OwnFramework.h>), for
+///            applications that bring no framework; the default
+///   mfc      MFC itself: <afx.h> and <afxtempl.h>, MSVC, multibyte build;
+///            filekit is then an MFC extension DLL
+///   header   the application's own framework, from the header named by
+///            -DFILEKIT_FRAMEWORK_HEADER (a CString port, say): it declares
+///            the six classes with MFC's names and meaning, and may bring
+///            the Windows types too
 /// ~~~
 ///
-/// Indexes are int, as on the 32-bit platform. Element access with an index
-/// outside [0, GetSize()) is a caller error (checked by assert in debug
-/// builds); the growing and removing operations accept any index and never
-/// touch memory outside the array.
+/// filekit's own code uses only these operations, which MFC 4.2, today's
+/// MFC and the stand-ins all have with one meaning (the stand-ins mark
+/// every other member deprecated inside filekit's build, where warnings
+/// are errors):
+///
+/// ~~~
+///   CString   default and copy construction, copy assignment;
+///             construction from and assignment of const char* (null: "");
+///             CString(p, n) with n >= 0; the (const char*) conversion;
+///             GetLength; IsEmpty as a truth value; == with const char*
+///   CObject   a public base with a virtual destructor, never copied
+///   arrays    GetSize (narrowed to int only by filekit::ArraySize);
+///             GetAt, ElementAt and [] inside the bounds; GetData through
+///             const; Add; SetSize(n, growBy), growBy also serving as the
+///             hint of how many entries come next; InsertAt; SetAtGrow;
+///             RemoveAt inside the bounds; RemoveAll
+/// ~~~
+///
+/// No reference to an array element is held across a growth of its array,
+/// and every element type filekit keeps in a CArray survives relocation by
+/// a memory copy (MFC moves elements so). Frameworks that build new
+/// elements by zero-filling them, as MFC before 7.0 does through
+/// ConstructElements, say so by defining _MFC_VER below 0x0700; filekit
+/// then constructs its own element types itself (see <filekit/INIFile.h>).
 #ifndef FILEKIT_FRAMEWORK_H
 #define FILEKIT_FRAMEWORK_H
 
-#include <filekit/Export.h>
+#include <filekit/Config.h>
+
+#if defined(FILEKIT_FRAMEWORK_MFC)
+#if defined(_UNICODE) || defined(UNICODE)
+#error "filekit takes byte strings (CString of char): build it and the application with the multibyte character set, not _UNICODE"
+#endif
+#include <afx.h>
+#include <afxtempl.h>
+#elif defined(FILEKIT_FRAMEWORK_HEADER)
+#include FILEKIT_FRAMEWORK_INCLUDE
+#else
+#include <filekit/OwnFramework.h>
+#endif
+
 #include <filekit/Win32.h>
 
-#include <cassert>
-#include <cstring>
-#include <string>
-#include <utility>
-#include <vector>
+namespace filekit {
 
-// ---------------------------------------------------------------------------
-// CString
-// ---------------------------------------------------------------------------
+/// The number of entries of a framework array, as the int that filekit's
+/// interface counts in (frameworks of 64-bit platforms count in INT_PTR).
+template <class Array>
+int ArraySize(const Array& array)
+{
+    return static_cast<int>(array.GetSize());
+}
 
-/// \name String pointer types of the framework
-///@{
-
-/// String pointer types of the framework.
-/// Narrow characters only: filekit has no wide-character build.
-typedef const char* LPCTSTR;
-#ifndef _WIN32
-typedef const char* LPCSTR;
-typedef char* LPTSTR;
-typedef char* LPSTR;
-#endif
-///@}
-
-/// A byte string, as the framework's CString, backed by std::string.
-///
-/// It may hold zero bytes when built with an explicit length. Comparisons
-/// between two CStrings look at every byte (as unsigned values);
-/// comparisons with a `const char*` look at the bytes up to that string's
-/// terminator. No code-page conversion happens anywhere.
-class FILEKIT_API CString {
-public:
-    /// \name Construction and assignment
-    ///@{
-
-    /// A null `const char*` gives the empty string; `CString(text, length)`
-    /// copies exactly `length` bytes, zero bytes included (none when
-    /// `length` <= 0); `CString(ch, repeat)` repeats `ch` (none when
-    /// `repeat` <= 0).
-    CString() = default;
-    CString(const char* text) : m_str(text ? text : "") {}
-    CString(const char* text, int length)
-        : m_str(text && length > 0 ? std::string(text, static_cast<size_t>(length)) : std::string())
-    {
-    }
-    CString(char ch, int repeat = 1) : m_str(repeat > 0 ? static_cast<size_t>(repeat) : 0, ch) {}
-    CString(const CString&) = default;
-    CString(CString&&) noexcept = default;
-    ~CString() = default;
-    CString& operator=(const CString&) = default;
-    CString& operator=(CString&&) noexcept = default;
-    CString& operator=(const char* text)
-    {
-        m_str.assign(text ? text : "");
-        return *this;
-    }
-    CString& operator=(char ch)
-    {
-        m_str.assign(1, ch);
-        return *this;
-    }
-    ///@}
-
-    /// Number of bytes, zero bytes included.
-    int GetLength() const { return static_cast<int>(m_str.size()); }
-    /// TRUE when the string holds no byte.
-    BOOL IsEmpty() const { return m_str.empty() ? TRUE : FALSE; }
-    /// Makes the string empty.
-    void Empty() { m_str.clear(); }
-
-    /// \name Character access
-    ///@{
-
-    /// The zero-terminated bytes, valid until the string changes; the byte
-    /// at an index (0 <= index < GetLength(), checked by assert in debug
-    /// builds); SetAt replaces one byte.
-    operator const char*() const { return m_str.c_str(); }
-    const char* GetString() const { return m_str.c_str(); }
-    char GetAt(int index) const
-    {
-        assert(index >= 0 && index < GetLength());
-        return m_str[static_cast<size_t>(index)];
-    }
-    char operator[](int index) const { return GetAt(index); }
-    void SetAt(int index, char ch)
-    {
-        assert(index >= 0 && index < GetLength());
-        m_str[static_cast<size_t>(index)] = ch;
-    }
-    ///@}
-
-    /// \name Appending
-    ///@{
-
-    /// Appends the bytes of another string, of a zero-terminated string (a
-    /// null pointer appends nothing) or one byte.
-    CString& operator+=(const CString& other)
-    {
-        m_str += other.m_str;
-        return *this;
-    }
-    CString& operator+=(const char* text)
-    {
-        if (text) m_str += text;
-        return *this;
-    }
-    CString& operator+=(char ch)
-    {
-        m_str += ch;
-        return *this;
-    }
-    ///@}
-
-    /// Order of the bytes as unsigned values, as strcmp: < 0, 0 or > 0. A
-    /// null `text` counts as "".
-    int Compare(const char* text) const { return m_str.compare(text ? text : ""); }
-    /// As Compare, with the ASCII letters folded to one case; other bytes
-    /// are compared unchanged.
-    int CompareNoCase(const char* text) const;
-
-    /// \name Direct buffer access
-    ///@{
-
-    /// GetBuffer(n) gives room for at least n bytes plus a terminator,
-    /// keeping the content; after writing, ReleaseBuffer(length) ends the
-    /// string at length (-1, or a length past the buffer: at the first zero
-    /// byte). GetBufferSetLength(n) sets the length to n and gives the
-    /// buffer.
-    char* GetBuffer(int minLength);
-    void ReleaseBuffer(int length = -1);
-    char* GetBufferSetLength(int length);
-    ///@}
-
-    /// \name Comparison operators
-    ///@{
-
-    /// Byte-wise, as Compare.
-    friend bool operator==(const CString& a, const CString& b) { return a.m_str == b.m_str; }
-    friend bool operator==(const CString& a, const char* b) { return a.Compare(b) == 0; }
-    friend bool operator==(const char* a, const CString& b) { return b.Compare(a) == 0; }
-    friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
-    friend bool operator!=(const CString& a, const char* b) { return !(a == b); }
-    friend bool operator!=(const char* a, const CString& b) { return !(a == b); }
-    friend bool operator<(const CString& a, const CString& b) { return a.m_str < b.m_str; }
-    friend bool operator<(const CString& a, const char* b) { return a.Compare(b) < 0; }
-    friend bool operator<(const char* a, const CString& b) { return b.Compare(a) > 0; }
-    ///@}
-
-    /// \name Concatenation
-    ///@{
-
-    /// A new string of the bytes of both operands.
-    friend CString operator+(const CString& a, const CString& b) { return Joined(a, b); }
-    friend CString operator+(const CString& a, const char* b) { return Joined(a, b); }
-    friend CString operator+(const char* a, const CString& b) { return Joined(a, b); }
-    friend CString operator+(const CString& a, char b) { return Joined(a, b); }
-    friend CString operator+(char a, const CString& b) { return Joined(a, b); }
-    ///@}
-
-private:
-    template <class Tail>
-    static CString Joined(CString head, const Tail& tail)
-    {
-        head += tail;
-        return head;
-    }
-
-    std::string m_str;
-};
-
-// ---------------------------------------------------------------------------
-// CObject
-// ---------------------------------------------------------------------------
-
-struct CRuntimeClass;
-class CArchive;
-class CDumpContext;
-
-/// Root of the framework's class tree: a virtual destructor and diagnostic
-/// members that do nothing. Objects are neither copied nor assigned through
-/// CObject.
-class FILEKIT_API CObject {
-public:
-    /// Always null: filekit keeps no run-time class data.
-    virtual CRuntimeClass* GetRuntimeClass() const;
-    virtual ~CObject();
-    /// \name Serialisation and diagnostics
-    ///@{
-
-    /// Do nothing.
-    virtual void Serialize(CArchive& archive);
-    virtual void AssertValid() const;
-    virtual void Dump(CDumpContext& context) const;
-    ///@}
-
-    CObject(const CObject&) = delete;
-    CObject& operator=(const CObject&) = delete;
-
-protected:
-    CObject() = default;
-};
-
-// ---------------------------------------------------------------------------
-// Arrays
-// ---------------------------------------------------------------------------
-
-/// Growable array of TYPE held by value; ARG_TYPE is how elements are
-/// passed in. Growth fills gaps with value-initialised elements (null
-/// pointers, zero numbers, empty strings).
-template <class TYPE, class ARG_TYPE = const TYPE&>
-class CArray : public CObject {
-public:
-    CArray() = default;
-
-    int GetSize() const { return static_cast<int>(m_items.size()); }  ///< number of entries
-    int GetCount() const { return GetSize(); }  ///< number of entries
-    int GetUpperBound() const { return GetSize() - 1; }  ///< last index; -1 when empty
-    BOOL IsEmpty() const { return m_items.empty() ? TRUE : FALSE; }  ///< TRUE when there is no entry
-
-    // Element access: index must be in [0, GetSize()), checked by assert in debug builds.
-    const TYPE& GetAt(int index) const { return m_items[Checked(index)]; }  ///< the entry at index
-    TYPE& GetAt(int index) { return m_items[Checked(index)]; }  ///< the entry at index
-    void SetAt(int index, ARG_TYPE value) { m_items[Checked(index)] = value; }  ///< replaces the entry at index
-    TYPE& ElementAt(int index) { return m_items[Checked(index)]; }  ///< the entry at index
-    const TYPE& ElementAt(int index) const { return m_items[Checked(index)]; }  ///< the entry at index
-    TYPE& operator[](int index) { return ElementAt(index); }  ///< the entry at index
-    const TYPE& operator[](int index) const { return ElementAt(index); }  ///< the entry at index
-    TYPE* GetData() { return m_items.data(); }  ///< the first entry; null when empty
-    const TYPE* GetData() const { return m_items.data(); }  ///< the first entry; null when empty
-
-    /// Appends value; returns its index.
-    int Add(ARG_TYPE value)
-    {
-        m_items.push_back(value);
-        return GetUpperBound();
-    }
-
-    /// Inserts count copies of value at index; entries from index on move
-    /// up. An index past the end first grows the array to index entries. A
-    /// negative index or count inserts nothing.
-    void InsertAt(int index, ARG_TYPE value, int count = 1)
-    {
-        if (index < 0 || count <= 0) return;
-        const TYPE copy(value);  // value may refer into this array
-        if (index > GetSize()) m_items.resize(static_cast<size_t>(index));
-        m_items.insert(m_items.begin() + index, static_cast<size_t>(count), copy);
-    }
-
-    /// Removes count entries from index on; later entries move down. The
-    /// range is cut to the array; nothing happens outside it.
-    void RemoveAt(int index, int count = 1)
-    {
-        if (index < 0 || index >= GetSize() || count <= 0) return;
-        const int end = count > GetSize() - index ? GetSize() : index + count;
-        m_items.erase(m_items.begin() + index, m_items.begin() + end);
-    }
-
-    /// Sets the number of entries; new ones are value-initialised.
-    /// SetSize(0) releases the storage. growBy is accepted for
-    /// compatibility only.
-    void SetSize(int size, int growBy = -1)
-    {
-        (void)growBy;
-        if (size <= 0) {
-            std::vector<TYPE>().swap(m_items);
-            return;
-        }
-        m_items.resize(static_cast<size_t>(size));
-    }
-
-    /// Sets the entry at index, growing the array first when index is past
-    /// the end; a negative index does nothing.
-    void SetAtGrow(int index, ARG_TYPE value)
-    {
-        if (index < 0) return;
-        const TYPE copy(value);
-        if (index >= GetSize()) m_items.resize(static_cast<size_t>(index) + 1);
-        m_items[static_cast<size_t>(index)] = copy;
-    }
-
-    /// Removes every entry and releases the storage.
-    void RemoveAll() { SetSize(0); }
-
-    /// Reserves room for count entries without changing the size.
-    void Reserve(int count)
-    {
-        if (count > 0) m_items.reserve(static_cast<size_t>(count));
-    }
-
-private:
-    size_t Checked(int index) const
-    {
-        assert(index >= 0 && index < GetSize());
-        return static_cast<size_t>(index);
-    }
-
-    std::vector<TYPE> m_items;
-};
-
-/// Array of CObject pointers; it does not own what it holds.
-class CObArray : public CArray<CObject*, CObject*> {};
-/// Array of untyped pointers; it does not own what it holds.
-class CPtrArray : public CArray<void*, void*> {};
-/// Array of CString values.
-class CStringArray : public CArray<CString, const CString&> {};
+}  // namespace filekit
 
 #endif

@@ -41,6 +41,8 @@
 
 #include <filekit/Framework.h>
 
+#include <new>
+
 /// An INI file: the in-memory model of its sections, keys and comments,
 /// read by Open, changed by name and written whole by Save. The object owns
 /// its sections; nothing is saved implicitly.
@@ -309,5 +311,23 @@ private:
     int m_bByteOrderMark = 0;  // 1: the file read last started with a UTF-8 byte order mark
     int m_nLineEnd = kLineEndPlatform;  // the line end of the file read last
 };
+
+#if defined(_MFC_VER) && _MFC_VER < 0x0700
+/// \cond
+// A framework that builds new array elements by zero-filling them (MFC
+// before 7.0, whose ConstructElements does only that) would leave a key's
+// strings unbuilt: keys are built and destroyed as the objects they are.
+template <>
+inline void AFXAPI ConstructElements<CINIFile::CINIFileKey>(CINIFile::CINIFileKey* keys, int count)
+{
+    for (; count > 0; --count) ::new (static_cast<void*>(keys++)) CINIFile::CINIFileKey;
+}
+template <>
+inline void AFXAPI DestructElements<CINIFile::CINIFileKey>(CINIFile::CINIFileKey* keys, int count)
+{
+    for (; count > 0; --count) (keys++)->~CINIFileKey();
+}
+/// \endcond
+#endif
 
 #endif

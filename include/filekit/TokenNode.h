@@ -128,7 +128,7 @@ public:
     /// The entry at index, which may be a null entry; NULL out of range.
     CTokenNode* GetChildAt(int index);
     /// Entries in the child list, null entries included.
-    int GetChildCount() const { return m_aChildren.GetSize(); }
+    int GetChildCount() const { return filekit::ArraySize(m_aChildren); }
     /// Takes the child out of the list and deletes it with its subtree: 1.
     /// 0, and nothing removed, out of range or for a null entry.
     int RemoveChildAt(int index);
@@ -156,7 +156,7 @@ public:
     /// The attribute at index; NULL out of range.
     CTokenAttribute* GetAttributeAt(int index);
     /// Entries in the attribute list.
-    int GetAttributeCount() const { return m_aAttributes.GetSize(); }
+    int GetAttributeCount() const { return filekit::ArraySize(m_aAttributes); }
     /// Takes the attribute out of the list and deletes it: 1. 0, and nothing
     /// removed, out of range or for a null entry.
     int RemoveAttributeAt(int index);

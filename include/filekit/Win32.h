@@ -60,9 +60,6 @@
 #define FILEKIT_WIN32_H
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 #else
 
@@ -70,9 +67,12 @@
 
 #include <cstdint>
 
-/// \name Win32 integer and handle types
+/// \name Win32 integer, string and handle types
+/// Declared here unless the application's framework brought them first,
+/// which it tells by defining _WINDEF_ as <windef.h> does.
 ///@{
 
+#ifndef _WINDEF_
 /// With the Win32 widths: DWORD and LONG are 32 bits, HANDLE is pointer-sized.
 typedef int BOOL;
 typedef unsigned char BYTE;
@@ -88,6 +88,12 @@ typedef DWORD* LPDWORD;
 typedef LONG* PLONG;
 typedef void* HANDLE;
 typedef void* HINSTANCE;
+/// Narrow characters only: filekit has no wide-character build.
+typedef const char* LPCSTR;
+typedef const char* LPCTSTR;
+typedef char* LPSTR;
+typedef char* LPTSTR;
+#endif
 ///@}
 
 /// \name Truth values
@@ -102,6 +108,7 @@ typedef void* HINSTANCE;
 #endif
 ///@}
 
+#ifndef _WINBASE_
 struct _SECURITY_ATTRIBUTES;
 /// Security attributes are not supported: always pass null.
 typedef _SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
@@ -117,111 +124,228 @@ typedef struct _OVERLAPPED {
 } OVERLAPPED;
 /// Pointer to an OVERLAPPED position.
 typedef OVERLAPPED* LPOVERLAPPED;
+#endif
 
 /// \name Failure values
 ///@{
 
 /// What the functions return for an invalid handle or a failed call.
+#ifndef INVALID_HANDLE_VALUE
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1)))
+#endif
+#ifndef INVALID_FILE_SIZE
 #define INVALID_FILE_SIZE (static_cast<DWORD>(0xFFFFFFFF))
+#endif
+#ifndef INVALID_SET_FILE_POINTER
 #define INVALID_SET_FILE_POINTER (static_cast<DWORD>(-1))
+#endif
 ///@}
 
 /// \name Access rights
 ///@{
 
 /// The desired access of CreateFileA.
+#ifndef GENERIC_READ
 #define GENERIC_READ 0x80000000u
+#endif
+#ifndef GENERIC_WRITE
 #define GENERIC_WRITE 0x40000000u
+#endif
+#ifndef GENERIC_EXECUTE
 #define GENERIC_EXECUTE 0x20000000u
+#endif
+#ifndef GENERIC_ALL
 #define GENERIC_ALL 0x10000000u
+#endif
+#ifndef FILE_READ_DATA
 #define FILE_READ_DATA 0x0001u
+#endif
+#ifndef FILE_WRITE_DATA
 #define FILE_WRITE_DATA 0x0002u
+#endif
+#ifndef FILE_APPEND_DATA
 #define FILE_APPEND_DATA 0x0004u
+#endif
+#ifndef DELETE
 #define DELETE 0x00010000u
+#endif
 ///@}
 
 /// \name Share modes
 ///@{
 
 /// What other handles on the same file may do while this one is open.
+#ifndef FILE_SHARE_READ
 #define FILE_SHARE_READ 0x00000001u
+#endif
+#ifndef FILE_SHARE_WRITE
 #define FILE_SHARE_WRITE 0x00000002u
+#endif
+#ifndef FILE_SHARE_DELETE
 #define FILE_SHARE_DELETE 0x00000004u
+#endif
 ///@}
 
 /// \name Creation dispositions
 ///@{
 
 /// What CreateFileA does with an existing and with a missing file.
+#ifndef CREATE_NEW
 #define CREATE_NEW 1
+#endif
+#ifndef CREATE_ALWAYS
 #define CREATE_ALWAYS 2
+#endif
+#ifndef OPEN_EXISTING
 #define OPEN_EXISTING 3
+#endif
+#ifndef OPEN_ALWAYS
 #define OPEN_ALWAYS 4
+#endif
+#ifndef TRUNCATE_EXISTING
 #define TRUNCATE_EXISTING 5
+#endif
 ///@}
 
 /// \name Attributes and flags
 ///@{
 
 /// FILE_ATTRIBUTE_READONLY makes a created file read-only; the others are accepted and ignored.
+#ifndef FILE_ATTRIBUTE_READONLY
 #define FILE_ATTRIBUTE_READONLY 0x00000001u
+#endif
+#ifndef FILE_ATTRIBUTE_HIDDEN
 #define FILE_ATTRIBUTE_HIDDEN 0x00000002u
+#endif
+#ifndef FILE_ATTRIBUTE_SYSTEM
 #define FILE_ATTRIBUTE_SYSTEM 0x00000004u
+#endif
+#ifndef FILE_ATTRIBUTE_DIRECTORY
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
+#endif
+#ifndef FILE_ATTRIBUTE_ARCHIVE
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020u
+#endif
+#ifndef FILE_ATTRIBUTE_NORMAL
 #define FILE_ATTRIBUTE_NORMAL 0x00000080u
+#endif
+#ifndef FILE_ATTRIBUTE_TEMPORARY
 #define FILE_ATTRIBUTE_TEMPORARY 0x00000100u
+#endif
+#ifndef FILE_FLAG_WRITE_THROUGH
 #define FILE_FLAG_WRITE_THROUGH 0x80000000u
+#endif
+#ifndef FILE_FLAG_RANDOM_ACCESS
 #define FILE_FLAG_RANDOM_ACCESS 0x10000000u
+#endif
+#ifndef FILE_FLAG_SEQUENTIAL_SCAN
 #define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000u
+#endif
 ///@}
 
 /// \name Move methods
 ///@{
 
 /// Where SetFilePointer counts from.
+#ifndef FILE_BEGIN
 #define FILE_BEGIN 0
+#endif
+#ifndef FILE_CURRENT
 #define FILE_CURRENT 1
+#endif
+#ifndef FILE_END
 #define FILE_END 2
+#endif
 ///@}
 
 /// \name Module entry reasons
 ///@{
 
 /// Module entry reasons.
+#ifndef DLL_PROCESS_DETACH
 #define DLL_PROCESS_DETACH 0
+#endif
+#ifndef DLL_PROCESS_ATTACH
 #define DLL_PROCESS_ATTACH 1
+#endif
+#ifndef DLL_THREAD_ATTACH
 #define DLL_THREAD_ATTACH 2
+#endif
+#ifndef DLL_THREAD_DETACH
 #define DLL_THREAD_DETACH 3
+#endif
 ///@}
 
 /// \name Error codes
 ///@{
 
 /// The values GetLastError() returns, as on Win32.
+#ifndef NO_ERROR
 #define NO_ERROR 0L
+#endif
+#ifndef ERROR_SUCCESS
 #define ERROR_SUCCESS 0L
+#endif
+#ifndef ERROR_FILE_NOT_FOUND
 #define ERROR_FILE_NOT_FOUND 2L
+#endif
+#ifndef ERROR_PATH_NOT_FOUND
 #define ERROR_PATH_NOT_FOUND 3L
+#endif
+#ifndef ERROR_TOO_MANY_OPEN_FILES
 #define ERROR_TOO_MANY_OPEN_FILES 4L
+#endif
+#ifndef ERROR_ACCESS_DENIED
 #define ERROR_ACCESS_DENIED 5L
+#endif
+#ifndef ERROR_INVALID_HANDLE
 #define ERROR_INVALID_HANDLE 6L
+#endif
+#ifndef ERROR_NOT_ENOUGH_MEMORY
 #define ERROR_NOT_ENOUGH_MEMORY 8L
+#endif
+#ifndef ERROR_GEN_FAILURE
 #define ERROR_GEN_FAILURE 31L
+#endif
+#ifndef ERROR_SHARING_VIOLATION
 #define ERROR_SHARING_VIOLATION 32L
+#endif
+#ifndef ERROR_HANDLE_EOF
 #define ERROR_HANDLE_EOF 38L
+#endif
+#ifndef ERROR_NOT_SUPPORTED
 #define ERROR_NOT_SUPPORTED 50L
+#endif
+#ifndef ERROR_FILE_EXISTS
 #define ERROR_FILE_EXISTS 80L
+#endif
+#ifndef ERROR_INVALID_PARAMETER
 #define ERROR_INVALID_PARAMETER 87L
+#endif
+#ifndef ERROR_DISK_FULL
 #define ERROR_DISK_FULL 112L
+#endif
+#ifndef ERROR_INVALID_NAME
 #define ERROR_INVALID_NAME 123L
+#endif
+#ifndef ERROR_NEGATIVE_SEEK
 #define ERROR_NEGATIVE_SEEK 131L
+#endif
+#ifndef ERROR_ALREADY_EXISTS
 #define ERROR_ALREADY_EXISTS 183L
+#endif
+#ifndef ERROR_FILENAME_EXCED_RANGE
 #define ERROR_FILENAME_EXCED_RANGE 206L
+#endif
+#ifndef ERROR_NOACCESS
 #define ERROR_NOACCESS 998L
+#endif
+#ifndef ERROR_IO_DEVICE
 #define ERROR_IO_DEVICE 1117L
+#endif
+#ifndef ERROR_INVALID_USER_BUFFER
 #define ERROR_INVALID_USER_BUFFER 1784L
+#endif
 ///@}
 
 /// \name File functions

@@ -120,20 +120,20 @@ char* TextReader::NextPiece(size_t max, size_t* length, size_t* textLength)
     if (available == 0) return nullptr;
     char* piece = m_buffer.get() + m_pos;
     size_t used;  // bytes of the buffer the piece takes up
-    const auto* lf = static_cast<const char*>(std::memchr(piece, '\n', std::min(available, max + 1)));
+    const auto* lf = static_cast<const char*>(std::memchr(piece, '\n', (std::min)(available, max + 1)));
     if (lf && m_firstLineEnd == LineEnd::Platform)
         m_firstLineEnd = lf > piece && lf[-1] == '\r' ? LineEnd::CrLf : LineEnd::Lf;
     if (!lf) {
-        *length = used = std::min(available, max);
+        *length = used = (std::min)(available, max);
     } else if (const auto at = static_cast<size_t>(lf - piece); at > 0 && piece[at - 1] == '\r') {
         piece[at - 1] = '\n';  // the pair read as one LF
         *length = at;
         used = at + 1;
     } else {
-        *length = used = std::min(at + 1, max);
+        *length = used = (std::min)(at + 1, max);
     }
     if (m_zero < m_pos) m_zero = FirstZero(m_pos);
-    *textLength = std::min(*length, m_zero - m_pos);
+    *textLength = (std::min)(*length, m_zero - m_pos);
     m_pos += used;
     return piece;
 }
@@ -146,7 +146,7 @@ int TextReader::ReadPiece(char* buffer, int size)
     while (stored < capacity) {
         size_t length = 0;
         size_t textLength = 0;
-        const char* piece = NextPiece(std::min(capacity - stored, kTextStreamBufferBytes - 1), &length, &textLength);
+        const char* piece = NextPiece((std::min)(capacity - stored, kTextStreamBufferBytes - 1), &length, &textLength);
         if (!piece) break;
         std::memcpy(buffer + stored, piece, length);
         stored += length;

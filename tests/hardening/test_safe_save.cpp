@@ -401,7 +401,7 @@ TEST(KilledSave, LeavesTheOldOrTheNewFile)
         WriteBytes(counting.Path("target"), "old");
         const int points = (Faulty(op, counting.Path("target"), "", "-"), g_points);
         std::string outcomes;  // o or n: the target after each kill
-        for (int point = 1, last = 0; last < points; last = point, point = std::min(point + step, points)) {
+        for (int point = 1, last = 0; last < points; last = point, point = (std::min)(point + step, points)) {
             TempDir dir;
             WriteBytes(dir.Path("target"), "old");
             if (fork() == 0) Faulty(op, dir.Path("target"), "", "-", point), _exit(0);

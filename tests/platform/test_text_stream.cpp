@@ -35,11 +35,11 @@ std::vector<std::string> ReadPieces(const std::string& path, int size)
 // ending after a line feed.
 std::vector<std::string> ExpectedPieces(std::string text, int size)
 {
-    text.resize(std::min(text.find('\x1a'), text.size()));
+    text.resize((std::min)(text.find('\x1a'), text.size()));
     for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
     std::vector<std::string> pieces;
     for (size_t begin = 0, length; begin < text.size(); begin += length) {
-        length = std::min(std::min(text.find('\n', begin), text.size() - 1) + 1 - begin, static_cast<size_t>(size) - 1);
+        length = (std::min)((std::min)(text.find('\n', begin), text.size() - 1) + 1 - begin, static_cast<size_t>(size) - 1);
         pieces.push_back(text.substr(begin, length));
     }
     return pieces;

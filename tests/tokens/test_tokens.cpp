@@ -64,7 +64,7 @@ std::string Dump(CTokenNode* node)
 size_t Parse(const std::string& text, size_t at, CTokenNode* node)
 {
     const auto field = [&text, &at](const char* stops) {  // the text up to the next stop
-        const size_t end = std::min(text.find_first_of(stops, at), text.size());
+        const size_t end = (std::min)(text.find_first_of(stops, at), text.size());
         const std::string value = Unescape(text.substr(at, end - at));
         at = end;
         return CString(value.data(), static_cast<int>(value.size()));

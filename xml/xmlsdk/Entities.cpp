@@ -47,7 +47,7 @@ public:
     bool AtEnd() const { return m_at >= m_text.size(); }
     bool StartsWith(std::string_view prefix) const { return m_text.compare(m_at, prefix.size(), prefix) == 0; }
     char Peek() const { return AtEnd() ? '\0' : m_text[m_at]; }
-    void Advance(size_t count) { m_at = std::min(m_at + count, m_text.size()); }
+    void Advance(size_t count) { m_at = (std::min)(m_at + count, m_text.size()); }
     void SkipSpace()
     {
         while (!AtEnd() && IsSpace(m_text[m_at])) ++m_at;
@@ -57,7 +57,7 @@ public:
     std::string_view SkipUntilAny(const char* set)
     {
         const size_t start = m_at;
-        m_at = std::min(m_text.find_first_of(set, m_at), m_text.size());
+        m_at = (std::min)(m_text.find_first_of(set, m_at), m_text.size());
         return m_text.substr(start, m_at - start);
     }
     // Moves past the next end (to the end of the text when there is none).
