@@ -51,8 +51,9 @@ int main(int argc, char** argv)
     }
     CString value, comment;
     if (!ini.GetKeyData("Window", "width", value, comment)) return 1;
-    std::printf("\nWindow/width is %s, its comment \"%s\"\n", value.GetString(), comment.GetString());
-    const std::string wider = std::to_string(std::stoi(value.GetString()) + 224);
+    std::printf("\nWindow/width is %s, its comment \"%s\"\n", static_cast<const char*>(value),
+                static_cast<const char*>(comment));
+    const std::string wider = std::to_string(std::stoi(static_cast<const char*>(value)) + 224);
     ini.UpdateKey("Window", "width", "width", wider.c_str(), comment);  // the comment goes back unchanged
     std::printf("set Window/width to %s\n", wider.c_str());
 

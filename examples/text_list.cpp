@@ -73,7 +73,7 @@ private:
     // quotes otherwise, so that it reads back the same.
     static CString Quoted(const CString& value)
     {
-        const char* text = value.GetString();
+        const char* text = static_cast<const char*>(value);
         const bool plain = !value.IsEmpty() && !chartype_space(text[0]) && !std::strchr(text, kSeparator) &&
                            !std::strchr(text, '"') && !std::strchr(text, '[');
         if (plain) return value;
@@ -85,7 +85,7 @@ void PrintRows(const CListFile& list)
 {
     for (const Row& row : list.rows) {
         std::printf("  %zu values:", row.size());
-        for (const CString& value : row) std::printf(" <%s>", value.GetString());
+        for (const CString& value : row) std::printf(" <%s>", static_cast<const char*>(value));
         std::printf("\n");
     }
 }

@@ -31,14 +31,14 @@ public:
     }
     int BeginNode(CTokenNode* node, std::ostream& out, void*& context) override
     {
-        out << Indent() << '<' << node->GetName().GetString();
+        out << Indent() << '<' << node->GetName();
         if (context) ++static_cast<XMLWriteCount*>(context)->elements;
         return Result(out);
     }
     int BeginAttributes(CTokenNode*, std::ostream&, void*&) override { return 0; }
     int WriteAttribute(CTokenNode*, CTokenAttribute* attribute, std::ostream& out, void*& context) override
     {
-        out << ' ' << attribute->GetName().GetString() << "=\"" << Escaped(attribute->GetValue()) << '"';
+        out << ' ' << attribute->GetName() << "=\"" << Escaped(attribute->GetValue()) << '"';
         if (context) ++static_cast<XMLWriteCount*>(context)->attributes;
         return Result(out);
     }
@@ -62,7 +62,7 @@ public:
     }
     int EndNode(CTokenNode* node, std::ostream& out, void*&) override
     {
-        if (!IsEmptyElement(node)) out << "</" << node->GetName().GetString() << ">\n";
+        if (!IsEmptyElement(node)) out << "</" << node->GetName() << ">\n";
         return Result(out);
     }
     int EndDocument(std::ostream& out, void*&) override { return Result(out); }

@@ -57,7 +57,8 @@ BOOL CBinaryFile::WriteFile(const CString& text)
 {
     if (text.IsEmpty()) return TRUE;
     DWORD written = 0;
-    return ::WriteFile(m_hFile, static_cast<const char*>(text), static_cast<DWORD>(text.GetLength()), &written, nullptr);
+    return ::WriteFile(m_hFile, static_cast<const char*>(text), static_cast<DWORD>(text.GetLength()), &written,
+                       nullptr);
 }
 
 BOOL CBinaryFile::SetEndOfFile() { return ::SetEndOfFile(m_hFile); }

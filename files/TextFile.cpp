@@ -34,10 +34,10 @@ int CTextFile::Open(const CString& name, int write)
     // Share mode 0: nobody else reads or writes the file while it is open.
     // Reading creates a missing file, so opening a new name for reading
     // starts an empty file.
-    m_hFile =
-        write
-            ? ::CreateFileA(static_cast<const char*>(name), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)
-            : ::CreateFileA(static_cast<const char*>(name), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    m_hFile = write ? ::CreateFileA(static_cast<const char*>(name), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr)
+                    : ::CreateFileA(static_cast<const char*>(name), GENERIC_READ, 0, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (m_hFile == INVALID_HANDLE_VALUE) return 0;
     // LoadData sees the new handle while IsOpen() is 0 and GetFile() is the
     // old name; the open only counts once it has accepted the content.
@@ -71,7 +71,8 @@ int CTextFile::WriteString(const CString& text)
     if (!IsOpen()) return 0;
     if (text.IsEmpty()) return 1;
     DWORD written = 0;
-    return ::WriteFile(m_hFile, static_cast<const char*>(text), static_cast<DWORD>(text.GetLength()), &written, nullptr);
+    return ::WriteFile(m_hFile, static_cast<const char*>(text), static_cast<DWORD>(text.GetLength()), &written,
+                       nullptr);
 }
 
 int CTextFile::WriteEmptyLine(int count)

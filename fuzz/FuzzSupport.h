@@ -36,7 +36,7 @@ inline const filekit_test::TempDir& ScratchFolder()
 // The bytes of a CString, zero bytes included.
 inline std::string Bytes(const CString& text)
 {
-    return std::string(text.GetString(), static_cast<size_t>(text.GetLength()));
+    return std::string(static_cast<const char*>(text), static_cast<size_t>(text.GetLength()));
 }
 
 inline CString ToCString(const std::string& text) { return CString(text.data(), static_cast<int>(text.size())); }

@@ -54,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(values.GetSize() == 1);
         return 0;
     }
-    FUZZ_CHECK(end == text.GetString() + std::strlen(text.GetString()));
-    const std::vector<std::string> expected = Split(text.GetString(), separator);
+    FUZZ_CHECK(end == static_cast<const char*>(text) + std::strlen(static_cast<const char*>(text)));
+    const std::vector<std::string> expected = Split(static_cast<const char*>(text), separator);
     FUZZ_CHECK(static_cast<size_t>(values.GetSize()) == expected.size() + 1);
     FUZZ_CHECK(values[0] == "kept");
     for (size_t i = 0; i < expected.size(); ++i) FUZZ_CHECK(Bytes(values[static_cast<int>(i) + 1]) == expected[i]);

@@ -12,7 +12,8 @@ namespace {
 class NameMatcher {
 public:
     explicit NameMatcher(const CString& wanted)
-        : m_text(static_cast<const char*>(wanted)), m_length(std::strlen(m_text)), m_last(m_length > 0 ? m_text[m_length - 1] : '\0')
+        : m_text(static_cast<const char*>(wanted)), m_length(std::strlen(m_text)),
+          m_last(m_length > 0 ? m_text[m_length - 1] : '\0')
     {
     }
 

@@ -18,7 +18,8 @@ namespace {
 // byte), each line-break pair turned into a space and a line end.
 class WrittenComment {
 public:
-    explicit WrittenComment(const CString& comment) : m_length(strnlen(static_cast<const char*>(comment), kMaxWrittenCommentBytes))
+    explicit WrittenComment(const CString& comment)
+        : m_length(strnlen(static_cast<const char*>(comment), kMaxWrittenCommentBytes))
     {
         std::memcpy(m_text, static_cast<const char*>(comment), m_length);
         m_text[m_length] = '\0';

@@ -8,9 +8,21 @@
 # "N passed, M failed": N and M count gtest test cases, plus one case per
 # example program and one for the exports; a test program that dies before
 # its summary counts all its cases (at least one) as failed.
+#   tools/windows.sh          filekit's own framework
+#   tools/windows.sh header   the application framework of tests/appframework,
+#                             cross-built into build/windows-appframework as a
+#                             DLL ("windows-framework" preset; no export check,
+#                             the names carry the framework's tag)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
+mode="${1:-own}"
+case "$mode" in
+  own) preset=windows ;;
+  header) preset=windows-framework ;;
+  *) echo "usage: tools/windows.sh [header]" >&2; exit 2 ;;
+esac
+build="$root/build/$preset"
 
 # Each stage is announced with the seconds spent so far.
 stage() { echo "== $1 (at ${SECONDS}s)"; }
@@ -55,14 +67,21 @@ if [ ! -f "$prefix/lib/cmake/pugixml/pugixml-config.cmake" ]; then
   cmake --build "$deps/pugixml" --target install >/dev/null
 fi
 
-stage "filekit (windows preset)"
-cmake --preset windows >/dev/null
-cmake --build --preset windows
-cmake --build --preset windows --target filekit_header_check >/dev/null
+if [ "$mode" = header ]; then
+  stage "the application's framework (cross)"
+  cmake -S tests/appframework -B build/windows-appframework -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build/windows-appframework >/dev/null
+fi
+
+stage "filekit ($preset preset)"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"
+cmake --build --preset "$preset" --target filekit_header_check >/dev/null
 
 # wine finds the library and the mingw run-time DLLs through WINEPATH.
 to_wine() { printf 'Z:%s' "$1" | tr '/' '\\'; }
-runtime_dirs=("$root/build/windows"
+runtime_dirs=("$build" "$root/build/windows-appframework"
               "$(dirname "$("$triplet-g++-posix" -print-file-name=libstdc++-6.dll)")"
               "$(dirname "$("$triplet-g++-posix" -print-file-name=libwinpthread-1.dll)")")
 winepath=""
@@ -84,12 +103,12 @@ trap '"$wineserver" -k' EXIT
 stage "tests under wine"
 passed=0
 failed=0
-log="$root/build/windows/test-logs"
+log="$build/test-logs"
 rm -rf "$log"
 mkdir -p "$log"
 # The fuzz replays are no gtest programs: each is one case, passed when it
 # replays its kept crash inputs and its generated seeds and exits with 0.
-seeds="$root/build/windows/tests/fuzz/seeds"
+seeds="$build/tests/fuzz/seeds"
 python3 fuzz/make_seeds.py "$seeds" >/dev/null
 while IFS= read -r program; do
   name="$(basename "$program" .exe)"
@@ -103,7 +122,7 @@ while IFS= read -r program; do
     echo "$name: failed, see $log/$name.txt"
     failed=$((failed + 1))
   fi
-done < <(find "$root/build/windows/tests/fuzz" -name 'replay_*.exe' | sort)
+done < <(find "$build/tests/fuzz" -name 'replay_*.exe' | sort)
 
 while IFS= read -r program; do
   name="$(basename "$program" .exe)"
@@ -122,11 +141,11 @@ while IFS= read -r program; do
   echo "$name: $ok of $ran passed"
   passed=$((passed + ok))
   failed=$((failed + ran - ok))
-done < <(find "$root/build/windows/tests" -name '*.exe' -not -path '*/CMakeFiles/*' -not -name 'replay_*' | sort)
+done < <(find "$build/tests" -name '*.exe' -not -path '*/CMakeFiles/*' -not -name 'replay_*' | sort)
 
 while IFS= read -r program; do
   name="$(basename "$program" .exe)"
-  work="$root/build/windows/smoke/$name"
+  work="$build/smoke/$name"
   rm -rf "$work"
   mkdir -p "$work"
   if "$wine" "$program" "$(to_wine "$work")" >"$log/$name.txt" 2>&1; then
@@ -135,27 +154,29 @@ while IFS= read -r program; do
     echo "$name: failed, see $log/$name.txt"
     failed=$((failed + 1))
   fi
-done < <(find "$root/build/windows/examples" -name 'example_*.exe' | sort)
+done < <(find "$build/examples" -name 'example_*.exe' | sort)
 
 # The DLL exports the same classes and members as the Linux shared library:
 # their demangled names, parameter lists left out (DWORD and LONG are other
 # types on the two platforms), and the library's own only.
-stage "exports of libfilekit.dll against libfilekit.so"
-cmake --preset default >/dev/null
-cmake --build --preset default --target filekit >/dev/null
-own_names() { sed 's/(.*//' | grep -E '::|^(vtable|typeinfo) for ' | grep -v -e 'std::' -e '^typeinfo name for ' | sort -u; }
-nm -D --defined-only -C "$root/build/default/libfilekit.so" | sed 's/^[0-9a-f]* [A-Za-z] //' | own_names \
-  >"$log/exports-linux.txt"
-"$triplet-objdump" -p "$root/build/windows/libfilekit.dll" |
-  sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/s/^\t\[ *[0-9]*\] //p' | "$triplet-c++filt" | own_names \
-  >"$log/exports-windows.txt"
-if diff "$log/exports-linux.txt" "$log/exports-windows.txt" >"$log/exports.diff"; then
-  echo "exports: the same $(wc -l <"$log/exports-linux.txt") names"
-  passed=$((passed + 1))
-else
-  echo "exports differ (< Linux only, > Windows only):"
-  grep '^[<>]' "$log/exports.diff"
-  failed=$((failed + 1))
+if [ "$mode" = own ]; then
+  stage "exports of libfilekit.dll against libfilekit.so"
+  cmake --preset default >/dev/null
+  cmake --build --preset default --target filekit >/dev/null
+  own_names() { sed 's/(.*//' | grep -E '::|^(vtable|typeinfo) for ' | grep -v -e 'std::' -e '^typeinfo name for ' | sort -u; }
+  nm -D --defined-only -C "$root/build/default/libfilekit.so" | sed 's/^[0-9a-f]* [A-Za-z] //' | own_names \
+    >"$log/exports-linux.txt"
+  "$triplet-objdump" -p "$build/libfilekit.dll" |
+    sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/s/^\t\[ *[0-9]*\] //p' | "$triplet-c++filt" | own_names \
+    >"$log/exports-windows.txt"
+  if diff "$log/exports-linux.txt" "$log/exports-windows.txt" >"$log/exports.diff"; then
+    echo "exports: the same $(wc -l <"$log/exports-linux.txt") names"
+    passed=$((passed + 1))
+  else
+    echo "exports differ (< Linux only, > Windows only):"
+    grep '^[<>]' "$log/exports.diff"
+    failed=$((failed + 1))
+  fi
 fi
 
 stage "done"

@@ -45,10 +45,12 @@
 #define FILEKIT_FRAMEWORK_H
 
 #include <filekit/Config.h>
+#include <filekit/Export.h>
 
 #if defined(FILEKIT_FRAMEWORK_MFC)
 #if defined(_UNICODE) || defined(UNICODE)
-#error "filekit takes byte strings (CString of char): build it and the application with the multibyte character set, not _UNICODE"
+#error                                                                                                                 \
+    "filekit takes byte strings (CString of char): build it and the application with the multibyte character set, not _UNICODE"
 #endif
 #include <afx.h>
 #include <afxtempl.h>

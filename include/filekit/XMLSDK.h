@@ -88,7 +88,7 @@ enum TAG_XMLNODETYPE {
     XMLNODE_CDATA = 4,  ///< character data written as a CDATA section
 };
 
-class CXMLNodeList;
+class FILEKIT_API CXMLNodeList;
 
 /// Handle of an attribute: a name and a value.
 class FILEKIT_API CXMLAttribute {

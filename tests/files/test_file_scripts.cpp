@@ -64,7 +64,8 @@ protected:
         DWORD count = 0;
         const BOOL readOk = ReadFile(&first, 1, &count);
         seen = "open=" + std::to_string(IsOpen()) + " write=" + std::to_string(WriteString("x")) +
-               " name=" + GetFile().GetString() + " read=" + std::to_string(readOk) + ":" + first + " load=" + Load(64);
+               " name=" + static_cast<const char*>(GetFile()) + " read=" + std::to_string(readOk) + ":" + first +
+               " load=" + Load(64);
         return acceptLoad;
     }
     int SaveData() override { return ++saveCalls, saveAnswer; }
@@ -88,10 +89,10 @@ std::string ParseValues(const std::string& bytes, char separator)
     CStringArray values;
     values.Add("old");
     const char* end = CTextFile::ParseValues(text, values, separator);
-    std::string result = end ? "@" + std::to_string(end - text.GetString()) : "NULL";
+    std::string result = end ? "@" + std::to_string(end - static_cast<const char*>(text)) : "NULL";
     for (int i = 0; i < values.GetSize(); ++i)
-        result += " <" + (values[i].IsEmpty() ? "" : Escape(values[i].GetString())) + ">";
-    const bool same = std::string(text.GetString(), static_cast<size_t>(text.GetLength())) == bytes;
+        result += " <" + (values[i].IsEmpty() ? "" : Escape(static_cast<const char*>(values[i]))) + ">";
+    const bool same = std::string(static_cast<const char*>(text), static_cast<size_t>(text.GetLength())) == bytes;
     return result + (same ? "" : " (text changed)");
 }
 

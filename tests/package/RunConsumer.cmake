@@ -3,6 +3,7 @@
 # meant, and runs the program. With BUILD_DIR the build is installed into
 # WORK/prefix and found there; without it the filekit installed on the
 # system is used, whose package files are CONFIG_FILE and PC_FILE.
+# FRAMEWORK_LIBRARY: the library of the application's framework, if any.
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT result EQUAL 0)
@@ -33,6 +34,11 @@ if(DEFINED prefix)
   set(ENV{PKG_CONFIG_PATH} ${pc_dir})
   set(search_path -DCMAKE_PREFIX_PATH=${prefix})
   set(rpath -Wl,-rpath,${pc_dir}/..)
+endif()
+if(FRAMEWORK_LIBRARY)
+  # The application's own framework library: the application knows where.
+  get_filename_component(framework_dir ${FRAMEWORK_LIBRARY} DIRECTORY)
+  list(APPEND rpath -Wl,-rpath,${framework_dir})
 endif()
 
 if(MODE STREQUAL "find_package")

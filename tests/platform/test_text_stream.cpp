@@ -39,7 +39,8 @@ std::vector<std::string> ExpectedPieces(std::string text, int size)
     for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
     std::vector<std::string> pieces;
     for (size_t begin = 0, length; begin < text.size(); begin += length) {
-        length = (std::min)((std::min)(text.find('\n', begin), text.size() - 1) + 1 - begin, static_cast<size_t>(size) - 1);
+        length =
+            (std::min)((std::min)(text.find('\n', begin), text.size() - 1) + 1 - begin, static_cast<size_t>(size) - 1);
         pieces.push_back(text.substr(begin, length));
     }
     return pieces;

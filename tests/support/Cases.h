@@ -50,7 +50,10 @@ inline std::string Results(std::initializer_list<long long> results)
 }
 
 // A CString's bytes, zero bytes included.
-inline std::string Bytes(const CString& text) { return {text.GetString(), static_cast<size_t>(text.GetLength())}; }
+inline std::string Bytes(const CString& text)
+{
+    return {static_cast<const char*>(text), static_cast<size_t>(text.GetLength())};
+}
 
 // The whole model, each line followed by end: "S<state> [name] {comment}"
 // per section, then "K<state> name=value {comment}" per key, deleted items

@@ -44,7 +44,7 @@ std::string Dump(CTokenNode* node)
     // "name=value", with "#type/flag" when either is not 0
     const auto fields = [](const auto& item) {
         const std::string numbers = "#" + Num(item.GetType()) + "/" + Num(item.GetFlag());
-        return Text(item.GetName().GetString()) + "=" + Text(item.GetValue().GetString()) +
+        return Text(static_cast<const char*>(item.GetName())) + "=" + Text(static_cast<const char*>(item.GetValue())) +
                (numbers == "#0/0" ? "" : numbers);
     };
     std::string text = fields(*node);
@@ -198,7 +198,7 @@ public:
              [=](const Args& a) { return name(root->SetAttribute(str(a, 1), str(a, 2), a.Int(3), a.Int(4))); }},
             {"attribute", [=](const Args& a) { return name(root->GetAttribute(a[1].c_str())); }},
             {"attribute-value",
-             [=](const Args& a) { return Escape(root->GetAttributeValue(a[1].c_str()).GetString()); }},
+             [=](const Args& a) { return Escape(static_cast<const char*>(root->GetAttributeValue(a[1].c_str()))); }},
             {"attribute-at", [=](const Args& a) { return name(root->GetAttributeAt(a.Int(1))); }},
             {"attribute-remove", [=](const Args& a) { return Num(root->RemoveAttributeAt(a.Int(1))); }},
             {"compare",

@@ -1,4 +1,4 @@
-// CString and CObject members that are not inline.
+// The members of filekit's own CString and CObject that are not inline.
 #include <filekit/Framework.h>
 
 #include "platform/MbString.h"
