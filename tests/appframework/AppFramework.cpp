@@ -3,10 +3,10 @@
 // for misuse.
 #include "AppFramework.h"
 
-#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <utility>
 
 namespace {
@@ -25,6 +25,12 @@ CStringData* Allocate(int length)
     data->capacity = length;
     data->text()[length] = '\0';
     return data;
+}
+
+CString Joined(const char* a, size_t aLength, const char* b, size_t bLength)
+{
+    const std::string joined = std::string(a, aLength) + std::string(b, bLength);
+    return CString(joined.data(), static_cast<int>(joined.size()));
 }
 
 }  // namespace
@@ -64,11 +70,6 @@ CString::CString(const CString& source) : m_pchData(source.m_pchData)
 }
 CString::CString(LPCTSTR text) : CString() { *this = text; }
 CString::CString(LPCTSTR text, int length) : CString() { Assign(text, length); }
-CString::CString(char ch, int repeat) : CString()
-{
-    if (repeat <= 0) return;
-    std::memset(GetBufferSetLength(repeat), ch, static_cast<size_t>(repeat));
-}
 CString::~CString() { Release(); }
 
 const CString& CString::operator=(const CString& source)
@@ -84,50 +85,6 @@ const CString& CString::operator=(LPCTSTR text)
     return *this;
 }
 
-char CString::GetAt(int index) const
-{
-    if (index < 0 || index >= GetLength()) AppFault("string index out of bounds");
-    return m_pchData[index];
-}
-
-void CString::SetAt(int index, char ch)
-{
-    if (index < 0 || index >= GetLength()) AppFault("string index out of bounds");
-    GetBuffer(0)[index] = ch;
-}
-
-int CString::CompareNoCase(LPCTSTR text) const
-{
-    for (const char* p = *this;; ++p, ++text) {
-        const int a = std::tolower(static_cast<unsigned char>(*p));
-        const int b = std::tolower(static_cast<unsigned char>(*text));
-        if (a != b || a == 0) return a - b;
-    }
-}
-
-const CString& CString::Append(const char* text, int length)
-{
-    const int old = GetLength();
-    CString joined;
-    std::memcpy(joined.GetBufferSetLength(old + length), m_pchData, static_cast<size_t>(old));
-    std::memcpy(joined.m_pchData + old, text, static_cast<size_t>(length));
-    return *this = joined;
-}
-
-CString CString::Mid(int first, int count) const
-{
-    if (first < 0) first = 0;
-    if (first > GetLength()) first = GetLength();
-    if (count < 0 || count > GetLength() - first) count = GetLength() - first;
-    return CString(m_pchData + first, count);
-}
-
-int CString::Find(char ch) const
-{
-    const char* found = std::strchr(m_pchData, ch);
-    return found ? static_cast<int>(found - m_pchData) : -1;
-}
-
 void CString::Format(LPCTSTR format, ...)
 {
     va_list args;
@@ -136,43 +93,25 @@ void CString::Format(LPCTSTR format, ...)
     va_copy(again, args);
     const int length = std::vsnprintf(nullptr, 0, format, args);
     va_end(args);
-    std::vsnprintf(GetBufferSetLength(length), static_cast<size_t>(length) + 1, format, again);
+    CStringData* data = Allocate(length);
+    std::vsnprintf(data->text(), static_cast<size_t>(length) + 1, format, again);
     va_end(again);
+    Release();
+    m_pchData = data->text();
 }
 
-LPTSTR CString::GetBuffer(int minLength)
+CString operator+(const CString& a, const CString& b)
 {
-    const int length = GetLength();
-    if (Data()->refs != 1 || minLength > Data()->capacity) {
-        CStringData* data = Allocate(minLength > length ? minLength : length);
-        std::memcpy(data->text(), m_pchData, static_cast<size_t>(length) + 1);
-        data->length = length;
-        Release();
-        m_pchData = data->text();
-    }
-    return m_pchData;
+    return Joined(a, static_cast<size_t>(a.GetLength()), b, static_cast<size_t>(b.GetLength()));
 }
-
-void CString::ReleaseBuffer(int length)
+CString operator+(const CString& a, LPCTSTR b)
 {
-    GetBuffer(0);
-    if (length < 0) length = static_cast<int>(std::strlen(m_pchData));
-    if (length > Data()->capacity) AppFault("ReleaseBuffer past the buffer");
-    Data()->length = length;
-    m_pchData[length] = '\0';
+    return Joined(a, static_cast<size_t>(a.GetLength()), b, std::strlen(b));
 }
-
-LPTSTR CString::GetBufferSetLength(int length)
+CString operator+(LPCTSTR a, const CString& b)
 {
-    GetBuffer(length);
-    Data()->length = length;
-    m_pchData[length] = '\0';
-    return m_pchData;
+    return Joined(a, std::strlen(a), b, static_cast<size_t>(b.GetLength()));
 }
-
-CString operator+(const CString& a, const CString& b) { return CString(a) += b; }
-CString operator+(const CString& a, LPCTSTR b) { return CString(a) += b; }
-CString operator+(LPCTSTR a, const CString& b) { return CString(a) += b; }
 
 CRuntimeClass* CObject::GetRuntimeClass() const { return nullptr; }
 CObject::~CObject() {}

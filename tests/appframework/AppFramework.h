@@ -74,7 +74,6 @@ public:
     CString(const CString& source);
     CString(LPCTSTR text);
     CString(LPCTSTR text, int length);
-    CString(char ch, int repeat = 1);
     ~CString();
     const CString& operator=(const CString& source);
     const CString& operator=(LPCTSTR text);
@@ -86,30 +85,13 @@ public:
 #else
     BOOL IsEmpty() const { return GetLength() == 0; }
 #endif
-    void Empty() { *this = ""; }
     operator LPCTSTR() const { return Data()->text(); }
-    char GetAt(int index) const;
-    char operator[](int index) const { return GetAt(index); }
-    void SetAt(int index, char ch);
     int Compare(LPCTSTR text) const { return std::strcmp(*this, text); }
-    int CompareNoCase(LPCTSTR text) const;
-
-    const CString& operator+=(const CString& text) { return Append(text, text.GetLength()); }
-    const CString& operator+=(LPCTSTR text) { return Append(text, static_cast<int>(std::strlen(text))); }
-    const CString& operator+=(char ch) { return Append(&ch, 1); }
-
     // What the application's own code uses, which filekit never does.
-    CString Mid(int first, int count) const;
-    int Find(char ch) const;
     void Format(LPCTSTR format, ...);
-
-    LPTSTR GetBuffer(int minLength);
-    void ReleaseBuffer(int length = -1);
-    LPTSTR GetBufferSetLength(int length);
 
 private:
     CStringData* Data() const;
-    const CString& Append(const char* text, int length);
     void Assign(const char* text, int length);
     void Release();
 
@@ -122,10 +104,7 @@ APP_API CString operator+(LPCTSTR a, const CString& b);
 inline bool operator==(const CString& a, const CString& b) { return a.Compare(b) == 0; }
 inline bool operator==(const CString& a, LPCTSTR b) { return a.Compare(b) == 0; }
 inline bool operator==(LPCTSTR a, const CString& b) { return b.Compare(a) == 0; }
-inline bool operator!=(const CString& a, const CString& b) { return a.Compare(b) != 0; }
 inline bool operator!=(const CString& a, LPCTSTR b) { return a.Compare(b) != 0; }
-inline bool operator!=(LPCTSTR a, const CString& b) { return b.Compare(a) != 0; }
-inline bool operator<(const CString& a, const CString& b) { return a.Compare(b) < 0; }
 
 struct CRuntimeClass;
 class CArchive;

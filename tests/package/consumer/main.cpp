@@ -37,7 +37,11 @@ int main()
                           CXMLParserWrapper::AddNewNode(root, Made("node"), value, nullptr) &&
                           CXMLParserWrapper::GetChildNodeValue(root, Made("node"), read) && read == value;
     const bool treeKeeps = CTokenNode(Made("node"), value, 0, 0).GetValue() == value;
-    const bool versionMatches = std::strcmp(filekit::Version(), FILEKIT_VERSION_STRING) == 0;
+    char numbers[32];
+    std::snprintf(numbers, sizeof numbers, "%d.%d.%d", FILEKIT_VERSION_MAJOR, FILEKIT_VERSION_MINOR,
+                  FILEKIT_VERSION_PATCH);
+    const bool versionMatches = std::strcmp(filekit::Version(), FILEKIT_VERSION_STRING) == 0 &&
+                                std::strcmp(numbers, FILEKIT_VERSION_STRING) == 0;
     const bool constants = CINIFile::CST_EXT_INI == "ini";
     SetLastError(ERROR_FILE_NOT_FOUND);
     const bool lastError = GetLastError() == ERROR_FILE_NOT_FOUND;
