@@ -1,6 +1,5 @@
-// The application framework's strings and objects: text shared between
-// copies until one of them changes, the shared empty string, and the stop
-// for misuse.
+// The application framework's strings: text shared between copies, the
+// shared empty string, and the stop for misuse.
 #include "AppFramework.h"
 
 #include <cstdarg>
@@ -13,7 +12,7 @@ namespace {
 
 // The empty string every CString starts as; never freed.
 struct {
-    CStringData header = {-1, 0, 0};
+    CStringData header = {-1, 0};
     char text = '\0';
 } g_empty;
 
@@ -22,7 +21,6 @@ CStringData* Allocate(int length)
     auto* data = static_cast<CStringData*>(::operator new(sizeof(CStringData) + static_cast<size_t>(length) + 1));
     data->refs = 1;
     data->length = length;
-    data->capacity = length;
     data->text()[length] = '\0';
     return data;
 }
@@ -112,9 +110,3 @@ CString operator+(LPCTSTR a, const CString& b)
 {
     return Joined(a, std::strlen(a), b, static_cast<size_t>(b.GetLength()));
 }
-
-CRuntimeClass* CObject::GetRuntimeClass() const { return nullptr; }
-CObject::~CObject() {}
-void CObject::Serialize(CArchive&) {}
-void CObject::AssertValid() const {}
-void CObject::Dump(CDumpContext&) const {}

@@ -64,7 +64,6 @@ typedef int APP_SIZE;
 struct CStringData {
     std::atomic<long> refs;  // -1: the shared empty string
     int length;
-    int capacity;
     char* text() { return reinterpret_cast<char*>(this + 1); }
 };
 
@@ -106,17 +105,10 @@ inline bool operator==(const CString& a, LPCTSTR b) { return a.Compare(b) == 0; 
 inline bool operator==(LPCTSTR a, const CString& b) { return b.Compare(a) == 0; }
 inline bool operator!=(const CString& a, LPCTSTR b) { return a.Compare(b) != 0; }
 
-struct CRuntimeClass;
-class CArchive;
-class CDumpContext;
-
-class APP_API CObject {
+// Of its run-time class, serialisation and diagnostics nothing is used here.
+class CObject {
 public:
-    virtual CRuntimeClass* GetRuntimeClass() const;
-    virtual ~CObject();
-    virtual void Serialize(CArchive& archive);
-    virtual void AssertValid() const;
-    virtual void Dump(CDumpContext& context) const;
+    virtual ~CObject() {}
 
 protected:
     CObject() {}
