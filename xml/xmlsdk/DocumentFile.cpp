@@ -1,5 +1,7 @@
 // Reading and writing document files through the OS layer's calls, so tests
-// can make a read or a write fail (on Windows, the system's own calls).
+// can make a read or a write fail (on Windows, the system's own calls). A
+// Latin-1 document is written through a converting writer that turns the
+// characters Latin-1 cannot hold into character references.
 #include "xml/xmlsdk/DocumentFile.h"
 
 #include "platform/TextStream.h"
