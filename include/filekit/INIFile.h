@@ -205,16 +205,16 @@ public:
     /// Windows, LF elsewhere.
     /// 0 when not open or when path cannot be created (model unchanged);
     /// otherwise 1, write errors after the creation included.
-    /// A regular file is replaced whole: the text goes to a new file beside
-    /// it, which is renamed over it once written and synced, so a failed or
-    /// killed save leaves the old file as it was. Its permission bits stay,
-    /// and a symbolic link keeps pointing to the new file. Devices and FIFOs
-    /// are written in place, as is a file in a folder that refuses new files
-    /// for want of permission; a folder that takes no new file for any other
-    /// reason (a full disk, a quota, a read-only file system) gives 0 with
-    /// the file untouched. A file held by a handle that shares neither
-    /// writing nor deletion (CTextFile's, for one) gives 0 with
-    /// ERROR_SHARING_VIOLATION, on every platform.
+    /// A regular file is replaced whole: the text goes to a new file beside it,
+    /// which is renamed over it once written and synced, so a failed or killed
+    /// save leaves the old file as it was. Its permission bits stay, and a
+    /// symbolic link keeps pointing to the new file; another hard link to the
+    /// file keeps the old text. Devices and FIFOs are written in place, as is a
+    /// file in a folder that refuses new files for want of permission; a folder
+    /// that takes no new file for any other reason (a full disk, a quota, a
+    /// read-only file system) gives 0 with the file untouched. A file held by a
+    /// handle that shares neither writing nor deletion (CTextFile's, for one)
+    /// gives 0 with ERROR_SHARING_VIOLATION, on every platform.
     /// Hidden ".name.XXXXXX" files that killed saves of path left beside it
     /// are removed; those of saves still running are not.
     /// The thread's last error tells what became of the text (read it with

@@ -69,18 +69,21 @@ public:
     int IsOpen();
     /// Writes the document to path; the wrapper stays open. A document read
     /// from a file is written with its comments, processing instructions and
-    /// DOCTYPE in their places, in the encoding it was read in (a Latin-1
-    /// document holding characters Latin-1 cannot is written as UTF-8), its
-    /// declaration naming that encoding. 0 when closed or when the file
-    /// cannot be written, and the document is then unchanged.
-    /// A regular file is replaced whole (written beside it, synced, renamed
-    /// over it), so a failed or killed save leaves the old file; its
-    /// permission bits and a symbolic link to it stay. Devices and FIFOs are
-    /// written in place, as is a file in a folder that refuses new files for
-    /// want of permission; a full disk or any other refusal gives 0 with the
-    /// file untouched, as does a file held by a handle that shares neither
-    /// writing nor deletion (ERROR_SHARING_VIOLATION). The thread's last
-    /// error is NO_ERROR after a save that gives 1, else the failure's code.
+    /// DOCTYPE in their places, in the encoding it was read in, its declaration
+    /// naming that encoding. A Latin-1 document writes the characters Latin-1
+    /// cannot hold as character references ("&#8230;") in text and attribute
+    /// values, and is written as UTF-8 only when such a character stands in a
+    /// name, a comment, a processing instruction or a CDATA section (XMLSDK.h).
+    /// 0 when closed or when the file cannot be written, and the document is
+    /// then unchanged. A regular file is replaced whole (written beside it,
+    /// synced, renamed over it), so a failed or killed save leaves the old
+    /// file; its permission bits and a symbolic link to it stay, and another
+    /// hard link to it keeps the old text. Devices and FIFOs are written in
+    /// place, as is a file in a folder that refuses new files for want of
+    /// permission; a full disk or any other refusal gives 0 with the file
+    /// untouched, as does a file held by a handle that shares neither writing
+    /// nor deletion (ERROR_SHARING_VIOLATION). The thread's last error is
+    /// NO_ERROR after a save that gives 1, else the failure's code.
     int Save(const CString& path);
     /// Replaces the document by an empty one, comments and DOCTYPE included;
     /// it is saved in the encoding of the file read, if any. 0 when closed.

@@ -50,12 +50,17 @@
 /// document read from a file is saved in the encoding it was read in (UTF-8,
 /// with a byte-order mark when the file had one; UTF-16 and UTF-32 in their
 /// byte order, with a byte-order mark; Latin-1), and its declaration always
-/// names the encoding written. A Latin-1 document that came to hold a
-/// character Latin-1 cannot (U+0100 and above) is saved as UTF-8 and its
-/// declaration says so; it goes back to Latin-1 once no such character is
-/// left. A declaration naming an encoding this library does not convert
-/// (windows-1252, say) is kept: such a file's bytes are read and written
-/// unconverted. A document that Create started after ParseFile is saved in
+/// names the encoding written. A Latin-1 document keeps its encoding and
+/// declaration when it holds characters Latin-1 cannot (U+0100 and above,
+/// read from character references or added): in text and attribute values
+/// each is written as a decimal character reference ("&#8230;", one for a
+/// character beyond U+FFFF too). Only such a character where no reference
+/// may stand (an element or attribute name, a comment, a processing
+/// instruction, a CDATA section) has the document saved as UTF-8, its
+/// declaration saying so, until no such character is left there; bytes of
+/// its text that are no UTF-8 are written as they are. A declaration naming
+/// an encoding this library does not convert (windows-1252, say) is kept:
+/// such a file's bytes are read and written unconverted. A document that Create started after ParseFile is saved in
 /// the encoding of the file read, with a declaration when that needs one; a
 /// parser that read no file saves as UTF-8 without a byte-order mark.
 #ifndef FILEKIT_XMLSDK_H

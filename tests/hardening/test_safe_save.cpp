@@ -244,7 +244,8 @@ std::string NewBytes(const std::string& op)
 // Makes each comma-separated item of setup in the folder, with the folders
 // above it: "name=old[:mode][:given][:held|:shareN]" (given: to owner
 // 4321:4322), "name=fifo",
-// "name=\"bytes\"", "name/", "name>link target" (@ is the folder), or "name"
+// "name=\"bytes\"", "name/", "name>link target" (@ is the folder),
+// "name&other" (a hard link to the file other, made before), or "name"
 // alone, made by nobody. held: a handle that shares nothing holds the file
 // for writing; shareN: one holds it for reading, sharing N. Returns the
 // bytes of the last file made.
@@ -253,17 +254,18 @@ std::string MakeFolder(const TempDir& dir, const std::string& setup, std::vector
     std::string content;
     std::istringstream in(setup);
     for (std::string item; std::getline(in, item, ',');) {
-        const size_t mark = item.find_first_of("=>");
+        const size_t mark = item.find_first_of("=>&");
         const std::string path = dir.Path(item.substr(0, mark)), value = item.substr(mark + 1);
         if (mark == std::string::npos && item.back() == '/') std::filesystem::create_directory(path);
         if (mark == std::string::npos) continue;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         if (item[mark] == '>')
             std::filesystem::create_symlink(value[0] == '@' ? dir.Root().string() + value.substr(1) : value, path);
+        if (item[mark] == '&') std::filesystem::create_hard_link(dir.Path(value), path);
 #ifndef _WIN32
         if (value == "fifo") mkfifo(path.c_str(), 0600);
 #endif
-        if (item[mark] == '>' || value == "fifo") continue;
+        if (item[mark] != '=' || value == "fifo") continue;
         content = value[0] == '"' ? Unescape(value.substr(1, value.size() - 2)) : "old";
         WriteBytes(path, content);
 #ifndef _WIN32

@@ -1,18 +1,20 @@
 // Reading and writing document files through the OS layer's calls, so tests
-// can make a read or a write fail (on Windows, the system's own calls).
+// can make a read or a write fail (on Windows, the system's own calls). A
+// Latin-1 document is written through a converting writer that turns the
+// characters Latin-1 cannot hold into character references.
 #include "xml/xmlsdk/DocumentFile.h"
 
 #include "platform/TextStream.h"
 #include "xml/xmlsdk/Entities.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
 #ifdef _WIN32
 #include <filekit/Win32.h>
-
-#include <algorithm>
 #else
 #include "platform/posix/Syscalls.h"
 
@@ -197,15 +199,21 @@ bool HasCharacterBeyondLatin1(const char* text)
     return false;
 }
 
-// Looks for a name, value or attribute that Latin-1 cannot hold.
-class BeyondLatin1 : public pugi::xml_tree_walker {
+// Looks for a character Latin-1 cannot hold where no character reference
+// may stand for it: in a name, a comment, a processing instruction, a CDATA
+// section, the DOCTYPE or the declaration. Text and the attribute values
+// of elements are not looked at: Latin1Writer writes references there.
+class UnreferableBeyondLatin1 : public pugi::xml_tree_walker {
 public:
     bool for_each(pugi::xml_node& node) override
     {
-        m_found = HasCharacterBeyondLatin1(node.name()) || HasCharacterBeyondLatin1(node.value());
+        const bool element = node.type() == pugi::node_element;
+        m_found = HasCharacterBeyondLatin1(node.name()) ||
+                  (node.type() != pugi::node_pcdata && HasCharacterBeyondLatin1(node.value()));
         for (pugi::xml_attribute attribute = node.first_attribute(); attribute && !m_found;
              attribute = attribute.next_attribute())
-            m_found = HasCharacterBeyondLatin1(attribute.name()) || HasCharacterBeyondLatin1(attribute.value());
+            m_found =
+                HasCharacterBeyondLatin1(attribute.name()) || (!element && HasCharacterBeyondLatin1(attribute.value()));
         return !m_found;
     }
     bool Found() const { return m_found; }
@@ -305,6 +313,106 @@ private:
     TextWriter& m_out;
 };
 
+// The longest UTF-8 sequence, in bytes.
+constexpr size_t kMaxUTF8Bytes = 4;
+
+// Decodes the UTF-8 sequence at the start of text (size bytes, at least
+// one) into ch and gives its length; 0 when text ends inside what may still
+// become one. A byte that starts no well-formed sequence (a stray
+// continuation byte, an overlong form, a surrogate, a cut sequence) gives 1
+// and is its own ch, so that it is written as it is.
+size_t DecodeUTF8(const unsigned char* text, size_t size, std::uint32_t& ch)
+{
+    static const std::uint32_t kLeast[kMaxUTF8Bytes + 1] = {0, 0, 0x80, 0x800, 0x10000};
+    const unsigned char lead = text[0];
+    const size_t length = lead < 0xC2 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 1;
+    ch = lead;
+    if (length == 1) return 1;
+    std::uint32_t value = lead & (0x7FU >> length);
+    for (size_t i = 1; i < length; ++i) {
+        if (i == size) return 0;
+        if ((text[i] & 0xC0) != 0x80) return 1;
+        value = (value << 6) | (text[i] & 0x3FU);
+    }
+    if (value < kLeast[length] || value > 0x10FFFF || (value >= 0xD800 && value < 0xE000)) return 1;
+    ch = value;
+    return length;
+}
+
+// Writes the back end's UTF-8 output as Latin-1: a character from U+0100 on
+// as a decimal character reference ("&#8230;", one for an astral character
+// too), which is right only where text or an attribute value stands; the
+// save falls back to UTF-8 when such a character is anywhere else
+// (UnreferableBeyondLatin1). Runs of ASCII go through untouched. A sequence
+// cut by the end of a chunk is kept until the next chunk settles it; the
+// output ends in markup, which settles whatever is kept.
+class Latin1Writer : public pugi::xml_writer {
+public:
+    explicit Latin1Writer(TextWriter& out) : m_out(out) {}
+    void write(const void* data, size_t size) override
+    {
+        const auto* text = static_cast<const unsigned char*>(data);
+        while (m_carried > 0 && size > 0) {
+            unsigned char joined[kMaxUTF8Bytes];
+            const size_t taken = std::min(size, kMaxUTF8Bytes - m_carried);
+            std::memcpy(joined, m_carry, m_carried);
+            std::memcpy(joined + m_carried, text, taken);
+            std::uint32_t ch = 0;
+            const size_t length = DecodeUTF8(joined, m_carried + taken, ch);
+            if (length == 0) {
+                std::memcpy(m_carry + m_carried, text, taken);
+                m_carried += taken;
+                return;
+            }
+            Put(ch);
+            if (length < m_carried) {
+                std::memmove(m_carry, m_carry + length, m_carried - length);
+                m_carried -= length;
+            } else {
+                text += length - m_carried;
+                size -= length - m_carried;
+                m_carried = 0;
+            }
+        }
+        size_t run = 0;  // start of the ASCII run not yet written
+        for (size_t at = 0; at < size;) {
+            if (text[at] < 0x80) {
+                ++at;
+                continue;
+            }
+            m_out.Write(reinterpret_cast<const char*>(text + run), at - run);
+            std::uint32_t ch = 0;
+            const size_t length = DecodeUTF8(text + at, size - at, ch);
+            if (length == 0) {
+                m_carried = size - at;
+                std::memcpy(m_carry, text + at, m_carried);
+                return;
+            }
+            Put(ch);
+            run = at += length;
+        }
+        m_out.Write(reinterpret_cast<const char*>(text + run), size - run);
+    }
+
+private:
+    void Put(std::uint32_t ch)
+    {
+        if (ch < 0x100) {
+            const char byte = static_cast<char>(ch);
+            m_out.Write(&byte, 1);
+            return;
+        }
+        char reference[16] = "&#";  // "&#1114111;" at most
+        char* end = std::to_chars(reference + 2, reference + sizeof reference - 1, ch).ptr;
+        *end++ = ';';
+        m_out.Write(reference, static_cast<size_t>(end - reference));
+    }
+
+    TextWriter& m_out;
+    unsigned char m_carry[kMaxUTF8Bytes - 1] = {};  // the start of a sequence cut by a chunk's end
+    size_t m_carried = 0;
+};
+
 }  // namespace
 
 bool LoadDocumentFile(pugi::xml_document& document, const char* path, FileForm& form)
@@ -329,7 +437,7 @@ bool SaveDocumentFile(pugi::xml_document& document, const char* path, unsigned m
 {
     pugi::xml_encoding encoding = form.encoding;
     if (encoding == pugi::encoding_latin1) {
-        BeyondLatin1 finder;
+        UnreferableBeyondLatin1 finder;
         document.traverse(finder);
         if (finder.Found()) encoding = pugi::encoding_utf8;
     }
@@ -341,9 +449,16 @@ bool SaveDocumentFile(pugi::xml_document& document, const char* path, unsigned m
         out.SetCodeUnit(2, encoding == pugi::encoding_utf16_be);
     else if (encoding == pugi::encoding_utf32_le || encoding == pugi::encoding_utf32_be)
         out.SetCodeUnit(4, encoding == pugi::encoding_utf32_be);
-    StreamWriter writer(out);
     const DeclaredEncoding declared(document, encoding);
-    document.save(writer, indent, pugi::format_indent | (byteOrderMark ? pugi::format_write_bom : 0U), encoding);
+    const unsigned flags = pugi::format_indent | (byteOrderMark ? pugi::format_write_bom : 0U);
+    if (encoding == pugi::encoding_latin1) {
+        // Written as UTF-8 and made Latin-1 on the way, with references.
+        Latin1Writer writer(out);
+        document.save(writer, indent, flags, pugi::encoding_utf8);
+    } else {
+        StreamWriter writer(out);
+        document.save(writer, indent, flags, encoding);
+    }
     return out.Close();
 }
 

@@ -32,9 +32,12 @@ bool LoadDocumentFile(pugi::xml_document& document, const char* path, FileForm& 
 
 // Writes document to path in form, one node per line, indented by depth
 // unless the document is nested deeper than maxIndentedDepth. A Latin-1
-// form is written as UTF-8 when the document holds characters Latin-1
-// cannot; the declaration names the encoding written (the document itself
-// is left as it was). False when the file cannot be created or written.
+// form writes a character Latin-1 cannot hold as a decimal character
+// reference in text and attribute values, and is written as UTF-8 when such
+// a character stands where no reference may (a name, a comment, a
+// processing instruction, a CDATA section, the DOCTYPE); the declaration
+// names the encoding written (the document itself is left as it was).
+// False when the file cannot be created or written.
 bool SaveDocumentFile(pugi::xml_document& document, const char* path, unsigned maxIndentedDepth, const FileForm& form);
 
 }  // namespace filekit::xml
