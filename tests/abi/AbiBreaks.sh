@@ -10,6 +10,10 @@
 #   param      CTextFile::WriteEmptyLine taking long instead of int: fails,
 #              naming the old function;
 #   added      a new member function of CTextFile: passes as compatible;
+#   private    the document behind CXMLParser, defined in the library's own
+#              sources only, grown by a member: passes, against a baseline
+#              the copy records first (so that it would fail if the recorded
+#              ABI held the library's private types);
 #   soversion  the param break with FILEKIT_SOVERSION raised: passes.
 # Ends with "N passed, M failed".
 set -euo pipefail
@@ -25,10 +29,15 @@ tar -C "$root" --exclude=./build --exclude=./.git --exclude=./.cache -cf - . | t
 
 header=include/filekit/TextFile.h
 source=files/TextFile.cpp
-changed=("$header" "$source" CMakeLists.txt)
+private=xml/xmlsdk/Parser.cpp
+changed=("$header" "$source" "$private" CMakeLists.txt)
 
-# Puts the files the cases change back as they are in the tree.
-restore() { for f in "${changed[@]}"; do cp "$root/$f" "$copy/$f"; done; }
+# Puts the files the cases change, and the baseline, back as they are in the tree.
+restore() {
+  for f in "${changed[@]}"; do cp "$root/$f" "$copy/$f"; done
+  rm -rf "$copy/abi"
+  cp -R "$root/abi" "$copy/abi"
+}
 
 # Appends the given lines to the end of class CTextFile, after "public:".
 add_to_class() {
@@ -48,6 +57,11 @@ case_added() {
   # into it, and the new symbol would be an alias rather than a new function.
   add_to_class "    int AbiAdded() const;" &&
     echo 'int CTextFile::AbiAdded() const { return m_bOpen * 3 + 1; }' >>"$copy/$source"
+}
+case_private() {
+  "$copy/tools/abi-check.sh" --record >"$logs/private-record.log" 2>&1 &&
+    sed -i 's/^    pugi::xml_document document;$/&\n    long probe[4];/' "$copy/$private"
+  grep -q '^    long probe\[4\];$' "$copy/$private"
 }
 case_soversion() {
   case_param && sed -i 's/^set(FILEKIT_SOVERSION 0)$/set(FILEKIT_SOVERSION 1)/' "$copy/CMakeLists.txt" &&
@@ -80,6 +94,7 @@ check unchanged 0 "has the ABI of"
 check virtual 1 "'method virtual int CTextFile::AbiProbe()'"
 check param 1 "'method virtual int CTextFile::WriteEmptyLine(int)'"
 check added 0 "only adds to the ABI"
+check private 0 "has the ABI of"
 check soversion 0 "the SOVERSION went up (libfilekit.so.0 -> libfilekit.so.1)"
 
 echo "$passed passed, $failed failed"
