@@ -10,7 +10,7 @@ endif()
 set(FILEKIT_PACKAGE_MAINTAINER "filekit developers <filekit@example.org>"
     CACHE STRING "Maintainer field of the Debian packages")
 
-set(runtime_package libfilekit${PROJECT_VERSION_MAJOR})
+set(runtime_package libfilekit${FILEKIT_SOVERSION})
 set(development_package libfilekit-dev)
 
 # One Debian-format changelog serves both packages; its date honours

@@ -3,7 +3,7 @@
 # when any is missing. Extra package names may be passed as arguments.
 set -euo pipefail
 
-packages=(g++ clang cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev "$@")
+packages=(g++ clang cmake ninja-build pkg-config git libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -95,7 +95,7 @@ elseif(MODE STREQUAL "names")
 
   string(REPLACE "\n" ";" lines "${lines}")
   foreach(line ${lines})
-    string(REGEX MATCHALL "(tools/[A-Za-z0-9_]+\\.sh|bench/compare)" scripts "${line}")
+    string(REGEX MATCHALL "(tools/[A-Za-z0-9_-]+\\.sh|bench/compare)" scripts "${line}")
     foreach(script ${scripts})
       string(FIND "${line}" "(being built)" pending)
       if(NOT EXISTS ${SOURCE}/${script} AND pending EQUAL -1)
