@@ -354,7 +354,7 @@ public:
         const auto* text = static_cast<const unsigned char*>(data);
         while (m_carried > 0 && size > 0) {
             unsigned char joined[kMaxUTF8Bytes];
-            const size_t taken = std::min(size, kMaxUTF8Bytes - m_carried);
+            const size_t taken = (std::min)(size, kMaxUTF8Bytes - m_carried);
             std::memcpy(joined, m_carry, m_carried);
             std::memcpy(joined + m_carried, text, taken);
             std::uint32_t ch = 0;
