@@ -35,6 +35,11 @@
 ///             RemoveAt inside the bounds; RemoveAll
 /// ~~~
 ///
+/// Allocation failure is the one exception filekit lets through: its own
+/// containers throw std::bad_alloc, the framework's strings and arrays what
+/// the framework throws (MFC: CMemoryException*). Where a header says
+/// std::bad_alloc, read the framework's exception for its strings too.
+///
 /// No reference to an array element is held across a growth of its array,
 /// and every element type filekit keeps in a CArray survives relocation by
 /// a memory copy (MFC moves elements so). Frameworks that build new
