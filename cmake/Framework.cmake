@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The application framework filekit's interface uses, chosen at configure
 # time: own (filekit's stand-ins, the default), mfc (MFC itself, with MSVC)
 # or header (the application's own framework: FILEKIT_FRAMEWORK_HEADER

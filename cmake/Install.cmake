@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installation: public headers, the library with its SOVERSION, a CMake
 # package (find_package(filekit CONFIG) -> filekit::filekit) with a version
 # file, and a pkg-config file. pugixml stays private to the shared library.

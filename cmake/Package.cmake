@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Debian packages made by CPack (tools/package.sh), laid out as Debian lays
 # out a shared library: libfilekit<SOVERSION> holds the runtime library,
 # libfilekit-dev the headers, the link and the CMake and pkg-config files.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # AddressSanitizer + UndefinedBehaviorSanitizer for every target, stopping
 # at the first error, when FILEKIT_SANITIZE is on.
 if(FILEKIT_SANITIZE)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Strict warnings for filekit's own targets; errors when FILEKIT_WERROR is on.
 function(filekit_set_warnings target)
   if(MSVC)

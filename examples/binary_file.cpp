@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Example: CBinaryFile, as an application keeps a file of fixed-size
 // records.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Example: an application's settings file, changed through CINIFile.
 //
 // Writes a sample settings.ini into the work folder, opens it, reads and

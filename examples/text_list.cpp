@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Example: a text file class for delimited lists, as an application writes
 // one on CTextFile.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Example: an application's tokenizer that writes a token tree as XML.
 //
 // CXMLTokenizer turns the writer's calls into indented XML: a node becomes an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Example: the Win32 file functions, as an application calls them.
 //
 // Creates a file, writes and reads it back, and shows that a file opened

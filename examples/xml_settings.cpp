@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Example: an application's settings file kept as XML.
 //
 // SettingsFile is a CVersionableXMLFile: its document is a "settings" root

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CBinaryFile: opening and closing one handle, and the forwarding
 // operations that hand the system's results back unchanged.
 #include <filekit/BinaryFile.h>

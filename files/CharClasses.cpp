@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CTextFile's character classifiers and the value-list splitter built on
 // them; kept together so the splitter's blank test is inlined.
 #include <filekit/TextFile.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CTextFile::LoadFile and StrCatGrow: the whole rest of a file as one
 // zero-terminated heap string. LoadFile reads straight into the text's own
 // block, in as few reads as the block's room allows, which grows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Copying and releasing the handle of a file object.
 #include "files/OwnedHandle.h"
 

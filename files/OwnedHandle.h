@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Handle ownership shared by CBinaryFile and CTextFile, internal.
 //
 // Both classes keep a handle and an open flag under the same rules, without

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CTextFile: opening for reading (through the LoadData hook) or writing,
 // closing, saving through the SaveData hook, and line output.
 #include <filekit/TextFile.h>

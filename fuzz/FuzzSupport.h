@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared pieces of the fuzz targets: a failed property stops the run with a
 // message (libFuzzer then keeps the input as a crash), a scratch folder, and
 // a reader that decodes choices and strings from the input bytes.

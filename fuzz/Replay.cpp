@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a fuzz target's body without libFuzzer: every file named on the
 // command line, or found in a folder named there, is passed to
 // LLVMFuzzerTestOneInput once. A failed check aborts, which fails the test;

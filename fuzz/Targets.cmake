@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The fuzz targets, one source file fuzz/<name>.cpp each. The fuzz build
 # links each with libFuzzer; the test build compiles the same body into a
 # replay program, so kept inputs stay checked by every ordinary test run.

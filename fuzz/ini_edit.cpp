@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: INI editing. The input decodes into a sequence of add,
 // rename, update, delete, query, save, empty, close and open operations on
 // a CINIFile; a plain mirror of the model applies the rules each operation

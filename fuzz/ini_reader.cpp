@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: the INI reader and writer. The input bytes become a file that
 // is opened and walked; the model is saved, the saved file read again, and
 // every section and key the writer can represent must come back with the

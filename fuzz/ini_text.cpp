@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: the INI text routines that CINIFile keeps protected, reached
 // through a derived class. Each routine gets buffers of exactly the sizes it
 // documents (so a write past one is caught) and its result is compared

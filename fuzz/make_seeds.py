@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes the seed corpora of the fuzz targets: one folder per target under
 the given folder, one small input per file. Every seed is built here from
 the file formats' own rules (comments, headers, quotes, cut lengths), so the

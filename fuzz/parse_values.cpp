@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: CTextFile::ParseValues with every separator byte. The values
 // are compared whole with a plain left-to-right reading of the rules, the
 // values already in the array must stay, and the returned pointer must be

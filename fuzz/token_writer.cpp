@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: the token writer. The input builds a token tree twice (the
 // writer's document and a twin) and scripts a recording tokenizer: what
 // each call returns, whether it pushes, pops, replaces the context or

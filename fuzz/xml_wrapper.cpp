@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: the XML wrapper. The input is an edit program (a length byte
 // and that many bytes) followed by a document. The document is opened and
 // walked with every static read operation, each checked against the node

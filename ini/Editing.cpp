@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The editing operations: add, rename, change, delete and query sections and
 // keys by name, in memory. Sections are found among the live ones only; the
 // add operations look for live keys, while DeleteKey, UpdateKey and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Name lookups: the wanted name's length is taken once, so most items are
 // rejected by one byte test before any comparison of their text.
 #include "ini/Lookup.h"

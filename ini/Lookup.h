@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The lookups by name of the INI model, internal.
 //
 // Names match when they are equal up to their first zero byte, as a

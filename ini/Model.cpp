@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The INI model: sections with their keys, and the read-only operations on
 // them. Sections are heap objects owned by the CINIFile; keys are values.
 #include <filekit/INIFile.h>

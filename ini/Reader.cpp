@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The INI reader and the open state: Open, Close and the two passes of
 // ReadFile. A section pass creates one section per header with the comment
 // lines above it; a key pass reads the file again and appends each key line,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The INI line and comment routines, and CINIFile's protected members that
 // expose them on zero-terminated buffers.
 #include "ini/TextRoutines.h"

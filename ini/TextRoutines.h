@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The line and comment routines of the INI format, internal.
 //
 // The reader, the writer and CINIFile's protected text members all use

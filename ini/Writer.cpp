@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The INI writer: Save rewrites the whole file from the model, leaving out
 // deleted sections and keys. Every byte goes through the text-mode writer,
 // with the line end and byte order mark of the file the model was read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The class-wide constants and the library's lifetime.
 //
 // The constants are defined here, before the object that runs the load

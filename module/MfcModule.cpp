@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library's place among MFC's extension modules, when it is built as an
 // MFC extension DLL (FILEKIT_FRAMEWORK=mfc): the module record, the
 // library-link object that chains filekit's resources and classes into the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Load and unload steps, and the stand-in framework registration.
 #include "module/Module.h"
 

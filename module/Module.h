@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library's load and unload, internal.
 //
 // When the library is loaded it joins the application framework as an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The version of the loaded library.
 #include <filekit/Version.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Handle duplication for the file classes, internal to the library.
 //
 // Copies of CBinaryFile and CTextFile each own a handle of their own on the

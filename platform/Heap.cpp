@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The heap call table, set to the runtime's malloc, realloc and free.
 #include "platform/Heap.h"
 

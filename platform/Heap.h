@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The C heap calls behind blocks that cross the interface, internal.
 //
 // Strings that callers free with free() (CTextFile::LoadFile) and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Case-insensitive byte comparison with ASCII folding.
 #include "platform/MbString.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Multibyte comparison and classification, internal to the library.
 //
 // The classes compare names and classify characters the way the runtime's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The members of filekit's own CString and CObject that are not inline.
 #include <filekit/Framework.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The part of crash-safe saves that is the same everywhere: the name of the
 // new file written beside the target, and how a save's failure is kept and
 // reported.

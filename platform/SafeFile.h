@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Crash-safe replacement of a whole file, internal. Every save of the
 // library (the INI writer, the XML saves) writes through it, so how a file
 // is replaced on disk is decided here and nowhere else.

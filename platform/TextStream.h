@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text-mode file streams for the INI reader and writer, internal.
 //
 // TextReader reads a file the way a stream opened "rt" does on Windows: a

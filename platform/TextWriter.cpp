@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text-mode writer, alike on every platform: a buffer in front of a
 // crash-safe file, each LF stored as the chosen line end.
 #include "platform/TextStream.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CTokenAttribute: the named values of a token node.
 #include <filekit/TokenNode.h>
 

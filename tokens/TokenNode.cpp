@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CTokenNode: a node of a token tree, owning its children and attributes.
 //
 // Trees may be arbitrarily deep (a file format can nest a million levels),

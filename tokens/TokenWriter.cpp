@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CTokenWriter: owns a token tree and writes it through a tokenizer.
 //
 // The walk makes exactly the calls of a descent that calls Tokenize once per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CTokenizer: the nesting depth and its indentation string.
 //
 // The depth string is a heap block of depth + 1 bytes (larger only after a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks the ABI of libfilekit.so against the baseline kept in abi/, with
 # Debian's abigail-tools. Builds the shared library alone (RelWithDebInfo,
 # for the debug information abidw reads) in build/abi, writes its ABI with

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Static analysis of the library, the tests and the examples: clang-tidy
 # with .clang-tidy and cppcheck with .cppcheck-suppressions, both reading
 # the compile commands of a Debug configuration (nothing is built). Fails on

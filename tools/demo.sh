@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds filekit and runs every example program, one after the other, in a
 # fresh work folder under build/demo.
 set -euo pipefail

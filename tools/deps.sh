@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages filekit needs to build, test and benchmark,
 # when any is missing. Extra package names may be passed as arguments.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the API documentation from the public headers with Doxygen; fails
 # on any Doxygen warning. Output: build/docs/html/index.html
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Formats every C++ source of the project with clang-format (.clang-format),
 # or with --check only reports files that are not formatted and fails.
 set -euo pipefail

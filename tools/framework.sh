@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # filekit against an application's own framework (FILEKIT_FRAMEWORK=header).
 # The framework is tests/appframework, with MFC 4.2's shape, built apart as
 # an application's framework would be. Against it, filekit, every test, the

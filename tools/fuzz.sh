@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets (fuzz preset), writes their seed corpora and
 # runs each target for the given number of seconds, FUZZ_JOBS at a time
 # (default 2). Prints one line per target: executions, coverage (libFuzzer's

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the whole test suite under Valgrind memcheck: every test program,
 # example and fuzz replay of a non-sanitized Debug build, two at a time.
 # Any memory error, and any leak that is definitely or indirectly lost, fails the run.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Release configuration with Debian's compiler flags and makes
 # the Debian packages libfilekit0 and libfilekit-dev with CPack, has lintian
 # check them, installs them to build and run the consumer programs against

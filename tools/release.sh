@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Makes the source release build/filekit-<version>.tar.gz, the version taken
 # from project(VERSION) in CMakeLists.txt: a git archive of the commit checked
 # out (HEAD; uncommitted changes are not in it), every file under

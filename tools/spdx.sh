@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Puts the licence's SPDX line at the top of every tracked source file that
 # lacks it: "// SPDX-License-Identifier: MIT" in C++ sources and headers
 # (the .h.in templates too), "# SPDX-License-Identifier: MIT" in CMake files,

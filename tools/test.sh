@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds filekit with a preset (default: "default") and runs every test.
 # Usage: tools/test.sh [default|debug|asan|clang]
 set -euo pipefail

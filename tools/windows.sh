@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Windows build, tested under wine: installs the cross compiler and wine
 # when missing, cross-builds GoogleTest (from Debian's googletest sources)
 # and pugixml (from Debian's source package) into build/windows-deps,

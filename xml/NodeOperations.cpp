@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CXMLParserWrapper's static operations: single nodes of any document read
 // and edited with CString names and values.
 #include <filekit/XMLParserWrapper.h>

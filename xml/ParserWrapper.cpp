@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CXMLParserWrapper: the owned document — opening, closing, saving, copies
 // and the top-level elements.
 #include <filekit/XMLParserWrapper.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CVersionableXMLFile: the version string and its attribute.
 #include <filekit/XMLFile.h>
 

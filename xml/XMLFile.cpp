@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CXMLFile: the open, prepare and save pattern around the LoadData and
 // SaveData hooks.
 #include <filekit/XMLFile.h>

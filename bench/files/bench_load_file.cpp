@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LoadFile over 4 MB and 64 MB files with 4 KB, 64 KB and 1 MB chunks,
 // against two floors measured first in the same run for each file: read(2)
 // into one buffer allocated and touched beforehand ("vs_floor"), and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ParseValues throughput in values per second, over a comma-separated line
 // of plain, quoted and bracketed values and over a blank-separated one.
 #include <filekit/TextFile.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Benchmarks of CINIFile: Open and Save of generated files of about 1 MB
 // and 64 MB (MB/s, and the memory they take), GetKeyData lookups, and the
 // floor an INI reader cannot beat: read(2) of the file with memchr over it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Boost.PropertyTree's INI parser and writer in the INI tasks. The tree
 // keeps no comments; keys are reached by "section.key" paths, held ready as
 // an application's literals would be.

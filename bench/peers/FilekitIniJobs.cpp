@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // filekit's CINIFile in the INI tasks. Names are passed as const char*, as
 // an application's literals would be. An update keeps the key's comment the
 // way an application has to: GetKeyData reads it, UpdateKey writes it back.

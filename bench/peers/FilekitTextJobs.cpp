@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CTextFile::LoadFile in the load tasks: open, load the whole file in
 // chunks of the task's size, count its line ends as the floor does.
 #include "Floor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The token writer on a tree of fanout^3 + fanout^2 + fanout nodes, against
 // a hand-written walk that makes the same calls on the same tokenizer. The
 // difference is what the writer's own walk costs.

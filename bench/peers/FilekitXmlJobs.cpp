@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // filekit's CXMLParserWrapper in the XML tasks. The walk goes through the
 // wrapper's static operations only; they look attributes up by name, so it
 // asks for the attributes the document's elements carry (XmlText.h), as an

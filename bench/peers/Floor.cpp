@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The read(2) floor, registered for every task that reads a file whole:
 // INI open (the limit for any parser) and CTextFile::LoadFile.
 #include "Floor.h"

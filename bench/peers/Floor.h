@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The floor: what reading a file costs before any parsing, read(2) of the
 // whole file into one buffer and a memchr scan for its line ends. TextJob
 // is the part shared with every task that loads a whole text the same way.

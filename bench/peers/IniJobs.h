@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The INI tasks, written once for every system. Each system supplies an
 // adapter with the calls an application makes; a task uses only the calls
 // it needs, so a library that cannot save still runs the open and lookup

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the INI inputs and names their keys for the edit and lookup tasks.
 #include "IniText.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The generated INI inputs: sections of settings with about one line in five
 // a comment, blank lines between sections and now and then inside them.
 // Names come from Vocabulary.h, so a job can name any section or key of a

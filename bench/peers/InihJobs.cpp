@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // inih in the INI tasks it can do: its parser calls back for every key,
 // which fills a map of sections to maps of keys. inih keeps no comments and
 // does not write files.

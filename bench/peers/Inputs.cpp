@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Generates the inputs once and reuses them: each file has a ".meta" twin
 // naming the generator version and what the file holds, and a file whose
 // twin matches and whose size is as recorded is taken as it is.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The inputs of one comparison run, generated on first use into a folder
 // outside the source tree and reused by later runs.
 #ifndef FILEKIT_BENCH_PEERS_INPUTS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The unit the comparison times: one system doing one task on one input.
 // Every system registers a job factory per task at start-up; the runner
 // builds each job in a child process of its own, times Run() and reads the

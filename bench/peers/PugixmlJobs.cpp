@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Raw pugixml in the XML tasks, parsing with filekit's options (comments,
 // processing instructions, the declaration and the DOCTYPE kept) and saving
 // with its default options,

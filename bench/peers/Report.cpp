@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Formats the comparison: the table of every row, then the targets.
 #include "Report.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The comparison table and the check of the targets against it.
 #ifndef FILEKIT_BENCH_PEERS_REPORT_H
 #define FILEKIT_BENCH_PEERS_REPORT_H

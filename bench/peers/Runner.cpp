@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The child side times and measures, the parent side reads one line back.
 // The systems of a task take turns, a share of their runs per round, so a
 // burst of other work on the machine falls on all of them alike.

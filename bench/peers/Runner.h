@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the systems of one task on one input, each in child processes of its
 // own: a first run that also measures the peak memory the job adds, then
 // timed runs until the budget is spent. The parent stays small, so no job

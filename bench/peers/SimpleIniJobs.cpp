@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // SimpleIni (CSimpleIniA, single keys, no multi-line values) in the INI
 // tasks: it keeps the comments above sections and keys.
 #include "IniJobs.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The task list and the job registry.
 #include "Tasks.h"
 

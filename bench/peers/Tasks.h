@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tasks of the comparison, in the order of the table, and what each
 // one's throughput counts.
 #ifndef FILEKIT_BENCH_PEERS_TASKS_H

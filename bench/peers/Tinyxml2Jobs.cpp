@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tinyxml2 in the XML tasks, with its default whitespace handling and
 // indented output.
 #include "XmlJobs.h"

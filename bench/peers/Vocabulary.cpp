@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Names, values and sentences for the generated inputs.
 #include "Vocabulary.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Deterministic text for the generated inputs: names, values and sentences
 // that look like an application's settings, drawn from fixed word lists by
 // a hash of their position, so every run writes the same bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The XML tasks, written once for every system: open a document, walk all
 // of it, save it. Each system supplies an adapter:
 //

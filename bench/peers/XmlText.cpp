@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the XML inputs: indented, with an XML declaration, entities in some
 // texts and attribute values, and a comment at the top of every group, which
 // filekit and the peers keep (a walk must step over it).

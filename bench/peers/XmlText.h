@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The generated XML inputs: a settings document of nested groups whose
 // settings carry their value either in a "value" attribute or as text.
 #ifndef FILEKIT_BENCH_PEERS_XMLTEXT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // filekit_compare: runs every task for filekit, each peer library and the
 // floor on the same generated inputs, then prints the table and the
 // targets. bench/compare builds and runs it.

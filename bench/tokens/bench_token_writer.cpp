@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Token trees: writing a tree of a million nodes through a tokenizer that
 // writes little, against a hand-written walk that calls the same tokenizer
 // operations directly (the cost floor), and building plus destroying the

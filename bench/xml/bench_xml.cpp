@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Open, full walk and save of generated documents (about 1 MB and 32 MB)
 // through CXMLParserWrapper and through the back end directly, in the same
 // run; the last table gives the wrapper's time over the back end's.

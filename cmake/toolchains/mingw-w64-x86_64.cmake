@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-compiling for 64-bit Windows with Debian's mingw-w64 (the posix
 # thread model, package g++-mingw-w64-x86-64-posix). Programs built here run
 # under wine: /usr/lib/wine/wine64 is the emulator CTest and the discovery of

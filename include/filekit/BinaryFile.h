@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /// \file
 /// filekit — CBinaryFile, a thin owner of one OS file handle.
 ///

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /// \file
 /// filekit — the application framework its interface uses.
 ///

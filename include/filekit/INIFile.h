@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /// \file
 /// filekit — INI files: CINIFile with its keys and sections.
 ///

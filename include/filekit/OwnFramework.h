@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /// \file
 /// filekit — its own application framework, the default (FILEKIT_FRAMEWORK=own).
 ///

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /// \file
 /// filekit — CTextFile, text files with load and save hooks.
 ///

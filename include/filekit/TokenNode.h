@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /// \file
 /// filekit — token trees: CTokenAttribute and CTokenNode.
 ///

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /// \file
 /// filekit — CTokenizer and CTokenWriter: writing a token tree to a file.
 ///

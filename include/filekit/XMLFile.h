@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /// \file
 /// filekit — XML-backed files: CXMLFile and CVersionableXMLFile.
 ///

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /// \file
 /// filekit — CXMLParserWrapper, string-based access to XML documents.
 ///

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /// \file
 /// filekit — the XMLSDK interface: XML documents held by a parser object,
 /// reached through node and attribute handles.

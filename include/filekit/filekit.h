@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /// \file
 /// filekit — every public header at once.
 #ifndef FILEKIT_FILEKIT_H

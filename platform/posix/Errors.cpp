@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // errno to Win32 error codes, and the per-thread last error.
 #include "platform/posix/Errors.h"
 

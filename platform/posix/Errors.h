@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Translation of POSIX errno values into Win32 error codes, and the
 // thread's last-error value behind GetLastError / SetLastError.
 #ifndef FILEKIT_PLATFORM_POSIX_ERRORS_H

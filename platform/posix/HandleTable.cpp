@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The handle table, the Win32 share rules and the cross-process locks.
 #include "platform/posix/HandleTable.h"
 

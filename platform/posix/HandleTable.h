@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The process's table of open file handles and their share modes.
 //
 // A HANDLE is a slot number of this table (times four, as Win32 hands them

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Crash-safe saves over POSIX: a new file beside the target, fsync, rename,
 // fsync of the folder. Every call goes through g_sys so that tests can make
 // any step fail.

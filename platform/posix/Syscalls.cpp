@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The table of real POSIX calls behind the OS layer.
 #include "platform/posix/Syscalls.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The POSIX calls that filekit's OS layer makes, reached through one table.
 //
 // Every file operation of the library goes through g_sys, so tests can make

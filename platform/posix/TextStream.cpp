@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text-mode reader over POSIX descriptors (the writer is
 // platform/TextWriter.cpp, alike everywhere).
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Win32 file functions over POSIX descriptors.
 //
 // Each function checks its handle and the handle's access first, then makes

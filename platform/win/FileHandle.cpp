@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Handle duplication over the system's DuplicateHandle.
 #include "platform/FileHandle.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Crash-safe saves over Win32: a new file beside the target, flushed with
 // FlushFileBuffers, then ReplaceFileA over an existing target (which keeps
 // its attributes and security) or MoveFileExA with write-through for a new

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text-mode reader over the C run-time's "rt" stream, which folds CR LF
 // into LF. The writer is platform/TextWriter.cpp, alike everywhere.
 //

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Shows that tools/abi-check.sh catches real ABI breaks and lets the rest
 # through. The tree is copied to build/abi-breaks/tree (the tree itself is
 # never changed); there each case is applied alone to the sources, built and

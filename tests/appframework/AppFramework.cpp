@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application framework's strings: text shared between copies, the
 // shared empty string, and the stop for misuse.
 #include "AppFramework.h"

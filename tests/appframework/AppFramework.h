@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An application's own framework, as filekit meets it when built with
 // FILEKIT_FRAMEWORK=header: a port of the framework classes written from the
 // framework's documentation alone, none of it filekit's, with MFC 4.2's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application framework of AppFramework.h with today's MFC shape:
 // pointer-sized array sizes, CString::GetString, a bool IsEmpty, and new
 // array elements constructed rather than zero-filled.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CBinaryFile and CTextFile objects driven by the call scripts in
 // tests/data/files/scripts (format in tests/data/README.md): the Win32
 // steps, plus steps on named objects of either class, their forwarders,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saves and opens of every family under failing system calls, as rows of
 // tables in tests/data/saves (crash-safe saves) and tests/data/badinput
 // (hostile paths for every reader): each row sets up a folder, makes calls

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Fails when filekit's code calls std::min or std::max, or numeric_limits'
 # min() or max(), in a form that the min and max macros of MSVC's
 # <windows.h> expand: (std::min)(a, b) is the form that builds beside them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The INI family's cases, one file each under tests/data/ini: an input
 // file, a script of calls on a CINIFile, and the model and saved text the
 // object ends with. Every input is read as written and, unless it holds a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Library load and unload: the constants, the registration steps, refusal.
 #include <filekit/INIFile.h>
 #include <filekit/XMLFile.h>

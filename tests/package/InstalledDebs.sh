@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the filekit Debian packages given as arguments with dpkg, builds
 # the consumer program against the installed files through find_package and
 # through pkg-config and runs it, then purges the packages and fails if any

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Builds the consumer project against an installed filekit the way MODE says
 # (find_package or pkg-config), checks that the filekit found is the one
 # meant, and runs the program. With BUILD_DIR the build is installed into

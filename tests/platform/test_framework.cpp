@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The framework's strings and arrays, and the multibyte comparisons under
 // them: byte-exact content, unsigned and ASCII-folded comparison, growth
 // with gaps, removal out of range. The multibyte character classes are

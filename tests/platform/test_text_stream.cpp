@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text-mode streams: CR LF read as LF before the text is cut into pieces,
 // checked against a model. And the Win32 file functions and the text
 // streams, driven by the call scripts in tests/data/win32: one interpreter

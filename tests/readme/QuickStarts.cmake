@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Reading the README's marked blocks. A quick start is the ```cpp block that
 # follows "<!-- quickstart: NAME -->"; what it prints is the ```text block
 # that follows "<!-- output: NAME -->". Only blank lines may stand between a

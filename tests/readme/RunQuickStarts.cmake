@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The README checks, run by CTest (see CMakeLists.txt beside this file).
 #   MODE=build  writes every quick start of README into WORK/sources and
 #               builds them in WORK/build as the project in app/ says

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Readers that read one version of a file and never run away. The cases
 // are the lines of tests/data/robustness/readers.txt; changes between the
 // INI reader's passes and huge streams are made through the POSIX call

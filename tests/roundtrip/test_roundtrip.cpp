@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Round trips of real files: each line of tests/data/roundtrip/cases.txt
 // opens an INI file with CINIFile or an XML file with CXMLParserWrapper and
 // saves it. Saved INI bytes are compared with the expected bytes and read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test support for cases kept as data: script lines run through a table of
 // commands, case files cut into named sections, and an INI model dumped
 // whole. The file formats are described in tests/data/README.md.

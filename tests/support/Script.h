@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test support: the case files under tests/data, read line by line by the
 // table drivers. The formats are described in tests/data/README.md.
 #ifndef FILEKIT_TESTS_SUPPORT_SCRIPT_H

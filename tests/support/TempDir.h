@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test support: a fresh folder per test, whole-file read and write, and the
 // bytes a text-mode stream stores on this platform.
 #ifndef FILEKIT_TESTS_SUPPORT_TEMPDIR_H

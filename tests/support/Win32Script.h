@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test support: the interpreter of the Win32 call scripts under
 // tests/data (format in tests/data/README.md): the Win32 file functions and
 // the text streams built on the platform's file access. It runs against

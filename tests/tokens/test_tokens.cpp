@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Token trees, the token writer and its tokenizer, driven by the scripts in
 // tests/data/tokens/calls, one test each: calls on a tree's root, Saves with
 // the calls the tokenizer receives, the writer's states and context, and the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # tools/spdx.sh on a scratch git repository of sample files: --check lists
 # the sources without the line and fails; a run adds the line in the right
 # form and place (after a "#!" line), keeps the files' modes and leaves data

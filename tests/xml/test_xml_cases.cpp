@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The XML family's cases, one file each under tests/data/xml: an input
 // document, a script of calls on wrappers, XML files and node handles, and
 // texts that files the script writes must hold.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // XMLSDK::CXMLAttribute: the value of an attribute handle.
 #include "xml/xmlsdk/Handles.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading and writing document files through the OS layer's calls, so tests
 // can make a read or a write fail (on Windows, the system's own calls). A
 // Latin-1 document is written through a converting writer that turns the

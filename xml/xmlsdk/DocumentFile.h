@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole document files: reading one into a document and writing one out,
 // internal. Every save of the library goes through SaveDocumentFile, so how
 // a file is replaced on disk is decided in this one place.

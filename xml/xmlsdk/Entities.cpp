@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Expansion of the general entities of a document's internal DTD subset:
 // the declarations are read from the DOCTYPE, then the text after it is
 // copied with each reference replaced by its replacement text, itself

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // General entities declared in a document's internal DTD subset, internal:
 // the back end leaves such references as text, so they are expanded in the
 // document's text before it is parsed.

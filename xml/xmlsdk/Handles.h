@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conversions between the XMLSDK handles and the back end's node objects.
 //
 // A public handle stores the back end's node pointer as an opaque

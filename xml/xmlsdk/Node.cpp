@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // XMLSDK::CXMLNode and CXMLPtrArray: navigation and editing of one node.
 #include "xml/xmlsdk/Handles.h"
 #include "xml/xmlsdk/NodeAccess.h"

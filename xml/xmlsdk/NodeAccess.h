@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Node routines the wrapper needs beyond the XMLSDK interface, internal.
 //
 // They work on handles like the interface does, but in one pass over the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // XMLSDK::CXMLParser: the owner of one document.
 #include "xml/xmlsdk/DocumentFile.h"
 #include "xml/xmlsdk/Handles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A minimal application: includes every public header, hands its own
 // strings to an INI model, an XML document and a token tree, and prints the
 // library's version when all of them give the strings back. Against a
