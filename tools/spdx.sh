@@ -27,6 +27,8 @@ comment_mark() {
   esac
 }
 
+# One block, read whole before it runs: the script may add the line to itself.
+{
 tmp="$(mktemp)"
 trap 'rm -f "$tmp"' EXIT
 sources=0
@@ -62,3 +64,5 @@ else
   echo "spdx: added \"$licence\" to ${#missing[@]} of $sources source files"
   [ ${#foreign[@]} -eq 0 ]
 fi
+exit
+}

@@ -153,15 +153,12 @@ public:
     ~CArray() override { SetSize(0); }
 
     APP_SIZE GetSize() const { return m_nSize; }
-    APP_SIZE GetUpperBound() const { return m_nSize - 1; }
     void RemoveAll() { SetSize(0); }
     TYPE GetAt(APP_SIZE index) const { return m_pData[Checked(index)]; }
-    void SetAt(APP_SIZE index, ARG_TYPE element) { m_pData[Checked(index)] = element; }
     TYPE& ElementAt(APP_SIZE index) { return m_pData[Checked(index)]; }
     TYPE operator[](APP_SIZE index) const { return GetAt(index); }
     TYPE& operator[](APP_SIZE index) { return ElementAt(index); }
     const TYPE* GetData() const { return m_pData; }
-    TYPE* GetData() { return m_pData; }
 
     // growBy: how many entries the next growth makes room for (-1 keeps it).
     void SetSize(APP_SIZE size, APP_SIZE growBy = -1);
@@ -255,7 +252,6 @@ void CArray<TYPE, ARG_TYPE>::RemoveAt(APP_SIZE index, APP_SIZE count)
 class CObArray : public CArray<CObject*, CObject*> {
 public:
     const CObject** GetData() const { return const_cast<const CObject**>(m_pData); }
-    CObject** GetData() { return m_pData; }
 };
 class CPtrArray : public CArray<void*, void*> {};
 class CStringArray : public CArray<CString, const CString&> {};

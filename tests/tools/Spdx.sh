@@ -13,7 +13,8 @@ trap 'rm -rf "$repo"' EXIT
 cd "$repo"
 git init -q .
 mkdir -p tools src tests/data cmake bench
-cp "$script" tools/spdx.sh
+sed "2{/SPDX-License-Identifier: MIT/d}" "$script" >tools/spdx.sh   # without its own line: a run adds it to itself
+chmod +x tools/spdx.sh
 printf 'int f();\n' >src/a.h
 printf '#include "a.h"\nint f() { return 0; }' >src/a.cpp   # no line end at the end
 printf '#!/usr/bin/env bash\necho run\n' >tools/run.sh
