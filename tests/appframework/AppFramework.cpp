@@ -3,7 +3,6 @@
 // shared empty string, and the stop for misuse.
 #include "AppFramework.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -82,21 +81,6 @@ const CString& CString::operator=(LPCTSTR text)
 {
     Assign(text, text ? static_cast<int>(std::strlen(text)) : 0);
     return *this;
-}
-
-void CString::Format(LPCTSTR format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    va_list again;
-    va_copy(again, args);
-    const int length = std::vsnprintf(nullptr, 0, format, args);
-    va_end(args);
-    CStringData* data = Allocate(length);
-    std::vsnprintf(data->text(), static_cast<size_t>(length) + 1, format, again);
-    va_end(again);
-    Release();
-    m_pchData = data->text();
 }
 
 CString operator+(const CString& a, const CString& b)

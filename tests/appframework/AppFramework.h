@@ -88,7 +88,11 @@ public:
     operator LPCTSTR() const { return Data()->text(); }
     int Compare(LPCTSTR text) const { return std::strcmp(*this, text); }
     // What the application's own code uses, which filekit never does.
-    void Format(LPCTSTR format, ...);
+    int Find(char ch) const
+    {
+        const char* found = std::strchr(*this, ch);
+        return found ? static_cast<int>(found - m_pchData) : -1;
+    }
 
 private:
     CStringData* Data() const;
