@@ -9,6 +9,7 @@ cmake --preset default >/dev/null
 export FILEKIT_SOURCE="$PWD"
 export FILEKIT_BUILD="$PWD/build/default"
 export FILEKIT_VERSION_HEADER="$FILEKIT_BUILD/generated/filekit/Version.h"
+export FILEKIT_CONFIG_HEADER="$FILEKIT_BUILD/generated/filekit/Config.h"
 export FILEKIT_DOCS_OUT="$PWD/build/docs"
 mkdir -p "$FILEKIT_DOCS_OUT"
 doxygen docs/Doxyfile

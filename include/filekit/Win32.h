@@ -2,7 +2,8 @@
 /// \file
 /// filekit — Win32 types, constants and file functions.
 ///
-/// On Windows this is <windows.h> and nothing is emulated. Elsewhere it
+/// On Windows this is <windows.h> (with MFC, <afx.h>, which includes it)
+/// and nothing is emulated. Elsewhere it
 /// declares the subset the file classes use, implemented over POSIX with the
 /// Win32 meaning of every argument and result:
 ///
@@ -61,7 +62,12 @@
 #define FILEKIT_WIN32_H
 
 #ifdef _WIN32
+#include <filekit/Config.h>
+#if defined(FILEKIT_FRAMEWORK_MFC)
+#include <afx.h>  // MFC's headers must come before <windows.h>, which they include
+#else
 #include <windows.h>
+#endif
 #else
 
 #include <filekit/Export.h>
