@@ -254,10 +254,8 @@ public:
     // Element access: index must be in [0, GetSize()), checked by assert in debug builds.
     const TYPE& GetAt(int index) const { return m_items[Checked(index)]; }  ///< the entry at index
     TYPE& GetAt(int index) { return m_items[Checked(index)]; }  ///< the entry at index
-    FILEKIT_APP_ONLY void SetAt(int index, ARG_TYPE value)
-    {
-        m_items[Checked(index)] = value;
-    }  ///< replaces the entry at index
+    /// Replaces the entry at index.
+    FILEKIT_APP_ONLY void SetAt(int index, ARG_TYPE value) { m_items[Checked(index)] = value; }
     TYPE& ElementAt(int index) { return m_items[Checked(index)]; }  ///< the entry at index
     const TYPE& ElementAt(int index) const { return m_items[Checked(index)]; }  ///< the entry at index
     TYPE& operator[](int index) { return ElementAt(index); }  ///< the entry at index
