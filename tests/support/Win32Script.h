@@ -3,7 +3,8 @@
 // tests/data (format in tests/data/README.md): the Win32 file functions and
 // the text streams built on the platform's file access. It runs against
 // the POSIX emulation here and, in the Windows build, against the system's
-// own functions; a suite adds steps of its own through More().
+// own functions; a suite adds steps of its own through More(). The faults
+// of the emulation's POSIX calls that scripts and tables make are here too.
 #ifndef FILEKIT_TESTS_SUPPORT_WIN32SCRIPT_H
 #define FILEKIT_TESTS_SUPPORT_WIN32SCRIPT_H
 
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -28,9 +30,107 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <tuple>
+#include <type_traits>
 #endif
 
 namespace filekit_test {
+
+// text with each separator made a space, cut into words.
+inline std::vector<std::string> Split(std::string text, char separator)
+{
+    std::replace(text.begin(), text.end(), separator, ' ');
+    return Words(text);
+}
+
+// A fault of a POSIX call: its use-th use (0: every use) fails with error,
+// or (error 0) reads or writes half of what it is asked, or (error -1)
+// runs action through g_action first.
+struct Fault {
+    std::string call;
+    int use, error;
+    std::string action;
+};
+inline std::vector<Fault> g_faults;
+inline std::function<void(const std::string&)> g_action;
+inline int g_killAt = 0;  // the kill point at which the process kills itself; 0: none
+inline int g_points = 0;  // kill points passed, one before and one after each call
+
+#ifndef _WIN32
+inline std::map<std::string, int> g_uses;
+
+// The call named call, made through real, with its kill points and faults.
+// A failing close still closes, as on Linux; a rename (the only call taking
+// two paths) onto a device always fails, so that no fault can replace
+// /dev/null on the machine running the tests.
+template <typename R, typename... A>
+R Hooked(const std::string& call, R (*real)(A...), A... args)
+{
+    if (++g_points == g_killAt) std::raise(SIGKILL);
+    const int use = ++g_uses[call];
+    int error = -1;  // none
+    for (const Fault& fault : g_faults) {
+        if (fault.call != call || (fault.use != 0 && fault.use != use)) continue;
+        if (error < 0) error = fault.error;
+        if (!fault.action.empty()) g_action(fault.action);
+    }
+    if constexpr (sizeof...(A) == 3) {
+        if (error == 0) std::get<2>(std::tie(args...)) /= 2;
+    }
+    if constexpr (std::is_same_v<std::tuple<A...>, std::tuple<const char*, const char*>>) {
+        if (std::string(std::get<1>(std::tie(args...))).rfind("/dev/", 0) == 0) error = EPERM;
+    }
+    R result = error <= 0 || call == "close" ? real(args...) : -1;
+    if (error > 0) errno = error, result = -1;
+    if (++g_points == g_killAt) std::raise(SIGKILL);
+    return result;
+}
+
+// Every call of the table, hooked.
+#define FILEKIT_CALLS(X)                                                                                               \
+    X(open)                                                                                                            \
+    X(close) X(write) X(read) X(fstat) X(fsync) X(lstat) X(readlink) X(fchmod) X(fchown) X(rename) X(unlink) X(flock)
+#define FILEKIT_HOOK(call)                                                                                             \
+    filekit::g_sys.call = [](auto... args) { return Hooked(#call, filekit::RealSysCalls().call, args...); };
+
+// Hooks every call, with the faults listed ("-", or items separated by
+// commas as tests/data/README.md shows; an item that names no call is
+// skipped) and the process killing itself at kill point killAt (0: nowhere).
+inline void Hook(const std::string& faults, int killAt = 0)
+{
+    g_faults.clear();
+    for (const std::string& item : Split(faults == "-" ? "" : faults, ',')) {
+        const size_t mark = item.find_first_of("#*"), equals = item.find('='), dash = item.find('-', mark);
+        if (mark == std::string::npos) continue;
+        const std::string what = item.substr(equals + 1);
+        int error = what == "short" ? 0 : -1;
+        for (int e = 1; e < 256 && error < 0; ++e)
+            if (const char* name = strerrorname_np(e); name && what == name) error = e;
+        const int first = item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1));
+        for (int use = first; use <= (dash < equals ? std::stoi(item.substr(dash + 1)) : first); ++use)
+            g_faults.push_back({item.substr(0, mark), use, error, error < 0 ? what : ""});
+    }
+    g_uses.clear();
+    g_points = 0;
+    g_killAt = killAt;
+    FILEKIT_CALLS(FILEKIT_HOOK);
+}
+
+// With free, descriptor 0 is closed (a copy kept), as in a process started
+// without a standard input: the next descriptor made takes it. Put back
+// without.
+inline void FreeStdin(bool free)
+{
+    static int copy = -1;
+    if (free) copy = dup(0), close(0);
+    if (!free && copy >= 0) dup2(copy, 0), close(copy), copy = -1;
+}
+#else
+inline void Hook(const std::string&, int = 0) {}  // no call table: what runs here makes no faults
+inline void FreeStdin(bool) {}
+#endif
 
 inline constexpr DWORD kUnset = 0xDEADBEEF;  // last-error value that no call sets
 
@@ -44,11 +144,10 @@ inline const std::map<std::string, DWORD>& Names()
 }
 
 // A number, a name from Names(), or names joined by '|'.
-inline DWORD Value(std::string word)
+inline DWORD Value(const std::string& word)
 {
-    std::replace(word.begin(), word.end(), '|', ' ');
     DWORD value = 0;
-    for (const std::string& part : Words(word))
+    for (const std::string& part : Split(word, '|'))
         value |= Names().count(part) ? Names().at(part) : static_cast<DWORD>(std::stol(part));
     return value;
 }
@@ -85,10 +184,12 @@ inline DWORD Share(const std::string& word)
 }
 
 // A handle with the calls of the file steps, under the names the file
-// objects give them, so that one step runs on either.
+// objects give them, so that one step runs on either; reads at an offset
+// when given one.
 struct HandleFile {
     HANDLE h;
-    BOOL ReadFile(void* b, DWORD n, DWORD* done) { return ::ReadFile(h, b, n, done, nullptr); }
+    OVERLAPPED* at;
+    BOOL ReadFile(void* b, DWORD n, DWORD* done) { return ::ReadFile(h, b, n, done, at); }
     BOOL WriteFile(const void* b, DWORD n, DWORD* done) { return ::WriteFile(h, b, n, done, nullptr); }
     DWORD SetFilePointer(LONG to, LONG* high, DWORD method) { return ::SetFilePointer(h, to, high, method); }
     DWORD GetFileSize(DWORD* high) { return ::GetFileSize(h, high); }
@@ -116,17 +217,17 @@ std::string FileStep(F& f, const std::vector<std::string>& w)
             return Position(low, "/" + std::to_string(sizeHigh));
         }
     }
-    if (w[0] == "read") {
+    const bool null = w.size() > 3 && w[3] == "null";
+    if (w[0] == "read") {  // read h count [null|at=OFFSET]
         std::string buffer(Value(w[2]), '\0');
-        const std::string outcome = Outcome(f.ReadFile(w.size() > 3 ? nullptr : &buffer[0], Value(w[2]), &count));
-        const bool data = count && w.size() < 4 && count <= buffer.size();
+        const std::string outcome = Outcome(f.ReadFile(null ? nullptr : &buffer[0], Value(w[2]), &count));
+        const bool data = count && !null && count <= buffer.size();
         return outcome + " " + std::to_string(count) + (data ? " " + Escape(buffer.substr(0, count)) : "");
     }
     if (w[0] != "write") return "unknown step " + w[0];
     const std::string text = Unescape(w[2]);
-    const bool null = w[2] == "null";
-    const DWORD size = null ? Value(w[3]) : static_cast<DWORD>(text.size());
-    const std::string outcome = Outcome(f.WriteFile(null ? nullptr : text.data(), size, &count));
+    const DWORD size = w[2] == "null" ? Value(w[3]) : static_cast<DWORD>(text.size());
+    const std::string outcome = Outcome(f.WriteFile(w[2] == "null" ? nullptr : text.data(), size, &count));
     return outcome + " " + std::to_string(count);
 }
 
@@ -160,18 +261,12 @@ public:
                                             Value(w[4]), FILE_ATTRIBUTE_NORMAL, nullptr));
         }
         if (op == "dup") return Keep(target, filekit::DuplicateFileHandle(Handle(w[1])));
-#ifndef _WIN32
-        if (op == "hold" || op == "release" || op == "inject" || op == "stdin") return PosixStep(w);
-#endif
         if (op == "close") return CloseHandle(Handle(w[1])) ? (m_open.erase(w[1]), Outcome(true)) : Outcome(false);
-        if (op == "read-at") {  // read-at H N OFFSET: ReadFile of N bytes at OFFSET (an OVERLAPPED position)
-            OVERLAPPED at{};
-            at.Offset = Value(w[3]);
-            std::string buffer(Value(w[2]), '\0');
-            DWORD count = 99;
-            const std::string outcome = Outcome(ReadFile(Handle(w[1]), &buffer[0], Value(w[2]), &count, &at));
-            return outcome + " " + std::to_string(count) + (count ? " " + Escape(buffer.substr(0, count)) : "");
-        }
+#ifndef _WIN32
+        if (op == "inject") return Hook(w[1]), "";
+        if (op == "stdin") return FreeStdin(w[1] == "free"), "";
+        if (op == "hold" || op == "release") return Hold(w);
+#endif
         if (op == "reader-open") return std::to_string(m_reader.Open(Path(w[1]).c_str()));
         if (op == "writer-open") return std::to_string(m_writer.Open(Path(w[1]).c_str()));
         if (op == "writer-close") return std::to_string(m_writer.Close());
@@ -190,7 +285,10 @@ protected:
     // The steps a suite adds, w without "name =": here the file steps on a handle.
     virtual std::string More(const std::vector<std::string>& w)
     {
-        HandleFile f{Handle(w.at(1))};
+        OVERLAPPED at{};
+        const bool offset = w.size() > 3 && w[3].rfind("at=", 0) == 0;
+        if (offset) at.Offset = Value(w[3].substr(3));
+        HandleFile f{Handle(w.at(1)), offset ? &at : nullptr};
         return FileStep(f, w);
     }
 
@@ -215,48 +313,28 @@ protected:
     }
 
 #ifndef _WIN32
-    // Steps of the emulation only: another process holding a file, and
-    // failures provoked through the table of POSIX calls.
-    std::string PosixStep(const std::vector<std::string>& w)
+    // hold name access share disposition: another process opens the file
+    // and holds it until release.
+    std::string Hold(const std::vector<std::string>& w)
     {
-        if (w[0] == "stdin") {  // stdin free: descriptor 0 closed, the next one made takes it; stdin kept: put back
-            w[1] == "free" ? (m_stdin = dup(0), close(0)) : (dup2(m_stdin, 0), close(m_stdin));
-            return "";
-        }
-        if (w[0] == "hold") {  // hold name access share disposition: opened by another process
-            int ready[2];
-            if (pipe(ready) != 0 || pipe(m_release) != 0) return "no pipe";
-            m_child = fork();
-            char flag = '0';
-            if (m_child == 0) {  // holds the file until the write end of m_release is closed
-                close(m_release[1]);
-                const HANDLE h =
-                    CreateFileA(Path(w[1]).c_str(), Value(w[2]), Share(w[3]), nullptr, Value(w[4]), 0, nullptr);
-                flag = h != INVALID_HANDLE_VALUE ? '1' : '0';
-                (void)!write(ready[1], &flag, 1);
-                (void)!read(m_release[0], &flag, 1);
-                _exit(0);
-            }
-            (void)!read(ready[0], &flag, 1);
-            for (const int fd : {ready[0], ready[1], m_release[0]}) close(fd);
-            return flag == '1' ? "ok" : "refused";
-        }
         if (w[0] == "release") return close(m_release[1]), waitpid(m_child, nullptr, 0), "";
-        // inject write short | inject write|fsync|read ENOSPC|EIO | inject none
-        filekit::g_sys = filekit::RealSysCalls();
-        if (w[1] == "write" && w[2] == "short")
-            filekit::g_sys.write = [](int fd, const void* data, size_t count) {
-                return filekit::RealSysCalls().write(fd, data, count > 3 ? 3 : count);
-            };
-        s_errno = w.size() > 2 && w[2] == "ENOSPC" ? ENOSPC : EIO;
-        if (w[1] == "write" && w[2] != "short")
-            filekit::g_sys.write = [](int, const void*, size_t) -> ssize_t { return errno = s_errno, -1; };
-        if (w[1] == "fsync") filekit::g_sys.fsync = [](int) { return errno = s_errno, -1; };
-        if (w[1] == "read") filekit::g_sys.read = [](int, void*, size_t) -> ssize_t { return errno = s_errno, -1; };
-        return "";
+        int ready[2];
+        if (pipe(ready) != 0 || pipe(m_release) != 0) return "no pipe";
+        char flag = '0';
+        if ((m_child = fork()) == 0) {  // holds the file until the write end of m_release is closed
+            close(m_release[1]);
+            const HANDLE h =
+                CreateFileA(Path(w[1]).c_str(), Value(w[2]), Share(w[3]), nullptr, Value(w[4]), 0, nullptr);
+            flag = h != INVALID_HANDLE_VALUE ? '1' : '0';
+            (void)!write(ready[1], &flag, 1);
+            (void)!read(m_release[0], &flag, 1);
+            _exit(0);
+        }
+        (void)!read(ready[0], &flag, 1);
+        for (const int fd : {ready[0], ready[1], m_release[0]}) close(fd);
+        return flag == '1' ? "ok" : "refused";
     }
-    static inline int s_errno = 0;
-    int m_release[2] = {-1, -1}, m_stdin = -1;  // m_stdin: a copy of descriptor 0 while it is free
+    int m_release[2] = {-1, -1};
     pid_t m_child = -1;
 #endif
 
