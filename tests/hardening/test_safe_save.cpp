@@ -32,7 +32,8 @@ HANDLE Hold(const std::string& path, DWORD access, DWORD share)
 }
 
 // Documents of each family, about 300 kB: many writes of a save's buffer,
-// more than a pipe holds. The wrapper and the XML file read the same document.
+// more than a pipe holds. The wrapper and the XML file read the same
+// document. The folder keeps what each save writes, named after the save.
 struct Documents {
     TempDir dir;
     CINIFile ini;
@@ -47,8 +48,19 @@ struct Documents {
         WriteBytes(dir.Path("source.xml"), Unescape("<doc>\\{1389*<item>\\{200*n}</item>}</doc>"));
         const int opened = ini.Open(dir.Path("source.ini").c_str()) + xml.Open(dir.Path("source.xml").c_str());
         if (opened + xmlFile.Open(dir.Path("source.xml").c_str(), 0) != 3) std::abort();
+        ini.Save(dir.Path("ini-save").c_str()), xml.Save(dir.Path("xml-save").c_str());
+        xmlFile.Save(dir.Path("xmlfile-save").c_str());
     }
 };
+
+Documents& Docs()
+{
+    static Documents docs;
+    return docs;
+}
+
+// The bytes a save operation writes; "" for any other.
+std::string NewBytes(const std::string& op) { return ReadBytes(Docs().dir.Path(op)); }
 
 // Exposes the text file's loader.
 struct TextLoader : CTextFile {
@@ -58,7 +70,7 @@ struct TextLoader : CTextFile {
 // The result of operation op on path (content: the bytes the file held).
 std::string Operate(const std::string& op, const std::string& path, const std::string& content)
 {
-    static Documents docs;
+    Documents& docs = Docs();
     const auto pair = [](long long a, long long b) { return std::to_string(a) + "," + std::to_string(b); };
     const char* const name = path.c_str();
     int result = 0;
@@ -123,16 +135,6 @@ std::string Faulty(const std::string& op, const std::string& path, const std::st
     return during.empty() ? result : result + "+" + during;
 }
 
-// The bytes each save operation writes.
-std::string NewBytes(const std::string& op)
-{
-    static std::map<std::string, std::string> saved;
-    const TempDir dir;
-    if (op.find("-save") != std::string::npos && !saved.count(op))
-        Operate(op, dir.Path("probe"), ""), saved[op] = ReadBytes(dir.Path("probe"));
-    return saved[op];
-}
-
 // Makes each comma-separated item of setup in the folder, with the folders
 // above it, as tests/data/README.md describes them; the attributes of a
 // file apply in their order. Returns the bytes of the last file made.
@@ -143,18 +145,18 @@ std::string MakeFolder(const TempDir& dir, const std::string& setup, std::vector
         const size_t mark = item.find_first_of("=>&");
         const std::string path = dir.Path(item.substr(0, mark));
         const std::vector<std::string> value = Split(item.substr(mark + 1), ':');  // what, then attributes
+        const std::string& what = value[0];
         if (mark == std::string::npos && item.back() == '/') std::filesystem::create_directory(path);
         if (mark == std::string::npos) continue;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         if (item[mark] == '>')
-            std::filesystem::create_symlink(value[0][0] == '@' ? dir.Root().string() + value[0].substr(1) : value[0],
-                                            path);
-        if (item[mark] == '&') std::filesystem::create_hard_link(dir.Path(value[0]), path);
+            std::filesystem::create_symlink(what[0] == '@' ? dir.Root().string() + what.substr(1) : what, path);
+        if (item[mark] == '&') std::filesystem::create_hard_link(dir.Path(what), path);
 #ifndef _WIN32
-        if (value[0] == "fifo") mkfifo(path.c_str(), 0644);
+        if (what == "fifo") mkfifo(path.c_str(), 0644);
 #endif
-        if (item[mark] != '=' || value[0] == "fifo") continue;
-        content = value[0][0] == '"' ? Unescape(value[0].substr(1, value[0].size() - 2)) : "old";
+        if (item[mark] != '=' || what == "fifo") continue;
+        content = what[0] == '"' ? Unescape(what.substr(1, what.size() - 2)) : "old";
         WriteBytes(path, content);
         for (const std::string& attribute : value) {
 #ifndef _WIN32
@@ -183,26 +185,25 @@ std::string View(const TempDir& dir, const std::string& newBytes, const std::str
     for (const auto& entry : fs::recursive_directory_iterator(dir.Root())) {
         const fs::file_type type = entry.symlink_status().type();
         const std::string bytes = type == fs::file_type::regular ? ReadBytes(entry.path().string()) : received;
-        std::string shown = std::regex_replace(entry.path().lexically_relative(root).generic_string(), hidden, "$1$2*");
-        const std::string target = type == fs::file_type::symlink ? fs::read_symlink(entry.path()).string() : "";
-        if (!target.empty()) shown += ">" + (target.rfind(root, 0) == 0 ? "@" + target.substr(root.size()) : target);
-        if (type == fs::file_type::directory) shown += "/";
-        if (!target.empty() || type == fs::file_type::directory) {
-            lines.insert(shown);
-            continue;
-        }
-        shown += type == fs::file_type::fifo ? "=fifo:" : "=";
-        shown += bytes == "old" ? "old" : !newBytes.empty() && bytes == newBytes ? "new" : std::to_string(bytes.size());
+        std::string target = type == fs::file_type::symlink ? fs::read_symlink(entry.path()).string() : "";
+        if (target.rfind(root, 0) == 0) target.replace(0, root.size(), "@");
+        std::string file = bytes == "old"                           ? "old"
+                           : !newBytes.empty() && bytes == newBytes ? "new"
+                                                                    : std::to_string(bytes.size());
 #ifndef _WIN32
         struct stat info {};
         lstat(entry.path().c_str(), &info);
         if (info.st_uid != geteuid() || info.st_gid != getegid())
-            shown += ":owner=" + std::to_string(info.st_uid) + "." + std::to_string(info.st_gid);
+            file += ":owner=" + std::to_string(info.st_uid) + "." + std::to_string(info.st_gid);
         char mode[8] = "";
         if ((info.st_mode & 07777) != 0644) std::snprintf(mode, sizeof mode, ":%o", info.st_mode & 07777);
-        shown += mode;
+        file += mode;
 #endif
-        lines.insert(shown);
+        lines.insert(std::regex_replace(entry.path().lexically_relative(root).generic_string(), hidden, "$1$2*") +
+                     (type == fs::file_type::symlink     ? ">" + target
+                      : type == fs::file_type::directory ? "/"
+                      : type == fs::file_type::fifo      ? "=fifo:" + file
+                                                         : "=" + file));
     }
     std::string view;
     for (const std::string& line : lines) view += (view.empty() ? "" : " ") + line;

@@ -101,7 +101,7 @@ R Hooked(const std::string& call, R (*real)(A...), A... args)
 inline void Hook(const std::string& faults, int killAt = 0)
 {
     g_faults.clear();
-    for (const std::string& item : Split(faults == "-" ? "" : faults, ',')) {
+    for (const std::string& item : Split(faults, ',')) {
         const size_t mark = item.find_first_of("#*"), equals = item.find('='), dash = item.find('-', mark);
         if (mark == std::string::npos) continue;
         const std::string what = item.substr(equals + 1);
@@ -167,13 +167,6 @@ inline std::string Outcome(bool ok)
     return !ok ? ErrorName(error) : error == kUnset || error == NO_ERROR ? "ok" : "ok " + ErrorName(error);
 }
 
-// A position or size: the error follows the all-ones value that may mean failure.
-inline std::string Position(DWORD value, const std::string& high)
-{
-    const std::string text = std::to_string(value) + high;
-    return value == INVALID_SET_FILE_POINTER ? text + " " + ErrorName(GetLastError()) : text;
-}
-
 // A share mode: "share=" and the letters r, w, d (read, write, delete), or 0.
 inline DWORD Share(const std::string& word)
 {
@@ -204,17 +197,20 @@ std::string FileStep(F& f, const std::vector<std::string>& w)
 {
     DWORD count = 99;
     if constexpr (kAll) {
-        LONG high = w.size() > 4 ? std::stoi(w[3].substr(5)) : 0;
-        if (w[0] == "seek") {  // seek h distance [high=H] method
-            const DWORD low = f.SetFilePointer(std::stoi(w[2]), w.size() > 4 ? &high : nullptr, Value(w.back()));
-            return Position(low, w.size() > 4 ? "/" + std::to_string(high) : "");
-        }
         if (w[0] == "truncate") return Outcome(f.SetEndOfFile());
         if (w[0] == "flush") return Outcome(f.FlushFileBuffers());
-        if (w[0] == "size") {
+        if (w[0] == "seek" || w[0] == "size") {  // seek h distance [high=H] method, size h
+            LONG high = w.size() > 4 ? std::stoi(w[3].substr(5)) : 0;
             DWORD sizeHigh = 0;
-            const DWORD low = f.GetFileSize(&sizeHigh);
-            return Position(low, "/" + std::to_string(sizeHigh));
+            const DWORD low = w[0] == "size"
+                                  ? f.GetFileSize(&sizeHigh)
+                                  : f.SetFilePointer(std::stoi(w[2]), w.size() > 4 ? &high : nullptr, Value(w.back()));
+            const std::string part = w[0] == "size" ? "/" + std::to_string(sizeHigh)
+                                     : w.size() > 4 ? "/" + std::to_string(high)
+                                                    : "";
+            // the error follows the all-ones low part that may mean failure
+            return std::to_string(low) + part +
+                   (low == INVALID_SET_FILE_POINTER ? " " + ErrorName(GetLastError()) : "");
         }
     }
     const bool null = w.size() > 3 && w[3] == "null";
@@ -274,10 +270,7 @@ public:
             std::vector<char> buffer(std::stoul(w[1]));
             return std::to_string(m_reader.ReadPiece(buffer.data(), static_cast<int>(buffer.size())));
         }
-        if (op == "writer-write") {  // writer-write TEXT, or writer-write C N: N bytes C in one write
-            const std::string text = Unescape(w[1]), repeated(w.size() > 2 ? std::stoul(w[2]) : 0, text[0]);
-            return w.size() > 2 ? m_writer.Write(repeated.data(), repeated.size()) : m_writer.Write(text.c_str()), "";
-        }
+        if (op == "writer-write") return m_writer.Write(Unescape(w[1]).c_str()), "";
         return More(w);
     }
 
@@ -323,16 +316,14 @@ protected:
         char flag = '0';
         if ((m_child = fork()) == 0) {  // holds the file until the write end of m_release is closed
             close(m_release[1]);
-            const HANDLE h =
-                CreateFileA(Path(w[1]).c_str(), Value(w[2]), Share(w[3]), nullptr, Value(w[4]), 0, nullptr);
-            flag = h != INVALID_HANDLE_VALUE ? '1' : '0';
+            flag = Step({"held", "=", "open", w[1], w[2], w[3], w[4]})[0];  // 'o' for ok
             (void)!write(ready[1], &flag, 1);
             (void)!read(m_release[0], &flag, 1);
             _exit(0);
         }
         (void)!read(ready[0], &flag, 1);
         for (const int fd : {ready[0], ready[1], m_release[0]}) close(fd);
-        return flag == '1' ? "ok" : "refused";
+        return flag == 'o' ? "ok" : "refused";
     }
     int m_release[2] = {-1, -1};
     pid_t m_child = -1;
