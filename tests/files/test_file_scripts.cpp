@@ -34,13 +34,14 @@ struct BinaryProbe : CBinaryFile {
     const CString& GetFile() const { return m_strFile; }
 };
 
-// A CTextFile whose hooks answer as a script sets them: LoadData records
-// what it saw (with recordLoad) and may first call Open again (with
-// reopenLoad), SaveData is counted, WriteString call number failWrite
-// (counted from 0) fails.
+// A CTextFile whose hooks answer as a script sets them (the settings,
+// named as the steps that set them): LoadData records what it saw and may
+// first call Open again, SaveData is counted, WriteString call number
+// failWrite (counted from 0) fails.
 struct TextProbe : CTextFile {
     using CTextFile::StrCatGrow;
-    int recordLoad = 0, reopenLoad = 0, acceptLoad = 1, saveAnswer = 1, saveCalls = 0, writeCalls = 0, failWrite = -1;
+    std::map<std::string, int> set = {{"record-load", 0}, {"reopen-load", 0}, {"accept-load", 1}, {"save-answer", 1}};
+    int saveCalls = 0, writeCalls = 0, failWrite = -1;
     std::string seen;
 
     int WriteString(const CString& s) override { return writeCalls++ == failWrite ? 0 : CTextFile::WriteString(s); }
@@ -59,28 +60,28 @@ struct TextProbe : CTextFile {
 protected:
     int LoadData() override
     {
-        if (reopenLoad) seen = "reopen=" + std::to_string(Open(GetFile(), 1));
-        if (!recordLoad) return 1;
+        if (set["reopen-load"]) seen = "reopen=" + std::to_string(Open(GetFile(), 1));
+        if (!set["record-load"]) return 1;
         char first = 0;
         DWORD count = 0;
         const BOOL readOk = ReadFile(&first, 1, &count);
         seen = "open=" + std::to_string(IsOpen()) + " write=" + std::to_string(WriteString("x")) +
                " name=" + static_cast<const char*>(GetFile()) + " read=" + std::to_string(readOk) + ":" + first +
                " load=" + Load(64);
-        return acceptLoad;
+        return set["accept-load"];
     }
-    int SaveData() override { return ++saveCalls, saveAnswer; }
+    int SaveData() override { return ++saveCalls, set["save-answer"]; }
 };
 
-// The classifiers, named in order by kClassNames.
-const char* const kClassNames = "symbol digit whitespace space enter spacespecial linefeed dot leftenter close equals "
-                                "rightleave special pi dash quote lbracket rbracket";
-using C = CTextFile;
-const std::vector<bool (*)(char)> kClasses = {
-    C::chartype_symbol,       C::chartype_digit,      C::chartype_whitespace, C::chartype_space,     C::chartype_enter,
-    C::chartype_spacespecial, C::chartype_linefeed,   C::chartype_dot,        C::chartype_leftenter, C::chartype_close,
-    C::chartype_equals,       C::chartype_rightleave, C::chartype_special,    C::chartype_pi,        C::chartype_dash,
-    C::chartype_quote,        C::chartype_lbracket,   C::chartype_rbracket};
+// The classifiers by name.
+#define FILEKIT_CLASS(name) std::make_pair(#name, CTextFile::chartype_##name)
+const std::map<std::string, bool (*)(char)> kClasses = {
+    FILEKIT_CLASS(symbol),    FILEKIT_CLASS(digit),        FILEKIT_CLASS(whitespace), FILEKIT_CLASS(space),
+    FILEKIT_CLASS(enter),     FILEKIT_CLASS(spacespecial), FILEKIT_CLASS(linefeed),   FILEKIT_CLASS(dot),
+    FILEKIT_CLASS(leftenter), FILEKIT_CLASS(close),        FILEKIT_CLASS(equals),     FILEKIT_CLASS(rightleave),
+    FILEKIT_CLASS(special),   FILEKIT_CLASS(pi),           FILEKIT_CLASS(dash),       FILEKIT_CLASS(quote),
+    FILEKIT_CLASS(lbracket),  FILEKIT_CLASS(rbracket)};
+#undef FILEKIT_CLASS
 
 // ParseValues over text with the separator, behind one value "old": where
 // the returned pointer stands, the values, and whether text changed.
@@ -112,12 +113,9 @@ protected:
         if (w[0] == "text") return m_text[w[1]] = std::make_unique<TextProbe>(), "";
         if (w[0] == "values") return ParseValues(Unescape(w[1]), Unescape(w[2])[0]);
         if (w[0] == "class") {  // the bytes the classifier accepts
-            const std::vector<std::string> names = Words(kClassNames);
-            const auto classifier =
-                kClasses.at(static_cast<size_t>(std::find(names.begin(), names.end(), w[1]) - names.begin()));
             std::string members;
             for (int b = 0; b < 256; ++b)
-                if (classifier(static_cast<char>(b))) members += static_cast<char>(b);
+                if (kClasses.at(w[1])(static_cast<char>(b))) members += static_cast<char>(b);
             return Escape(members);
         }
         if (w[0] == "grow") {  // grow s|null TEXT|self|null: StrCatGrow onto the script's string
@@ -133,16 +131,13 @@ protected:
             return "";
         }
 #ifndef _WIN32
-        if (w[0] == "exhaust-descriptors") {  // leaves no file descriptor free, under a lowered limit
-            getrlimit(RLIMIT_NOFILE, &m_saved);
-            const rlimit low = {64, m_saved.rlim_max};
-            setrlimit(RLIMIT_NOFILE, &low);
-            for (int fd = dup(0); fd >= 0; fd = dup(0)) m_fillers.push_back(fd);
-            return "";
-        }
-        if (w[0] == "restore-descriptors") {
-            for (const int fd : m_fillers) close(fd);
-            return m_fillers.clear(), setrlimit(RLIMIT_NOFILE, &m_saved), "";
+        if (w[0] == "no-descriptors") {  // the step that follows, with no file descriptor to be had
+            rlimit saved{}, none{};
+            getrlimit(RLIMIT_NOFILE, &saved);
+            none.rlim_max = saved.rlim_max;
+            setrlimit(RLIMIT_NOFILE, &none);
+            const std::string result = More({w.begin() + 1, w.end()});
+            return setrlimit(RLIMIT_NOFILE, &saved), result;
         }
 #endif
         const std::string& object = w.size() > 2 && w[0] == "copy" ? w[2] : w.at(1);
@@ -177,11 +172,7 @@ private:
 
     std::string OnText(TextProbe& f, const std::vector<std::string>& w)
     {
-        const std::map<std::string, int*> settings = {{"record-load", &f.recordLoad},
-                                                      {"reopen-load", &f.reopenLoad},
-                                                      {"accept-load", &f.acceptLoad},
-                                                      {"save-answer", &f.saveAnswer}};
-        if (settings.count(w[0])) return *settings.at(w[0]) = std::stoi(w[2]), "";
+        if (f.set.count(w[0])) return f.set[w[0]] = std::stoi(w[2]), "";
         if (w[0] == "fail-write") return f.failWrite = f.writeCalls + std::stoi(w[2]) - 1, "";
         if (w[0] == "load") return f.Load(static_cast<DWORD>(std::stoul(w[2])), w.size() > 3);
         if (w[0] == "empty-lines") return std::to_string(f.WriteEmptyLine(std::stoi(w[2])));
@@ -193,10 +184,6 @@ private:
         return FileStep<false>(f, w);
     }
 
-#ifndef _WIN32
-    rlimit m_saved{};
-    std::vector<int> m_fillers;
-#endif
     char* m_grown = nullptr;  // the string the grow steps append to
     std::map<std::string, std::unique_ptr<BinaryProbe>> m_binary;
     std::map<std::string, std::unique_ptr<TextProbe>> m_text;

@@ -51,14 +51,9 @@ TEST(TextReader, PiecesTable)
 {
     TempDir dir;
     for (const ScriptLine& line : ReadScript("textstream", "pieces.txt")) {
-        std::string text;
-        int size = 1000;  // the INI reader's line buffer
-        for (const std::string& word : Words(line.text)) {
-            const size_t star = word.rfind('*');
-            if (word.rfind("buffer=", 0) == 0) size = std::stoi(word.substr(7));
-            for (int i = star == std::string::npos ? 1 : std::stoi(word.substr(star + 1)); i > 0; --i)
-                text += word.rfind("buffer=", 0) == 0 ? "" : Unescape(word.substr(0, star));
-        }
+        const std::vector<std::string> w = Words(line.text);  // [buffer=N] text
+        const int size = w.size() > 1 ? std::stoi(w[0].substr(7)) : 1000;  // 1000: the INI reader's line buffer
+        const std::string text = Unescape(w.back());
         WriteBytes(dir.Path("t"), text);
         EXPECT_EQ(ReadPieces(dir.Path("t"), size), ExpectedPieces(text, size)) << line.where;
     }

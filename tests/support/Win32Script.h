@@ -91,7 +91,8 @@ R Hooked(const std::string& call, R (*real)(A...), A... args)
 // Every call of the table, hooked.
 #define FILEKIT_CALLS(X)                                                                                               \
     X(open)                                                                                                            \
-    X(close) X(write) X(read) X(fstat) X(fsync) X(lstat) X(readlink) X(fchmod) X(fchown) X(rename) X(unlink) X(flock)
+    X(close)                                                                                                           \
+    X(write) X(read) X(lseek) X(fstat) X(fsync) X(lstat) X(readlink) X(fchmod) X(fchown) X(rename) X(unlink) X(flock)
 #define FILEKIT_HOOK(call)                                                                                             \
     filekit::g_sys.call = [](auto... args) { return Hooked(#call, filekit::RealSysCalls().call, args...); };
 
