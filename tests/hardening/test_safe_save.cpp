@@ -23,8 +23,6 @@ namespace {
 
 using namespace filekit_test;
 
-HANDLE g_handle = INVALID_HANDLE_VALUE;  // the handle of a "read"
-
 // A handle on the existing file at path, with that access and share mode.
 HANDLE Hold(const std::string& path, DWORD access, DWORD share)
 {
@@ -92,18 +90,6 @@ std::string Operate(const std::string& op, const std::string& path, const std::s
     }
     if (op == "xml-open") return result = xml.Open(name), pair(result, xml.IsOpen());
     if (op == "xmlfile-open") return result = xmlFile.Open(name, 0), pair(result, xmlFile.IsOpen());
-    if (op == "read") {  // three bytes read through a handle, then its close
-        char got[4] = {};
-        DWORD count = 0;
-        g_handle = Hold(path, GENERIC_READ, FILE_SHARE_READ);
-        ReadFile(g_handle, got, 3, &count, nullptr);
-        return std::string(got) + "," + std::to_string(CloseHandle(g_handle));
-    }
-    if (op == "reopen") {  // under a read: closes its handle and opens the file "other" in its place
-        result = CloseHandle(g_handle);
-        g_handle = Hold(std::filesystem::path(path).replace_filename("other").string(), GENERIC_READ, FILE_SHARE_READ);
-        return std::to_string(result);
-    }
     CBinaryFile binary;
     TextLoader text;
     SetLastError(0);

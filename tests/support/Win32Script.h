@@ -22,6 +22,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 #ifndef _WIN32
 #include "platform/posix/Syscalls.h"
@@ -228,9 +229,16 @@ std::string FileStep(F& f, const std::vector<std::string>& w)
     return outcome + " " + std::to_string(count);
 }
 
-// Runs the steps of a call script in a folder of its own.
+// Runs the steps of a call script in a folder of its own; the actions of
+// faults are steps too, written with escapes (\s for a space).
 class Interpreter {
 public:
+    Interpreter()
+    {
+        g_action = [this](const std::string& step) {
+            m_under += (m_under.empty() ? "" : " ") + Step(Words(Unescape(step)));
+        };
+    }
     // Closes the handles left open and puts the real system calls back.
     virtual ~Interpreter()
     {
@@ -249,6 +257,7 @@ public:
         SetLastError(kUnset);
         const std::string& op = w[0];
         if (op == "lasterror") return ErrorName(last);
+        if (op == "under") return std::exchange(m_under, "");
         if (op == "file") return WriteBytes(m_dir.Path(w[1]), w.size() > 2 ? Unescape(w[2]) : ""), "";
         if (op == "folder") return std::filesystem::create_directory(m_dir.Path(w[1])), "";
         if (op == "content") return Exists(m_dir.Path(w[1])) ? Escape(ReadBytes(m_dir.Path(w[1]))) : "missing";
@@ -331,6 +340,7 @@ protected:
 #endif
 
     TempDir m_dir;
+    std::string m_under;  // the results of the steps that faults ran
     filekit::TextReader m_reader;
     filekit::TextWriter m_writer;
 
