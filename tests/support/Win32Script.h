@@ -235,9 +235,7 @@ class Interpreter {
 public:
     Interpreter()
     {
-        g_action = [this](const std::string& step) {
-            m_under += (m_under.empty() ? "" : " ") + Step(Words(Unescape(step)));
-        };
+        g_action = [this](const std::string& step) { m_under += Step(Words(Unescape(step))) + ";"; };
     }
     // Closes the handles left open and puts the real system calls back.
     virtual ~Interpreter()
@@ -340,7 +338,7 @@ protected:
 #endif
 
     TempDir m_dir;
-    std::string m_under;  // the results of the steps that faults ran
+    std::string m_under;  // the results of the steps that faults ran, each ending with ';'
     filekit::TextReader m_reader;
     filekit::TextWriter m_writer;
 
