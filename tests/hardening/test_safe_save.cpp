@@ -11,13 +11,19 @@
 #include <filekit/TextFile.h>
 #include <filekit/XMLFile.h>
 
+#include "support/TempDir.h"
 #include "support/Win32Script.h"
 
 #include <sys/stat.h>
 
 #include <cstdint>
 #include <regex>
+#include <set>
 #include <thread>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 namespace {
 
