@@ -22,6 +22,7 @@
 
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -170,8 +171,6 @@ public:
         filekit::g_sys = filekit::RealSysCalls();
 #endif
     }
-    Interpreter(const Interpreter&) = delete;
-    Interpreter& operator=(const Interpreter&) = delete;
 
     // Runs one line's words; the result the line's expectation is compared with.
     std::string Step(std::vector<std::string> w)
@@ -197,6 +196,7 @@ public:
         if (op == "inject") return Hook(w[1]), "";
         if (op == "stdin") return FreeStdin(w[1] == "free"), "";
         if (op == "hold" || op == "release") return Hold(w);
+        if (op == "fifo") return mkfifo(m_dir.Path(w[1]).c_str(), 0644), "";
         if (op == "no-descriptors") {  // the step that follows, with no file descriptor to be had
             rlimit saved{}, none{};
             getrlimit(RLIMIT_NOFILE, &saved);

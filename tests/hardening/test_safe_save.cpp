@@ -29,12 +29,6 @@ namespace {
 
 using namespace filekit_test;
 
-// A handle on the existing file at path, with that access and share mode.
-HANDLE Hold(const std::string& path, DWORD access, DWORD share)
-{
-    return CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
 // Documents of each family, about 300 kB: many writes of a save's buffer,
 // more than a pipe holds. The wrapper and the XML file read the same
 // document. The folder keeps what each save writes, named after the save.
@@ -66,13 +60,8 @@ Documents& Docs()
 // The bytes a save operation writes; "" for any other.
 std::string NewBytes(const std::string& op) { return ReadBytes(Docs().dir.Path(op)); }
 
-// Exposes the text file's loader.
-struct TextLoader : CTextFile {
-    using CTextFile::LoadFile;
-};
-
-// The result of operation op on path (content: the bytes the file held).
-std::string Operate(const std::string& op, const std::string& path, const std::string& content)
+// The result of operation op on path.
+std::string Operate(const std::string& op, const std::string& path)
 {
     Documents& docs = Docs();
     const auto pair = [](long long a, long long b) { return std::to_string(a) + "," + std::to_string(b); };
@@ -97,31 +86,23 @@ std::string Operate(const std::string& op, const std::string& path, const std::s
     if (op == "xml-open") return result = xml.Open(name), pair(result, xml.IsOpen());
     if (op == "xmlfile-open") return result = xmlFile.Open(name, 0), pair(result, xmlFile.IsOpen());
     CBinaryFile binary;
-    TextLoader text;
+    CTextFile text;
     SetLastError(0);
     result =
         op == "binary-open" ? binary.Open(name, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0) : text.Open(name, 0);
-    const std::string opened = pair(result, GetLastError());
-    if (op != "text-load" || !result) return opened;
-    char* loaded = nullptr;  // LoadFile's result, whether the text is the file's bytes, and its size
-    DWORD size = 99;
-    result = text.LoadFile(&loaded, &size, 4096);
-    const std::string what = !loaded ? "null" : content == loaded ? "same" : "differs";
-    std::free(loaded);
-    return opened + "," + std::to_string(result) + "," + what + "," + std::to_string(size);
+    return pair(result, GetLastError());
 }
 
 // Operate with the faults listed made ("stdin": descriptor 0 free) and the
 // process killing itself at kill point killAt (0: nowhere); an operation
 // that a fault runs under it adds "+" and its result.
-std::string Faulty(const std::string& op, const std::string& path, const std::string& content,
-                   const std::string& faults, int killAt = 0)
+std::string Faulty(const std::string& op, const std::string& path, const std::string& faults, int killAt = 0)
 {
     std::string during;
-    g_action = [&](const std::string& action) { during = Operate(action, path, ""); };
+    g_action = [&](const std::string& action) { during = Operate(action, path); };
     Hook(faults, killAt);
     FreeStdin(faults.find("stdin") != std::string::npos);
-    const std::string result = Operate(op, path, content);
+    const std::string result = Operate(op, path);
     FreeStdin(false);
     g_faults.clear();  // the calls stay hooked, failing no more
     return during.empty() ? result : result + "+" + during;
@@ -129,10 +110,9 @@ std::string Faulty(const std::string& op, const std::string& path, const std::st
 
 // Makes each comma-separated item of setup in the folder, with the folders
 // above it, as tests/data/README.md describes them; the attributes of a
-// file apply in their order. Returns the bytes of the last file made.
-std::string MakeFolder(const TempDir& dir, const std::string& setup, std::vector<HANDLE>& handles)
+// file apply in their order.
+void MakeFolder(const TempDir& dir, const std::string& setup, std::vector<HANDLE>& handles)
 {
-    std::string content;
     for (const std::string& item : Split(setup, ',')) {
         const size_t mark = item.find_first_of("=>&");
         const std::string path = dir.Path(item.substr(0, mark));
@@ -148,8 +128,7 @@ std::string MakeFolder(const TempDir& dir, const std::string& setup, std::vector
         if (what == "fifo") mkfifo(path.c_str(), 0644);
 #endif
         if (item[mark] != '=' || what == "fifo") continue;
-        content = what[0] == '"' ? Unescape(what.substr(1, what.size() - 2)) : "old";
-        WriteBytes(path, content);
+        WriteBytes(path, what[0] == '"' ? Unescape(what.substr(1, what.size() - 2)) : "old");
         for (const std::string& attribute : value) {
 #ifndef _WIN32
             const auto id = [&](size_t at) { return static_cast<unsigned>(std::stoul(attribute.substr(at))); };
@@ -158,12 +137,13 @@ std::string MakeFolder(const TempDir& dir, const std::string& setup, std::vector
             if (attribute.find_first_not_of("01234567") == std::string::npos)
                 chmod(path.c_str(), static_cast<mode_t>(std::stoul(attribute, nullptr, 8)));
 #endif
-            if (attribute.rfind("share", 0) == 0)
-                handles.push_back(Hold(path, GENERIC_READ, static_cast<DWORD>(std::stoul(attribute.substr(5)))));
-            if (attribute == "held") handles.push_back(Hold(path, GENERIC_WRITE, 0));
+            const bool held = attribute == "held";  // a handle for writing that shares nothing, or for reading
+            if (held || attribute.rfind("share", 0) == 0)
+                handles.push_back(CreateFileA(path.c_str(), held ? GENERIC_WRITE : GENERIC_READ,
+                                              held ? 0 : static_cast<DWORD>(std::stoul(attribute.substr(5))), nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         }
     }
-    return content;
 }
 
 // Every entry of the folder, sorted, as tests/data/README.md shows them:
@@ -234,7 +214,7 @@ TEST_P(FaultTable, Rows)
 #endif
         TempDir dir;
         std::vector<HANDLE> handles;
-        const std::string content = MakeFolder(dir, setup, handles);
+        MakeFolder(dir, setup, handles);
         const std::string path =
             setup[0] == '/' ? setup : dir.Path(setup == "-" ? "target" : setup.substr(0, setup.find_first_of("=>,")));
         const std::uint64_t before = FileId(path);
@@ -242,7 +222,7 @@ TEST_P(FaultTable, Rows)
         std::thread reader;
         if (op.find("-save") != std::string::npos && setup.find("=fifo") != std::string::npos)
             reader = std::thread([&] { received = ReadBytes(path); });
-        const std::string newBytes = NewBytes(op), result = Faulty(op, path, content, w[2]);
+        const std::string newBytes = NewBytes(op), result = Faulty(op, path, w[2]);
         if (reader.joinable()) reader.join();
         for (const HANDLE handle : handles) CloseHandle(handle);
         const std::string inode = !before ? "-" : FileId(path) == before ? "same" : "new";
@@ -270,12 +250,12 @@ TEST(KilledSave, LeavesTheOldOrTheNewFile)
         const std::string newBytes = NewBytes(op);
         TempDir counting;  // a save killed nowhere: how many kill points it passes
         WriteBytes(counting.Path("target"), "old");
-        const int points = (Faulty(op, counting.Path("target"), "", "-"), g_points);
+        const int points = (Faulty(op, counting.Path("target"), "-"), g_points);
         std::string outcomes;  // o or n: the target after each kill
         for (int point = 1, last = 0; last < points; last = point, point = (std::min)(point + step, points)) {
             TempDir dir;
             WriteBytes(dir.Path("target"), "old");
-            if (fork() == 0) Faulty(op, dir.Path("target"), "", "-", point), _exit(0);
+            if (fork() == 0) Faulty(op, dir.Path("target"), "-", point), _exit(0);
             int status = 0;
             wait(&status);
             std::smatch match;
@@ -283,7 +263,7 @@ TEST(KilledSave, LeavesTheOldOrTheNewFile)
             EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL && std::regex_match(view, match, left))
                 << op << " point " << point << ": " << view;
             outcomes += match.empty() ? '?' : match.str(2)[0];
-            const std::string again = Operate(op, dir.Path("target"), "");
+            const std::string again = Operate(op, dir.Path("target"));
             EXPECT_EQ(again + " " + View(dir, newBytes, ""), "1,0 target=new") << op << " saved again after " << point;
         }
         EXPECT_TRUE(std::regex_match(outcomes, std::regex("o+n+"))) << op << " " << outcomes;
