@@ -67,13 +67,6 @@ std::string Operate(const std::string& op, const std::string& path)
     const auto pair = [](long long a, long long b) { return std::to_string(a) + "," + std::to_string(b); };
     const char* const name = path.c_str();
     int result = 0;
-    if (op.find("-save") != std::string::npos) {
-        SetLastError(4242);  // no save sets it so: one left untouched shows
-        result = op == "ini-save"   ? docs.ini.Save(name)
-                 : op == "xml-save" ? docs.xml.Save(name)
-                                    : docs.xmlFile.Save(name);
-        return pair(result, GetLastError());
-    }
     CINIFile ini;
     CXMLParserWrapper xml;
     CXMLFile xmlFile;
@@ -87,9 +80,12 @@ std::string Operate(const std::string& op, const std::string& path)
     if (op == "xmlfile-open") return result = xmlFile.Open(name, 0), pair(result, xmlFile.IsOpen());
     CBinaryFile binary;
     CTextFile text;
-    SetLastError(0);
-    result =
-        op == "binary-open" ? binary.Open(name, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0) : text.Open(name, 0);
+    SetLastError(op.find("-save") != std::string::npos ? 4242 : 0);  // no save sets 4242: one left untouched shows
+    result = op == "ini-save"       ? docs.ini.Save(name)
+             : op == "xml-save"     ? docs.xml.Save(name)
+             : op == "xmlfile-save" ? docs.xmlFile.Save(name)
+             : op == "binary-open"  ? binary.Open(name, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0)
+                                    : text.Open(name, 0);
     return pair(result, GetLastError());
 }
 
