@@ -222,7 +222,9 @@ TEST_P(FaultTable, Rows)
         if (reader.joinable()) reader.join();
         for (const HANDLE handle : handles) CloseHandle(handle);
         const std::string inode = !before ? "-" : FileId(path) == before ? "same" : "new";
-        EXPECT_EQ(result + " " + inode + " " + View(dir, newBytes, received), row.expected) << row.where;
+        EXPECT_EQ(std::string(result).append(" ").append(inode).append(" ").append(View(dir, newBytes, received)),
+                  row.expected)
+            << row.where;
     }
 }
 
