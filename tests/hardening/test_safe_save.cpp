@@ -89,19 +89,21 @@ std::string Operate(const std::string& op, const std::string& path)
     return pair(result, GetLastError());
 }
 
+std::string g_during;  // the result of an operation that a fault ran
+
 // Operate with the faults listed made ("stdin": descriptor 0 free) and the
 // process killing itself at kill point killAt (0: nowhere); an operation
 // that a fault runs under it adds "+" and its result.
 std::string Faulty(const std::string& op, const std::string& path, const std::string& faults, int killAt = 0)
 {
-    std::string during;
-    g_action = [&](const std::string& action) { during = Operate(action, path); };
+    g_during.clear();
+    g_action = [path](const std::string& action) { g_during = Operate(action, path); };
     Hook(faults, killAt);
     FreeStdin(faults.find("stdin") != std::string::npos);
     const std::string result = Operate(op, path);
     FreeStdin(false);
     g_faults.clear();  // the calls stay hooked, failing no more
-    return during.empty() ? result : result + "+" + during;
+    return g_during.empty() ? result : result + "+" + g_during;
 }
 
 // Makes each comma-separated item of setup in the folder, with the folders

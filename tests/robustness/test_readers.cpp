@@ -86,8 +86,8 @@ const Commands kCommands = {
          TempDir dir;
          const std::string path = dir.Path("t.ini");
          WriteBytes(path, args[1]);
-         g_action = [&](const std::string& change) {
-             WriteBytes(change == "rewritten" ? path : path + ".new", args[2]);  // rewritten: the same inode
+         g_action = [path, after = args[2]](const std::string& change) {
+             WriteBytes(change == "rewritten" ? path : path + ".new", after);  // rewritten: the same inode
              if (change == "replaced") std::filesystem::rename(path + ".new", path);
          };
          Hook("lseek#1=" + (args[0] == "refused" ? "EIO" : args[0]));

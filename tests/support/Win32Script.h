@@ -106,8 +106,8 @@ inline void Hook(const std::string& faults, int killAt = 0)
 }
 
 // With free, descriptor 0 is closed (a copy kept), as in a process started
-// without a standard input: the next descriptor made takes it. Put back
-// without.
+// without a standard input: the next descriptor made takes it. Without,
+// the copy is put back.
 inline void FreeStdin(bool free)
 {
     static int copy = -1;
