@@ -53,7 +53,9 @@ TEST(CString, ConstructionAppendAndBuffers)
     log += " " + Bytes(s);
     std::memcpy(s.GetBufferSetLength(5), "12345", 5);  // NOLINT(bugprone-not-null-terminated-result)
     s.ReleaseBuffer(99);  // a length past the buffer ends at the first zero byte
-    EXPECT_EQ(log + " " + Bytes(s), "q1 wxyz wxyz wx 12345");
+    log += " " + Bytes(s);
+    s.ReleaseBuffer(0);
+    EXPECT_EQ(log + " [" + Bytes(s) + "]", "q1 wxyz wxyz wx 12345 []");
 }
 
 // The sign every form gives, "mixed" when they disagree, "-" for none.

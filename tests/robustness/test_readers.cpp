@@ -8,16 +8,11 @@
 
 #include "platform/Heap.h"
 #include "support/Cases.h"
+#include "support/Win32Script.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-
-#ifndef _WIN32
-#include "platform/posix/Syscalls.h"
-
-#include <cerrno>
-#endif
 
 namespace {
 
@@ -46,21 +41,6 @@ ssize_t FakeRead(int, void* buffer, size_t count)
 
 // The stream behind read while on.
 void Streamed(bool on) { g_sys.read = on && g_length ? FakeRead : RealSysCalls().read; }
-
-// What the first rewind of the INI reader does before it rewinds: "replaced"
-// puts g_after in the file's place by rename, "rewritten" cuts the same file
-// and writes g_after in it, "refused" fails.
-std::string g_mode, g_path, g_after;
-int g_rewinds;
-
-off_t RewindAfterChange(int fd, off_t offset, int whence)
-{
-    if (offset != 0 || whence != SEEK_SET || ++g_rewinds > 1) return RealSysCalls().lseek(fd, offset, whence);
-    if (g_mode == "refused") return errno = EIO, -1;
-    WriteBytes(g_mode == "rewritten" ? g_path : g_path + ".new", g_after);  // rewritten: same inode
-    if (g_mode == "replaced") std::filesystem::rename(g_path + ".new", g_path);
-    return RealSysCalls().lseek(fd, offset, whence);
-}
 #else
 void Streamed(bool) {}  // no call table to fake a stream behind: the stream lines are for POSIX only
 #endif
@@ -102,15 +82,19 @@ const Commands kCommands = {
     {"load", Load},
 #ifndef _WIN32
     {"between",
-     [](const Args& args) {  // replaced|rewritten|refused BEFORE AFTER
+     [](const Args& args) {  // replaced|rewritten|refused BEFORE AFTER: the rewind is the reader's only lseek
          TempDir dir;
-         g_mode = args[0], g_path = dir.Path("t.ini"), g_after = args[2], g_rewinds = 0;
-         WriteBytes(g_path, args[1]);
+         const std::string path = dir.Path("t.ini");
+         WriteBytes(path, args[1]);
+         g_action = [path, after = args[2]](const std::string& change) {
+             WriteBytes(change == "rewritten" ? path : path + ".new", after);  // rewritten: the same inode
+             if (change == "replaced") std::filesystem::rename(path + ".new", path);
+         };
+         Hook("lseek#1=" + (args[0] == "refused" ? "EIO" : args[0]));
          CINIFile ini;
-         g_sys.lseek = RewindAfterChange;
-         const int result = ini.Open(g_path.c_str());
+         const int result = ini.Open(path.c_str());
          g_sys = RealSysCalls();
-         return Results({g_rewinds, result, ini.IsOpen()}) + " " + Dump(ini, ";");
+         return Results({g_uses["lseek"], result, ini.IsOpen()}) + " " + Dump(ini, ";");
      }},
 #endif
 };

@@ -26,8 +26,6 @@ public:
     ~TempDir()
     {
         std::error_code ignored;
-        std::filesystem::permissions(m_root, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                     ignored);
         std::filesystem::remove_all(m_root, ignored);
     }
     TempDir(const TempDir&) = delete;

@@ -1,36 +1,123 @@
 // SPDX-License-Identifier: MIT
-// Test support: the interpreter of the Win32 call scripts under
-// tests/data (format in tests/data/README.md): the Win32 file functions and
-// the text streams built on the platform's file access. It runs against
-// the POSIX emulation here and, in the Windows build, against the system's
-// own functions; a suite adds steps of its own through More().
+// Test support for the Win32 call scripts under tests/data (format in
+// tests/data/README.md): the Win32 names they use and the way they show
+// outcomes, and the faults of the POSIX emulation's calls that the scripts
+// and the save tables make.
 #ifndef FILEKIT_TESTS_SUPPORT_WIN32SCRIPT_H
 #define FILEKIT_TESTS_SUPPORT_WIN32SCRIPT_H
 
 #include <filekit/Win32.h>
 
-#include "platform/FileHandle.h"
-#include "platform/TextStream.h"
 #include "support/Script.h"
-#include "support/TempDir.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
-#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 #ifndef _WIN32
 #include "platform/posix/Syscalls.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <type_traits>
 #endif
 
 namespace filekit_test {
+
+// text with each separator made a space, cut into words.
+inline std::vector<std::string> Split(std::string text, char separator)
+{
+    std::replace(text.begin(), text.end(), separator, ' ');
+    return Words(text);
+}
+
+// The faults of POSIX calls, {call, use, error, action}: the call's
+// use-th use (0: every use) fails with error, or (error 0) reads or writes
+// half of what it is asked, or (error -1) runs action through g_action first.
+inline std::vector<std::tuple<std::string, int, int, std::string>> g_faults;
+inline std::function<void(const std::string&)> g_action;
+inline int g_killAt = 0;  // the kill point at which the process kills itself; 0: none
+inline int g_points = 0;  // kill points passed, one before and one after each call
+
+#ifndef _WIN32
+inline std::map<std::string, int> g_uses;
+
+// The call named call, made through real, with its kill points and faults.
+// A failing close still closes, as on Linux; a rename (the only call taking
+// two paths) onto a device always fails, so that no fault can replace
+// /dev/null on the machine running the tests.
+template <typename R, typename... A>
+R Hooked(const std::string& call, R (*real)(A...), A... args)
+{
+    if (++g_points == g_killAt) std::raise(SIGKILL);
+    const int use = ++g_uses[call];
+    int error = -1;  // none
+    for (const auto& [name, count, code, action] : g_faults) {
+        if (name != call || (count != 0 && count != use)) continue;
+        if (error < 0) error = code;
+        if (!action.empty()) g_action(action);
+    }
+    if constexpr (sizeof...(A) == 3) {
+        if (error == 0) std::get<2>(std::tie(args...)) /= 2;
+    }
+    if constexpr (std::is_same_v<std::tuple<A...>, std::tuple<const char*, const char*>>) {
+        if (std::string(std::get<1>(std::tie(args...))).rfind("/dev/", 0) == 0) error = EPERM;
+    }
+    R result = error <= 0 || call == "close" ? real(args...) : -1;
+    if (error > 0) errno = error, result = -1;
+    if (++g_points == g_killAt) std::raise(SIGKILL);
+    return result;
+}
+
+// Every call of the table, hooked.
+#define FILEKIT_CALLS(X)                                                                                               \
+    X(open)                                                                                                            \
+    X(close)                                                                                                           \
+    X(write) X(read) X(lseek) X(fstat) X(fsync) X(lstat) X(readlink) X(fchmod) X(fchown) X(rename) X(unlink) X(flock)
+#define FILEKIT_HOOK(call)                                                                                             \
+    filekit::g_sys.call = [](auto... args) { return Hooked(#call, filekit::RealSysCalls().call, args...); };
+
+// Hooks every call, with the faults listed ("-", or items separated by
+// commas as tests/data/README.md shows; an item that names no call is
+// skipped) and the process killing itself at kill point killAt (0: nowhere).
+inline void Hook(const std::string& faults, int killAt = 0)
+{
+    g_faults.clear();
+    for (const std::string& item : Split(faults, ',')) {
+        const size_t mark = item.find_first_of("#*"), equals = item.find('='), dash = item.find('-', mark);
+        if (mark == std::string::npos) continue;
+        const std::string what = item.substr(equals + 1);
+        int error = what == "short" ? 0 : -1;
+        for (int e = 1; e < 256 && error < 0; ++e)
+            if (const char* name = strerrorname_np(e); name && what == name) error = e;
+        const int first = item[mark] == '*' ? 0 : std::stoi(item.substr(mark + 1));
+        for (int use = first; use <= (dash < equals ? std::stoi(item.substr(dash + 1)) : first); ++use)
+            g_faults.emplace_back(item.substr(0, mark), use, error, error < 0 ? what : "");
+    }
+    g_uses.clear();
+    g_points = 0;
+    g_killAt = killAt;
+    FILEKIT_CALLS(FILEKIT_HOOK);
+}
+
+// With free, descriptor 0 is closed (a copy kept), as in a process started
+// without a standard input: the next descriptor made takes it. Without,
+// the copy is put back.
+inline void FreeStdin(bool free)
+{
+    static int copy = -1;
+    if (free) copy = dup(0), close(0);
+    if (!free && copy >= 0) dup2(copy, 0), close(copy), copy = -1;
+}
+#else
+inline void Hook(const std::string&, int = 0) {}  // no call table: what runs here makes no faults
+inline void FreeStdin(bool) {}
+#endif
 
 inline constexpr DWORD kUnset = 0xDEADBEEF;  // last-error value that no call sets
 
@@ -44,11 +131,10 @@ inline const std::map<std::string, DWORD>& Names()
 }
 
 // A number, a name from Names(), or names joined by '|'.
-inline DWORD Value(std::string word)
+inline DWORD Value(const std::string& word)
 {
-    std::replace(word.begin(), word.end(), '|', ' ');
     DWORD value = 0;
-    for (const std::string& part : Words(word))
+    for (const std::string& part : Split(word, '|'))
         value |= Names().count(part) ? Names().at(part) : static_cast<DWORD>(std::stol(part));
     return value;
 }
@@ -68,13 +154,6 @@ inline std::string Outcome(bool ok)
     return !ok ? ErrorName(error) : error == kUnset || error == NO_ERROR ? "ok" : "ok " + ErrorName(error);
 }
 
-// A position or size: the error follows the all-ones value that may mean failure.
-inline std::string Position(DWORD value, const std::string& high)
-{
-    const std::string text = std::to_string(value) + high;
-    return value == INVALID_SET_FILE_POINTER ? text + " " + ErrorName(GetLastError()) : text;
-}
-
 // A share mode: "share=" and the letters r, w, d (read, write, delete), or 0.
 inline DWORD Share(const std::string& word)
 {
@@ -82,203 +161,6 @@ inline DWORD Share(const std::string& word)
     for (const char c : word.substr(6))
         share |= c == 'r' ? FILE_SHARE_READ : c == 'w' ? FILE_SHARE_WRITE : c == 'd' ? FILE_SHARE_DELETE : 0;
     return share;
-}
-
-// A handle with the calls of the file steps, under the names the file
-// objects give them, so that one step runs on either.
-struct HandleFile {
-    HANDLE h;
-    BOOL ReadFile(void* b, DWORD n, DWORD* done) { return ::ReadFile(h, b, n, done, nullptr); }
-    BOOL WriteFile(const void* b, DWORD n, DWORD* done) { return ::WriteFile(h, b, n, done, nullptr); }
-    DWORD SetFilePointer(LONG to, LONG* high, DWORD method) { return ::SetFilePointer(h, to, high, method); }
-    DWORD GetFileSize(DWORD* high) { return ::GetFileSize(h, high); }
-    BOOL SetEndOfFile() { return ::SetEndOfFile(h); }
-    BOOL FlushFileBuffers() { return ::FlushFileBuffers(h); }
-};
-
-// A file step on f: read and write, and with kAll also seek, size,
-// truncate and flush.
-template <bool kAll = true, class F>
-std::string FileStep(F& f, const std::vector<std::string>& w)
-{
-    DWORD count = 99;
-    if constexpr (kAll) {
-        LONG high = w.size() > 4 ? std::stoi(w[3].substr(5)) : 0;
-        if (w[0] == "seek") {  // seek h distance [high=H] method
-            const DWORD low = f.SetFilePointer(std::stoi(w[2]), w.size() > 4 ? &high : nullptr, Value(w.back()));
-            return Position(low, w.size() > 4 ? "/" + std::to_string(high) : "");
-        }
-        if (w[0] == "truncate") return Outcome(f.SetEndOfFile());
-        if (w[0] == "flush") return Outcome(f.FlushFileBuffers());
-        if (w[0] == "size") {
-            DWORD sizeHigh = 0;
-            const DWORD low = f.GetFileSize(&sizeHigh);
-            return Position(low, "/" + std::to_string(sizeHigh));
-        }
-    }
-    if (w[0] == "read") {
-        std::string buffer(Value(w[2]), '\0');
-        const std::string outcome = Outcome(f.ReadFile(w.size() > 3 ? nullptr : &buffer[0], Value(w[2]), &count));
-        const bool data = count && w.size() < 4 && count <= buffer.size();
-        return outcome + " " + std::to_string(count) + (data ? " " + Escape(buffer.substr(0, count)) : "");
-    }
-    if (w[0] != "write") return "unknown step " + w[0];
-    const std::string text = Unescape(w[2]);
-    const bool null = w[2] == "null";
-    const DWORD size = null ? Value(w[3]) : static_cast<DWORD>(text.size());
-    const std::string outcome = Outcome(f.WriteFile(null ? nullptr : text.data(), size, &count));
-    return outcome + " " + std::to_string(count);
-}
-
-// Runs the steps of a call script in a folder of its own.
-class Interpreter {
-public:
-    // Closes the handles left open and puts the real system calls back.
-    virtual ~Interpreter()
-    {
-        for (const std::string& name : m_open) CloseHandle(m_handles[name]);
-#ifndef _WIN32
-        filekit::g_sys = filekit::RealSysCalls();
-#endif
-    }
-
-    // Runs one line's words; the result the line's expectation is compared with.
-    std::string Step(std::vector<std::string> w)
-    {
-        const std::string target = w.size() > 2 && w[1] == "=" ? w[0] : "";
-        if (!target.empty()) w.erase(w.begin(), w.begin() + 2);
-        const DWORD last = GetLastError();
-        SetLastError(kUnset);
-        const std::string& op = w[0];
-        if (op == "lasterror") return ErrorName(last);
-        if (op == "file") return WriteBytes(m_dir.Path(w[1]), w.size() > 2 ? Unescape(w[2]) : ""), "";
-        if (op == "folder") return std::filesystem::create_directory(m_dir.Path(w[1])), "";
-        if (op == "content") return Exists(m_dir.Path(w[1])) ? Escape(ReadBytes(m_dir.Path(w[1]))) : "missing";
-        if (op == "open") {
-            const std::string path = Path(w[1]);
-            return Keep(target, CreateFileA(w[1] == "null" ? nullptr : path.c_str(), Value(w[2]), Share(w[3]), nullptr,
-                                            Value(w[4]), FILE_ATTRIBUTE_NORMAL, nullptr));
-        }
-        if (op == "dup") return Keep(target, filekit::DuplicateFileHandle(Handle(w[1])));
-#ifndef _WIN32
-        if (op == "hold" || op == "release" || op == "inject" || op == "stdin") return PosixStep(w);
-#endif
-        if (op == "close") return CloseHandle(Handle(w[1])) ? (m_open.erase(w[1]), Outcome(true)) : Outcome(false);
-        if (op == "read-at") {  // read-at H N OFFSET: ReadFile of N bytes at OFFSET (an OVERLAPPED position)
-            OVERLAPPED at{};
-            at.Offset = Value(w[3]);
-            std::string buffer(Value(w[2]), '\0');
-            DWORD count = 99;
-            const std::string outcome = Outcome(ReadFile(Handle(w[1]), &buffer[0], Value(w[2]), &count, &at));
-            return outcome + " " + std::to_string(count) + (count ? " " + Escape(buffer.substr(0, count)) : "");
-        }
-        if (op == "reader-open") return std::to_string(m_reader.Open(Path(w[1]).c_str()));
-        if (op == "writer-open") return std::to_string(m_writer.Open(Path(w[1]).c_str()));
-        if (op == "writer-close") return std::to_string(m_writer.Close());
-        if (op == "piece") {  // piece N: ReadPiece into N bytes
-            std::vector<char> buffer(std::stoul(w[1]));
-            return std::to_string(m_reader.ReadPiece(buffer.data(), static_cast<int>(buffer.size())));
-        }
-        if (op == "writer-write") {  // writer-write TEXT, or writer-write C N: N bytes C in one write
-            const std::string text = Unescape(w[1]), repeated(w.size() > 2 ? std::stoul(w[2]) : 0, text[0]);
-            return w.size() > 2 ? m_writer.Write(repeated.data(), repeated.size()) : m_writer.Write(text.c_str()), "";
-        }
-        return More(w);
-    }
-
-protected:
-    // The steps a suite adds, w without "name =": here the file steps on a handle.
-    virtual std::string More(const std::vector<std::string>& w)
-    {
-        HandleFile f{Handle(w.at(1))};
-        return FileStep(f, w);
-    }
-
-    std::string Path(const std::string& word) const
-    {
-        if (word == "/") return m_dir.Path("");
-        return word.rfind("/dev/", 0) == 0 ? word : Unescape(word).empty() ? "" : m_dir.Path(word);
-    }
-    HANDLE Handle(const std::string& word)
-    {
-        if (word == "invalid") return INVALID_HANDLE_VALUE;
-        if (word == "null") return nullptr;
-        return word == "bogus" ? reinterpret_cast<HANDLE>(4000) : m_handles.at(word);
-    }
-    // Keeps an opened handle under name, or closes it when the line names none.
-    std::string Keep(const std::string& name, HANDLE h)
-    {
-        std::string outcome = Outcome(h != INVALID_HANDLE_VALUE);
-        if (h != INVALID_HANDLE_VALUE && name.empty()) CloseHandle(h);
-        if (h != INVALID_HANDLE_VALUE && !name.empty()) m_handles[name] = h, m_open.insert(name);
-        return outcome;
-    }
-
-#ifndef _WIN32
-    // Steps of the emulation only: another process holding a file, and
-    // failures provoked through the table of POSIX calls.
-    std::string PosixStep(const std::vector<std::string>& w)
-    {
-        if (w[0] == "stdin") {  // stdin free: descriptor 0 closed, the next one made takes it; stdin kept: put back
-            w[1] == "free" ? (m_stdin = dup(0), close(0)) : (dup2(m_stdin, 0), close(m_stdin));
-            return "";
-        }
-        if (w[0] == "hold") {  // hold name access share disposition: opened by another process
-            int ready[2];
-            if (pipe(ready) != 0 || pipe(m_release) != 0) return "no pipe";
-            m_child = fork();
-            char flag = '0';
-            if (m_child == 0) {  // holds the file until the write end of m_release is closed
-                close(m_release[1]);
-                const HANDLE h =
-                    CreateFileA(Path(w[1]).c_str(), Value(w[2]), Share(w[3]), nullptr, Value(w[4]), 0, nullptr);
-                flag = h != INVALID_HANDLE_VALUE ? '1' : '0';
-                (void)!write(ready[1], &flag, 1);
-                (void)!read(m_release[0], &flag, 1);
-                _exit(0);
-            }
-            (void)!read(ready[0], &flag, 1);
-            for (const int fd : {ready[0], ready[1], m_release[0]}) close(fd);
-            return flag == '1' ? "ok" : "refused";
-        }
-        if (w[0] == "release") return close(m_release[1]), waitpid(m_child, nullptr, 0), "";
-        // inject write short | inject write|fsync|read ENOSPC|EIO | inject none
-        filekit::g_sys = filekit::RealSysCalls();
-        if (w[1] == "write" && w[2] == "short")
-            filekit::g_sys.write = [](int fd, const void* data, size_t count) {
-                return filekit::RealSysCalls().write(fd, data, count > 3 ? 3 : count);
-            };
-        s_errno = w.size() > 2 && w[2] == "ENOSPC" ? ENOSPC : EIO;
-        if (w[1] == "write" && w[2] != "short")
-            filekit::g_sys.write = [](int, const void*, size_t) -> ssize_t { return errno = s_errno, -1; };
-        if (w[1] == "fsync") filekit::g_sys.fsync = [](int) { return errno = s_errno, -1; };
-        if (w[1] == "read") filekit::g_sys.read = [](int, void*, size_t) -> ssize_t { return errno = s_errno, -1; };
-        return "";
-    }
-    static inline int s_errno = 0;
-    int m_release[2] = {-1, -1}, m_stdin = -1;  // m_stdin: a copy of descriptor 0 while it is free
-    pid_t m_child = -1;
-#endif
-
-    TempDir m_dir;
-    filekit::TextReader m_reader;
-    filekit::TextWriter m_writer;
-
-private:
-    std::map<std::string, HANDLE> m_handles;
-    std::set<std::string> m_open;
-};
-
-// Runs the lines of a case file, each compared with its expectation; a
-// step the interpreter does not know fails.
-inline void RunScript(Interpreter& interpreter, const std::string& suite, const std::string& name)
-{
-    for (const ScriptLine& line : ReadScript(suite, name)) {
-        const std::string result = interpreter.Step(Words(line.text));
-        if (!line.expected.empty() || result.rfind("unknown", 0) == 0) {
-            EXPECT_EQ(result, line.expected) << line.where << ": " << line.text;
-        }
-    }
 }
 
 }  // namespace filekit_test
