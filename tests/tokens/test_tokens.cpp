@@ -156,14 +156,6 @@ private:
 const filekit::HeapCalls kNoMemory = {[](size_t) -> void* { return nullptr; },
                                       [](void*, size_t) -> void* { return nullptr; }, filekit::RealHeapCalls().release};
 
-// One script line: its words, and the line itself.
-struct Args {
-    std::vector<std::string> w;
-    ScriptLine line;
-    const std::string& operator[](size_t i) const { return w[i]; }
-    int Int(size_t i) const { return std::stoi(w[i]); }
-};
-
 // A script's writer, whose document is the tree the calls go to, with what
 // else the script works on: tokenizers by name, "t" being the one whose
 // calls the script lists; context labels; the "at" rules the tokenizers
@@ -172,98 +164,81 @@ class Script : public CTokenWriter {
 public:
     ~Script() override { filekit::g_heap = filekit::RealHeapCalls(); }  // a script may end with allocations failing
 
-    // The commands, as described in tests/data/README.md.
-    std::map<std::string, std::function<std::string(const Args&)>> Commands()
+    // The result of the line's command, as described in tests/data/README.md.
+    std::string Run(const ScriptLine& line)
     {
-        // The lambdas capture by value: they outlive this call.
+        const std::vector<std::string> a = Words(line.text);
+        const std::string& op = a[0];
         CTokenNode* const root = GetDocument();
-        const auto str = [](const Args& a, size_t i) { return CString(Unescape(a[i]).c_str()); };
+        const auto n = [&a](size_t i) { return std::stoi(a[i]); };
+        const auto str = [&a](size_t i) { return CString(Unescape(a[i]).c_str()); };
         const auto name = [](auto* item) { return item ? std::string(item->GetName()) : "null"; };
         const auto sign = [](int compared) { return Num(std::clamp(compared, -1, 1)); };
-        return {
-            {"tree",
-             [=](const Args& a) {  // the document, after Clear; it must read back as given
-                 Clear();
-                 Parse(a.line.text, 5, root);
-                 return Dump(root) == a.line.text.substr(5) ? "" : "reads back as " + Dump(root);
-             }},
-            {"dump", [=](const Args&) { return Dump(root); }},
-            {"insert",
-             [=](const Args& a) {
-                 return name(root->InsertChildAt(a.Int(1), str(a, 2), str(a, 3), a.Int(4), a.Int(5)));
-             }},
-            {"add", [=](const Args& a) { return name(root->AddChild(str(a, 1), str(a, 2), a.Int(3), a.Int(4))); }},
-            {"child", [=](const Args& a) { return name(root->GetChildAt(a.Int(1))); }},
-            {"remove", [=](const Args& a) { return Num(root->RemoveChildAt(a.Int(1))); }},
-            {"attribute-set",
-             [=](const Args& a) { return name(root->SetAttribute(str(a, 1), str(a, 2), a.Int(3), a.Int(4))); }},
-            {"attribute", [=](const Args& a) { return name(root->GetAttribute(a[1].c_str())); }},
-            {"attribute-value",
-             [=](const Args& a) { return Escape(static_cast<const char*>(root->GetAttributeValue(a[1].c_str()))); }},
-            {"attribute-at", [=](const Args& a) { return name(root->GetAttributeAt(a.Int(1))); }},
-            {"attribute-remove", [=](const Args& a) { return Num(root->RemoveAttributeAt(a.Int(1))); }},
-            {"compare",
-             [=](const Args& a) {
-                 return sign(CTokenNode(str(a, 1), "", 0, 0).CompareName(str(a, 2))) + " " +
-                        sign(CTokenAttribute(str(a, 1), "", 0, 0).CompareName(str(a, 2)));
-             }},
-            {"tokenizer",
-             [=](const Args& a) {
-                 const char indent = a.w.size() < 3 ? '\t' : a[2] == "none" ? '\0' : a[2][0];
-                 auto& t = m_tokenizers[a[1]] = std::make_unique<Recorder>(indent);
-                 t->react = [this](const std::string& call, CTokenNode*, void*& c) { return React(call, c); };
-                 return "";
-             }},
-            {"trace",
-             [=](const Args& a) {  // "depth string:depth" before and after each step: '+' Push, '-' Pop; not recorded
-                 CTokenizer& t = *m_tokenizers.at(a[1]);
-                 const auto state = [&t] { return Text(t.GetDepthString()) + ":" + Num(t.GetDepth()); };
-                 std::string trace = state();
-                 for (char step : a.w.size() > 2 ? a[2] : "")
-                     trace += (step == '+' ? t.CTokenizer::Push() : t.CTokenizer::Pop(), " " + state());
-                 return trace;
-             }},
-            {"copy",
-             [=](const Args& a) { return m_tokenizers[a[1]] = std::make_unique<Recorder>(*Tokenizer(a[2])), ""; }},
-            {"assign", [=](const Args& a) { return *Tokenizer(a[1]) = *Tokenizer(a[2]), ""; }},
-            {"heap",
-             [](const Args& a) { return filekit::g_heap = a[1] == "fail" ? kNoMemory : filekit::RealHeapCalls(), ""; }},
-            {"open",
-             [=](const Args& a) {
-                 CTokenizer* tokenizer = m_tokenizers.count(a[2]) ? Tokenizer(a[2]) : nullptr;
-                 if (a[2] == "xml") tokenizer = &m_xml;
-                 return Num(Open(Path(Unescape(a[1])).c_str(), tokenizer, a.w.size() > 3 ? Label(a[3]) : nullptr));
-             }},
-            {"save", [=](const Args& a) { return Num(a.w.size() > 1 ? Save(Path(a[1]).c_str()) : Save()); }},
-            {"tokenize", [=](const Args& a) { return Num(Tokenize(Node(a[1]), m_out)); }},
-            {"stream", [=](const Args&) { return Escape(m_out.str()); }},
-            {"close", [=](const Args&) { return Num(Close()); }},
-            {"clear", [=](const Args&) { return Clear(), ""; }},
-            {"is-open", [=](const Args&) { return Num(IsOpen()); }},
-            {"file",
-             [=](const Args& a) {  // the expected text itself when the file holds it as a text-mode stream stores it
-                 const std::string& expected = a.line.expected;
-                 const std::string text =
-                     expected[0] == '@' ? ReadBytes(DataFolder("tokens/") + expected.substr(1)) : Unescape(expected);
-                 const std::string bytes = ReadBytes(Path(a[1]));
-                 return bytes == StoredText(text) ? expected : Escape(bytes);
-             }},
-            {"example",
-             [=](const Args&) {  // the example program, writing into the script's folder
-                 std::string program = "token_xml", folder = m_dir.Root().string();
-                 char* argv[] = {program.data(), folder.data(), nullptr};
-                 return Num(token_xml_main(2, argv));
-             }},
-            {"",
-             [=](const Args& a) {  // a line listing the next call "t" received
-                 const std::string call = Unlisted().empty() ? "no call" : Unlisted().front();
-                 if (!Unlisted().empty()) Unlisted().pop_front();
-                 return call == a.line.text ? "" : "received " + call;
-             }},
-            {"at", [=](const Args& a) { return m_rules.push_back(a.w), ""; }},
-            {"forget", [=](const Args&) { return m_rules.clear(), ""; }},
-            {"calls", [=](const Args&) { return std::to_string(std::exchange(Unlisted(), {}).size()); }},
-        };
+        // tree: the document, after Clear; it must read back as given
+        if (op == "tree")
+            return Clear(), Parse(line.text, 5, root), Dump(root) == line.text.substr(5) ? "" : Dump(root);
+        if (op == "dump") return Dump(root);
+        if (op == "insert") return name(root->InsertChildAt(n(1), str(2), str(3), n(4), n(5)));
+        if (op == "add") return name(root->AddChild(str(1), str(2), n(3), n(4)));
+        if (op == "child") return name(root->GetChildAt(n(1)));
+        if (op == "remove") return Num(root->RemoveChildAt(n(1)));
+        if (op == "attribute-set") return name(root->SetAttribute(str(1), str(2), n(3), n(4)));
+        if (op == "attribute") return name(root->GetAttribute(a[1].c_str()));
+        if (op == "attribute-value") return Escape(static_cast<const char*>(root->GetAttributeValue(a[1].c_str())));
+        if (op == "attribute-at") return name(root->GetAttributeAt(n(1)));
+        if (op == "attribute-remove") return Num(root->RemoveAttributeAt(n(1)));
+        if (op == "compare")
+            return sign(CTokenNode(str(1), "", 0, 0).CompareName(str(2))) + " " +
+                   sign(CTokenAttribute(str(1), "", 0, 0).CompareName(str(2)));
+        if (op == "tokenizer") {
+            const char indent = a.size() < 3 ? '\t' : a[2] == "none" ? '\0' : a[2][0];
+            auto& t = m_tokenizers[a[1]] = std::make_unique<Recorder>(indent);
+            return t->react = [this](const std::string& call, CTokenNode*, void*& c) { return React(call, c); }, "";
+        }
+        // trace: "depth string:depth" before and after each step, '+' Push and '-' Pop, not recorded
+        if (op == "trace") {
+            CTokenizer& t = *Tokenizer(a[1]);
+            const auto state = [&t] { return Text(t.GetDepthString()) + ":" + Num(t.GetDepth()); };
+            std::string trace = state();
+            for (char step : a.size() > 2 ? a[2] : "")
+                trace += (step == '+' ? t.CTokenizer::Push() : t.CTokenizer::Pop(), " " + state());
+            return trace;
+        }
+        if (op == "copy") return m_tokenizers[a[1]] = std::make_unique<Recorder>(*Tokenizer(a[2])), "";
+        if (op == "assign") return *Tokenizer(a[1]) = *Tokenizer(a[2]), "";
+        if (op == "heap") return filekit::g_heap = a[1] == "fail" ? kNoMemory : filekit::RealHeapCalls(), "";
+        if (op == "open") {
+            CTokenizer* tokenizer = m_tokenizers.count(a[2]) ? Tokenizer(a[2]) : nullptr;
+            if (a[2] == "xml") tokenizer = &m_xml;
+            return Num(Open(Path(Unescape(a[1])).c_str(), tokenizer, a.size() > 3 ? Label(a[3]) : nullptr));
+        }
+        if (op == "save") return Num(a.size() > 1 ? Save(Path(a[1]).c_str()) : Save());
+        if (op == "tokenize") return Num(Tokenize(Node(a[1]), m_out));
+        if (op == "stream") return Escape(m_out.str());
+        if (op == "close") return Num(Close());
+        if (op == "clear") return Clear(), "";
+        if (op == "is-open") return Num(IsOpen());
+        // file: the expected text itself when the file holds it as a text-mode stream stores it
+        if (op == "file") {
+            const std::string& expected = line.expected;
+            const std::string text =
+                expected[0] == '@' ? ReadBytes(DataFolder("tokens/") + expected.substr(1)) : Unescape(expected);
+            const std::string bytes = ReadBytes(Path(a[1]));
+            return bytes == StoredText(text) ? expected : Escape(bytes);
+        }
+        // example: the example program, writing into the script's folder
+        if (op == "example") {
+            std::string program = "token_xml", folder = m_dir.Root().string();
+            char* argv[] = {program.data(), folder.data(), nullptr};
+            return Num(token_xml_main(2, argv));
+        }
+        if (op == "at") return m_rules.push_back(a), "";
+        if (op == "forget") return m_rules.clear(), "";
+        if (op == "calls") return std::to_string(std::exchange(Unlisted(), {}).size());
+        // any other line lists the next call "t" received
+        const std::string call = Unlisted().empty() ? "no call" : Unlisted().front();
+        if (!Unlisted().empty()) Unlisted().pop_front();
+        return call == line.text ? "" : "received " + call;
     }
 
     // The calls "t" received that the script has not listed yet.
@@ -308,12 +283,10 @@ class CallScript : public ::testing::TestWithParam<std::string> {};
 TEST_P(CallScript, ResultsAndCalls)
 {
     Script s;
-    const auto commands = s.Commands();
     for (const ScriptLine& line : ReadScript("tokens/calls", GetParam())) {
-        const Args args{Words(line.text), line};
         std::string result = "bad_alloc";
         try {
-            result = commands.at(commands.count(args[0]) ? args[0] : "")(args);
+            result = s.Run(line);
         } catch (const std::bad_alloc&) {
         }
         EXPECT_EQ(result, line.expected) << line.where << ": " << line.text;
