@@ -53,9 +53,8 @@ std::string Dump(CTokenNode* node)
         text += (i ? " " : "(") + fields(*node->GetAttributeAt(i)) + (i + 1 < node->GetAttributeCount() ? "" : ")");
     for (int i = 0; i < node->GetChildCount(); ++i) {
         CTokenNode* child = node->GetChildAt(i);
-        text += i ? "," : "[";
-        text += child ? Dump(child) + (child->GetParent() == node ? "" : "^!") : "_";
-        text += i + 1 < node->GetChildCount() ? "" : "]";
+        const std::string entry = child ? Dump(child) + (child->GetParent() == node ? "" : "^!") : "_";
+        text += (i ? "," : "[") + entry + (i + 1 < node->GetChildCount() ? "" : "]");
     }
     return text;
 }
@@ -79,13 +78,10 @@ size_t Parse(const std::string& text, size_t at, CTokenNode* node)
     }
     const bool children = text[at] == '[';
     for (bool more = children; more; more = text[at] == ',') {
-        if (text[++at] == '_') {  // a null entry: left behind by an insertion past the end
-            node->InsertChildAt(node->GetChildCount() + 1, "", "", 0, 0);
-            node->RemoveChildAt(node->GetChildCount() - 1);
-            ++at;
-        } else {
-            at = Parse(text, at, node->AddChild("", "", 0, 0));
-        }
+        const bool null = text[++at] == '_';  // a null entry: left behind by an insertion past the end
+        if (null) node->InsertChildAt(node->GetChildCount() + 1, "", "", 0, 0);
+        if (null) node->RemoveChildAt(node->GetChildCount() - 1);
+        at = null ? at + 1 : Parse(text, at, node->AddChild("", "", 0, 0));
     }
     return at + children;  // past ']'
 }
@@ -143,9 +139,9 @@ private:
     int Note(const char* op, std::ostream& out, void*& ctx, CTokenNode* n = nullptr, CTokenAttribute* a = nullptr)
     {
         std::string call = op;
-        if (n && m_counting) call += "#" + Num(n->GetType());
-        if (n && !m_counting)
-            call += "(" + std::string(n->GetName()) + (a ? "," + std::string(a->GetName()) : "") + ")";
+        if (n)
+            call += m_counting ? "#" + Num(n->GetType())
+                               : "(" + std::string(n->GetName()) + (a ? "," + std::string(a->GetName()) : "") + ")";
         misplaced += m_counting && n && n->GetType() != depth;
         const std::string record = Record(call + (ctx ? "[" + *static_cast<std::string*>(ctx) + "]" : ""));
         if (!m_counting) out << record << '\n';
@@ -203,11 +199,10 @@ public:
             const long long depth = std::exchange(t.depth, 0);
             return Num(std::exchange(t.count, 0)) + " " + Num(std::exchange(t.misplaced, 0)) + " " + Num(depth);
         }
-        if (op == "chain") {  // n(1) nested nodes below the document, each typed with its level
-            CTokenNode* node = root;
-            for (int level = 1; level <= n(1); ++level) node = node->AddChild("n", "", level, 0);
-            return "";
-        }
+        // chain: n(1) nested nodes below the document, each typed with its level
+        for (CTokenNode* node = root; op == "chain" && node->GetType() < n(1);)
+            node = node->AddChild("n", "", node->GetType() + 1, 0);
+        if (op == "chain") return "";
         // trace: "depth string:depth" before and after each step, '+' Push and '-' Pop, not recorded
         if (op == "trace") {
             CTokenizer& t = *Tokenizer(a[1]);
