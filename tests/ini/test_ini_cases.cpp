@@ -93,7 +93,7 @@ TEST_P(IniCase, Runs)
         TempDir dir;
         if (test.Has("input")) WriteBytes(dir.Path("t.ini"), WithLineEnds(test["input"], lineEnd));
         TestIni ini;
-        RunLines(ScriptLines(GetParam(), test.Lines("script", {"Open @ -> 1"})),
+        RunLines(ScriptLines(GetParam(), test.sections.at("script")),
                  [&](const std::string& op, const Args& a) { return Do(ini, dir, op, a); });
         EXPECT_EQ(test.Has("model") ? Dump(ini) : "", test["model"]);
         if (test.Has("saved")) {

@@ -195,7 +195,7 @@ std::string XmlCase::Do(const std::string& call, const Args& a)
 TEST_P(XmlCase, Runs)
 {
     if (test.Has("input")) WriteBytes(dir.Path("in.xml"), test["input"]);
-    RunLines(ScriptLines(GetParam(), test.Lines("script", {"Open @ -> 1"})),
+    RunLines(ScriptLines(GetParam(), test.sections.at("script")),
              [&](const std::string& op, const Args& a) { return Do(op, a); });
 }
 
