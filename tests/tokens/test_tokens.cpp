@@ -113,39 +113,38 @@ public:
     int depth = 0;
     std::function<int(const std::string& call, void*& context)> react;  // none: every call gives 0
 
-    int BeginDocument(std::ostream& o, void*& c) override { return Note("BeginDocument", o, c); }
-    int BeginNode(CTokenNode* n, std::ostream& o, void*& c) override { return Note("BeginNode", o, c, n); }
-    int BeginAttributes(CTokenNode* n, std::ostream& o, void*& c) override { return Note("BeginAttributes", o, c, n); }
+    int BeginDocument(std::ostream& o, void*& c) override { return Note("BeginDocument", &o, &c); }
+    int BeginNode(CTokenNode* n, std::ostream& o, void*& c) override { return Note("BeginNode", &o, &c, n); }
+    int BeginAttributes(CTokenNode* n, std::ostream& o, void*& c) override
+    {
+        return Note("BeginAttributes", &o, &c, n);
+    }
     int WriteAttribute(CTokenNode* n, CTokenAttribute* a, std::ostream& o, void*& c) override
     {
-        return Note("WriteAttribute", o, c, n, a);
+        return Note("WriteAttribute", &o, &c, n, a);
     }
-    int EndAttributes(CTokenNode* n, std::ostream& o, void*& c) override { return Note("EndAttributes", o, c, n); }
-    int BeginChildren(CTokenNode* n, std::ostream& o, void*& c) override { return Note("BeginChildren", o, c, n); }
-    int EndChildren(CTokenNode* n, std::ostream& o, void*& c) override { return Note("EndChildren", o, c, n); }
-    int EndNode(CTokenNode* n, std::ostream& o, void*& c) override { return Note("EndNode", o, c, n); }
-    int EndDocument(std::ostream& o, void*& c) override { return Note("EndDocument", o, c); }
-    void Push() override { CTokenizer::Push(), ++depth, Record("Push"); }
-    void Pop() override { CTokenizer::Pop(), depth -= depth > 0, Record("Pop"); }
+    int EndAttributes(CTokenNode* n, std::ostream& o, void*& c) override { return Note("EndAttributes", &o, &c, n); }
+    int BeginChildren(CTokenNode* n, std::ostream& o, void*& c) override { return Note("BeginChildren", &o, &c, n); }
+    int EndChildren(CTokenNode* n, std::ostream& o, void*& c) override { return Note("EndChildren", &o, &c, n); }
+    int EndNode(CTokenNode* n, std::ostream& o, void*& c) override { return Note("EndNode", &o, &c, n); }
+    int EndDocument(std::ostream& o, void*& c) override { return Note("EndDocument", &o, &c); }
+    void Push() override { CTokenizer::Push(), ++depth, Note("Push", nullptr, nullptr); }
+    void Pop() override { CTokenizer::Pop(), depth -= depth > 0, Note("Pop", nullptr, nullptr); }
     int GetDepth() override { return m_counting ? depth : CTokenizer::GetDepth(); }
 
 private:
-    std::string Record(const std::string& call)
+    // A call with its stream and context (Push and Pop have neither).
+    int Note(std::string call, std::ostream* o, void** c, CTokenNode* n = nullptr, CTokenAttribute* a = nullptr)
     {
-        ++count;
-        if (!m_counting) records.push_back(GetDepthString() + call);
-        return m_counting ? "" : records.back();
-    }
-    int Note(const char* op, std::ostream& out, void*& ctx, CTokenNode* n = nullptr, CTokenAttribute* a = nullptr)
-    {
-        std::string call = op;
         if (n)
             call += m_counting ? "#" + Num(n->GetType())
                                : "(" + std::string(n->GetName()) + (a ? "," + std::string(a->GetName()) : "") + ")";
+        ++count;
         misplaced += m_counting && n && n->GetType() != depth;
-        const std::string record = Record(call + (ctx ? "[" + *static_cast<std::string*>(ctx) + "]" : ""));
-        if (!m_counting) out << record << '\n';
-        return react ? react(call, ctx) : 0;
+        const std::string label = c && *c ? "[" + *static_cast<std::string*>(*c) + "]" : "";
+        if (!m_counting) records.push_back(GetDepthString() + call + label);
+        if (!m_counting && o) *o << records.back() << '\n';
+        return react && c ? react(call, *c) : 0;
     }
     bool m_counting;
 };
