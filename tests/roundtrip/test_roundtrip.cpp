@@ -53,7 +53,7 @@ std::string XmlRoundTrip(const Args& args)
 {
     CXMLParserWrapper wrapper;
     if (!wrapper.Open(Data("xml/" + args[0]).c_str())) return wrapper.IsOpen() ? "fails, left open" : "fails";
-    pugi::xml_document expected;
+    pugi::xml_document expected, saved;
     expected.load_file(Data("xml/" + (args.size() > 1 && args[1] != "-" ? args[1] : args[0])).c_str(),
                        pugi::parse_full);
     const std::string rootName = expected.document_element().name(), edit = args.size() > 2 ? args[2] : "";
@@ -71,7 +71,6 @@ std::string XmlRoundTrip(const Args& args)
     if (expected.first_child().type() != pugi::node_declaration)  // saved files always start with one
         expected.prepend_child(pugi::node_declaration).append_attribute("version") = "1.0";
     TempDir dir;
-    pugi::xml_document saved;
     wrapper.Save(dir.Path("saved.xml").c_str());  // a failed save leaves no file to read back
     const pugi::xml_parse_result read = saved.load_file(dir.Path("saved.xml").c_str(), pugi::parse_full);
     EXPECT_EQ(Printed(saved), Printed(expected)) << args[0];

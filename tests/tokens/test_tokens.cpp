@@ -170,7 +170,6 @@ public:
         const auto n = [&a](size_t i) { return std::stoi(a[i]); };
         const auto str = [&a](size_t i) { return CString(Unescape(a[i]).c_str()); };
         const auto name = [](auto* item) { return item ? std::string(item->GetName()) : "null"; };
-        const auto sign = [](int compared) { return Num(std::clamp(compared, -1, 1)); };
         // tree: the document, after Clear; it must read back as given
         if (op == "tree")
             return Clear(), Parse(line.text, 5, root), Dump(root) == line.text.substr(5) ? "" : Dump(root);
@@ -184,9 +183,9 @@ public:
         if (op == "attribute-value") return Escape(static_cast<const char*>(root->GetAttributeValue(a[1].c_str())));
         if (op == "attribute-at") return name(root->GetAttributeAt(n(1)));
         if (op == "attribute-remove") return Num(root->RemoveAttributeAt(n(1)));
-        if (op == "compare")
-            return sign(CTokenNode(str(1), "", 0, 0).CompareName(str(2))) + " " +
-                   sign(CTokenAttribute(str(1), "", 0, 0).CompareName(str(2)));
+        if (op == "compare")  // the signs of CompareName on a node and on an attribute
+            return Num(std::clamp(CTokenNode(str(1), "", 0, 0).CompareName(str(2)), -1, 1)) + " " +
+                   Num(std::clamp(CTokenAttribute(str(1), "", 0, 0).CompareName(str(2)), -1, 1));
         if (op == "tokenizer") {
             const bool counting = a.size() > 2 && a[2] == "counting";
             const char indent = a.size() < 3 ? '\t' : a[2] == "none" || counting ? '\0' : a[2][0];
