@@ -153,16 +153,18 @@ private:
 const filekit::HeapCalls kNoMemory = {[](size_t) -> void* { return nullptr; },
                                       [](void*, size_t) -> void* { return nullptr; }, filekit::RealHeapCalls().release};
 
-// A script's writer, whose document is the tree the calls go to, with what
-// else the script works on: tokenizers by name, "t" being the one whose
-// calls the script lists; context labels; the "at" rules the tokenizers
-// follow; the stream Tokenize writes to. Deriving reaches the protected walk.
-class Script : public CTokenWriter {
-public:
-    ~Script() override { filekit::g_heap = filekit::RealHeapCalls(); }  // a script may end with allocations failing
+// Each file is one test: its lines are commands with their results after
+// " -> " (none: ""), or calls the tokenizer "t" received, in order; every
+// call it received is listed or counted. The test is a writer, whose
+// document is the tree the calls go to, with what else the script works on:
+// tokenizers by name; context labels; the "at" rules the tokenizers follow;
+// the stream Tokenize writes to. Deriving reaches the protected walk.
+class CallScript : public ::testing::TestWithParam<std::string>, public CTokenWriter {
+protected:
+    ~CallScript() override { filekit::g_heap = filekit::RealHeapCalls(); }  // a script may end with allocations failing
 
     // The result of the line's command, as described in tests/data/README.md.
-    std::string Run(const ScriptLine& line)
+    std::string Do(const ScriptLine& line)
     {
         const std::vector<std::string> a = Words(line.text);
         const std::string& op = a[0];
@@ -281,23 +283,17 @@ private:
     std::deque<std::string> m_none;  // the calls of a script without "t"
 };
 
-// Each line is a command with its result after " -> " (none: ""), or one
-// call the tokenizer "t" received, in order; every call it received is
-// listed or counted.
-class CallScript : public ::testing::TestWithParam<std::string> {};
-
 TEST_P(CallScript, ResultsAndCalls)
 {
-    Script s;
     for (const ScriptLine& line : ReadScript("tokens/calls", GetParam())) {
         std::string result = "bad_alloc";
         try {
-            result = s.Run(line);
+            result = Do(line);
         } catch (const std::bad_alloc&) {
         }
         EXPECT_EQ(result, line.expected) << line.where << ": " << line.text;
     }
-    EXPECT_EQ(s.Unlisted(), std::deque<std::string>()) << "calls the script does not list";
+    EXPECT_EQ(Unlisted(), std::deque<std::string>()) << "calls the script does not list";
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, CallScript, ::testing::ValuesIn(DataFiles("tokens/calls")), CaseName);
