@@ -104,10 +104,10 @@ CTokenNode* Find(CTokenNode* node, const std::string& name)
 // the library's depth string, resized at every level, is copied whole by
 // each realloc under AddressSanitizer, which takes hours for a million.
 // react then sees a node's call as "BeginNode#type".
-class Recorder : public CTokenizer {
-public:
-    Recorder(char indent, bool counting) : CTokenizer(indent), m_counting(counting) {}
+struct Recorder : CTokenizer {
+    Recorder(char indent, bool onlyCounting) : CTokenizer(indent), counting(onlyCounting) {}
 
+    bool counting;
     std::deque<std::string> records;  // those a script has not compared yet
     long long count = 0, misplaced = 0;
     int depth = 0;
@@ -130,23 +130,21 @@ public:
     int EndDocument(std::ostream& o, void*& c) override { return Note("EndDocument", &o, &c); }
     void Push() override { CTokenizer::Push(), ++depth, Note("Push", nullptr, nullptr); }
     void Pop() override { CTokenizer::Pop(), depth -= depth > 0, Note("Pop", nullptr, nullptr); }
-    int GetDepth() override { return m_counting ? depth : CTokenizer::GetDepth(); }
+    int GetDepth() override { return counting ? depth : CTokenizer::GetDepth(); }
 
-private:
     // A call with its stream and context (Push and Pop have neither).
     int Note(std::string call, std::ostream* o, void** c, CTokenNode* n = nullptr, CTokenAttribute* a = nullptr)
     {
         if (n)
-            call += m_counting ? "#" + Num(n->GetType())
-                               : "(" + std::string(n->GetName()) + (a ? "," + std::string(a->GetName()) : "") + ")";
+            call += counting ? "#" + Num(n->GetType())
+                             : "(" + std::string(n->GetName()) + (a ? "," + std::string(a->GetName()) : "") + ")";
         ++count;
-        misplaced += m_counting && n && n->GetType() != depth;
+        misplaced += counting && n && n->GetType() != depth;
         const std::string label = c && *c ? "[" + *static_cast<std::string*>(*c) + "]" : "";
-        if (!m_counting) records.push_back(GetDepthString() + call + label);
-        if (!m_counting && o) *o << records.back() << '\n';
+        if (!counting) records.push_back(GetDepthString() + call + label);
+        if (!counting && o) *o << records.back() << '\n';
         return react && c ? react(call, *c) : 0;
     }
-    bool m_counting;
 };
 
 // The heap calls of a machine without memory; release stays the real one.

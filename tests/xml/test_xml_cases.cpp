@@ -31,8 +31,7 @@ struct Wrapper : CXMLParserWrapper {
 // the wrapper's open flags and the root element (whose version it reads);
 // SaveData builds a root element with the version and two items. With
 // plain set, the hooks are CXMLFile's own.
-class RecordingFile : public CVersionableXMLFile {
-public:
+struct RecordingFile : CVersionableXMLFile {
     std::string calls;
     int loadResult = 1, saveResult = 1, openOverride = -1;  // -1: CXMLFile's own IsOpen
     bool plain = false;
@@ -46,7 +45,6 @@ public:
     using CVersionableXMLFile::LoadVersion, CVersionableXMLFile::SaveVersion, CXMLFile::m_strFile,
         CXMLFile::m_XMLParser;
 
-protected:
     int LoadData() override
     {
         if (plain) return CXMLFile::LoadData();
@@ -79,8 +77,7 @@ std::string Conversions(const XMLSDK::CXMLAttribute& attribute)
 // A case runs its script on objects named by the script: wrappers ("w"
 // unless the operation says "name:"), XML files ("f"), node handles, node
 // lists, and one parser.
-class XmlCase : public testing::TestWithParam<std::string> {
-protected:
+struct XmlCase : testing::TestWithParam<std::string> {
     std::string Do(const std::string& call, const Args& a);
     std::string PathOf(const std::string& arg) const { return PathIn(dir, "in.xml", arg); }
     CXMLNode* Node(const std::string& name) { return name == "~" ? nullptr : &nodes[name]; }
