@@ -107,7 +107,7 @@ CTokenNode* Find(CTokenNode* node, const std::string& name)
 struct Recorder : CTokenizer {
     Recorder(char indent, bool onlyCounting) : CTokenizer(indent), counting(onlyCounting) {}
 
-    bool counting;
+    bool counting;  // records nothing, keeps its own depth
     std::deque<std::string> records;  // those a script has not compared yet
     long long count = 0, misplaced = 0;
     int depth = 0;
@@ -170,7 +170,7 @@ protected:
         const auto n = [&a](size_t i) { return std::stoi(a[i]); };
         const auto str = [&a](size_t i) { return CString(Unescape(a[i]).c_str()); };
         const auto name = [](auto* item) { return item ? std::string(item->GetName()) : "null"; };
-        // tree: the document, after Clear; it must read back as given
+        // tree: the document, after Clear; it must read back as given (else it gives what it reads as)
         if (op == "tree")
             return Clear(), Parse(line.text, 5, root), Dump(root) == line.text.substr(5) ? "" : Dump(root);
         if (op == "dump") return Dump(root);
