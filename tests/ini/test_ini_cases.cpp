@@ -98,9 +98,8 @@ TEST_P(IniCase, Runs)
         EXPECT_EQ(test.Has("model") ? Dump(ini) : "", test["model"]);
         if (test.Has("saved")) {
             ASSERT_EQ(ini.Save(dir.Path("saved.ini").c_str()), 1);
-            const std::string saved = test["saved"];
             EXPECT_EQ(ReadBytes(dir.Path("saved.ini")),
-                      test.Has("input") ? WithLineEnds(saved, lineEnd) : StoredText(saved));
+                      test.Has("input") ? WithLineEnds(test["saved"], lineEnd) : StoredText(test["saved"]));
         }
         if (!test.Has("input") || test["input"].find('\r') != std::string::npos) break;
     }
