@@ -63,8 +63,8 @@ std::string Do(TestIni& ini, const TempDir& dir, const std::string& op, std::vec
     };
     if (op == "GetSectionAt") return where(ini.GetSection(n(0)));
     if (op == "GetSection") return where(ini.GetSection(t(0)));
-    // Section operations: the first argument is the section's index.
-    CINIFile::CINIFileSection* section = op.compare(0, 8, "Section.") == 0 ? ini.GetSection(n(0)) : nullptr;
+    // Section operations: the section the first argument indexes (none for the other operations).
+    CINIFile::CINIFileSection* section = ini.GetSection(op.compare(0, 8, "Section.") == 0 ? n(0) : -1);
     if (op == "Section.GetKeyCount") return r(section->GetKeyCount());
     if (op == "Section.GetIndexForKey") return r(section->GetIndexForKey(t(1)));
     if (op == "Section.GetKeyAt") return key(section->GetKey(n(1), name, value, comment), true);
