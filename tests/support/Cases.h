@@ -77,7 +77,7 @@ inline std::string Dump(CINIFile& ini, const std::string& end = "\n")
 }
 
 // A case file of data/<suite>: free text up to the first "--- name" line,
-// then sections.
+// then sections; a case without a script section has "Open @ -> 1".
 struct CaseFile {
     std::map<std::string, std::vector<std::string>> sections;
 
@@ -88,18 +88,15 @@ struct CaseFile {
             if (line.compare(0, 4, "--- ") != 0) section->push_back(line);
             if (line.compare(0, 4, "--- ") == 0) section = &sections[line.substr(4)];
         }
+        sections.insert({"script", {"Open @ -> 1"}});
     }
     bool Has(const std::string& name) const { return sections.count(name) != 0; }
-    // The section's lines as written, or fallback when there is no such section.
-    std::vector<std::string> Lines(const std::string& name, const std::vector<std::string>& fallback = {}) const
-    {
-        return Has(name) ? sections.at(name) : fallback;
-    }
-    // The section's lines unescaped, each ending with LF except one that ends with \c.
+    // The section's lines unescaped, each ending with LF except one that ends
+    // with \c; "" when there is no such section.
     std::string operator[](const std::string& name) const
     {
         std::string text;
-        for (const std::string& line : Lines(name)) {
+        for (const std::string& line : Has(name) ? sections.at(name) : std::vector<std::string>()) {
             const bool joined = line.size() >= 2 && line.compare(line.size() - 2, 2, "\\c") == 0;
             text += Unescape(joined ? line.substr(0, line.size() - 2) : line) + (joined ? "" : "\n");
         }

@@ -97,14 +97,14 @@ inline std::vector<std::string> Words(const std::string& text)
 }
 
 // text with its escapes replaced: \xHH is the byte HH, \{N*text} is text
-// repeated N times (itself expanded, its braces balanced), \n \r \t \s (a
-// space) and \\ are those bytes, and any other escaped character stands
-// for itself.
-inline std::string Expand(const std::string& text)
+// repeated N times (itself unescaped, its braces balanced), \n \r \t \s (a
+// space) and \\ are those bytes, any other escaped character stands for
+// itself, and a lone "" is the empty text.
+inline std::string Unescape(const std::string& text)
 {
     const auto hex = [&](size_t at) { return at < text.size() && std::isxdigit(static_cast<unsigned char>(text[at])); };
     std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (size_t i = 0; text != "\"\"" && i < text.size(); ++i) {
         size_t end = i + 1;  // for a \{ here: the } that closes it, or the text's end
         for (int depth = 0; text.compare(i, 2, "\\{") == 0 && end < text.size(); ++end)
             if ((depth += text[end] == '{' ? 1 : text[end] == '}' ? -1 : 0) == 0) break;
@@ -113,7 +113,7 @@ inline std::string Expand(const std::string& text)
             i += 3;
         } else if (text.compare(i, 2, "\\{") == 0 && end < text.size()) {
             const size_t star = text.find('*', i);
-            const std::string piece = Expand(text.substr(star + 1, end - star - 1));
+            const std::string piece = Unescape(text.substr(star + 1, end - star - 1));
             for (long n = std::strtol(text.c_str() + i + 2, nullptr, 10); n > 0; --n) out += piece;
             i = end;
         } else if (text[i] == '\\' && i + 1 < text.size()) {
@@ -126,20 +126,16 @@ inline std::string Expand(const std::string& text)
     return out;
 }
 
-// text with all its escapes replaced (Expand); a lone "" is the empty text.
-inline std::string Unescape(const std::string& text) { return text == "\"\"" ? "" : Expand(text); }
-
 // bytes written with the escapes Unescape reads: spaces, backslashes and
 // bytes outside printable ASCII escaped; "" for no bytes.
 inline std::string Escape(const std::string& bytes)
 {
     std::string out = bytes.empty() ? "\"\"" : "";
     for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        const char* named = c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : c == ' ' ? "\\s" : nullptr;
         char hex[5];
-        std::snprintf(hex, sizeof hex, "\\x%02x", b);
-        out += named ? named : c == '\\' ? "\\\\" : b < 0x20 || b > 0x7e ? hex : std::string(1, c);
+        std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned char>(c));
+        const char* named = c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : c == ' ' ? "\\s" : nullptr;
+        out += named ? named : c == '\\' ? "\\\\" : c < 0x20 || c > 0x7e ? hex : std::string(1, c);
     }
     return out;
 }
