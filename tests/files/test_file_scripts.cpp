@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -197,12 +198,15 @@ public:
         if (op == "stdin") return FreeStdin(w[1] == "free"), "";
         if (op == "hold" || op == "release") return Hold(w);
         if (op == "fifo") return mkfifo(m_dir.Path(w[1]).c_str(), 0644), "";
-        if (op == "no-descriptors") {  // the step that follows, with no file descriptor to be had
-            rlimit saved{}, none{};
+        if (op == "descriptors") {  // descriptors N STEP: the step, with only N more descriptors to be had
+            rlimit saved{}, few{};
             getrlimit(RLIMIT_NOFILE, &saved);
-            none.rlim_max = saved.rlim_max;
-            setrlimit(RLIMIT_NOFILE, &none);
-            const std::string result = Step({w.begin() + 1, w.end()});
+            const int lowest = open("/dev/null", O_RDONLY);  // the lowest free descriptor
+            close(lowest);
+            few.rlim_cur = static_cast<rlim_t>(lowest) + std::stoul(w[1]);
+            few.rlim_max = saved.rlim_max;
+            setrlimit(RLIMIT_NOFILE, &few);
+            const std::string result = Step({w.begin() + 2, w.end()});
             return setrlimit(RLIMIT_NOFILE, &saved), result;
         }
 #endif
@@ -255,6 +259,9 @@ private:
     {
         if (word == "invalid") return INVALID_HANDLE_VALUE;
         if (word == "null") return nullptr;
+        if (word.size() > 2 && word.compare(word.size() - 2, 2, "+1") == 0)  // a handed-out value, one past
+            return reinterpret_cast<HANDLE>(reinterpret_cast<std::uintptr_t>(Handle(word.substr(0, word.size() - 2))) +
+                                            1);
         return word == "bogus" ? reinterpret_cast<HANDLE>(4000) : m_handles.at(word);
     }
     // Keeps an opened handle under name, or closes it when the line names none.

@@ -218,7 +218,8 @@ TEST_P(FaultTable, Rows)
         const std::uint64_t before = FileId(path);
         std::string received;
         std::thread reader;
-        if (op.find("-save") != std::string::npos && setup.find("=fifo") != std::string::npos)
+        if (op.find("-save") != std::string::npos &&
+            setup.substr(0, setup.find(',')).find("=fifo") != std::string::npos)
             reader = std::thread([&] { received = ReadBytes(path); });
         const std::string newBytes = NewBytes(op), result = Faulty(op, path, w[2]);
         if (reader.joinable()) reader.join();
