@@ -36,7 +36,11 @@
 /// Entities: the general entities declared in the document's internal DTD
 /// subset (<!ENTITY name "text">) are expanded where they are referenced,
 /// in text and in attribute values; their text may hold markup and further
-/// references. The DOCTYPE is saved as it was read, so a saved document
+/// references. The markup in an entity's text must be whole: a tag, a
+/// comment, a CDATA section, an instruction or an element that the text
+/// starts and does not end fails the document, as XML requires. A lone
+/// UTF-16 surrogate is dropped, with entities as without. The DOCTYPE is
+/// saved as it was read, so a saved document
 /// reads back the same. Nothing outside the file is ever read: no external
 /// DTD and no external entity, neither from a file nor from the network. A
 /// document that refers to an external entity (declared with SYSTEM or

@@ -130,12 +130,14 @@ std::string DecodeToUTF8(const unsigned char* data, size_t length, pugi::xml_enc
     case pugi::encoding_utf16_be:
         for (size_t i = 0; i + 1 < length; i += 2) {
             std::uint32_t ch = unit(i, 2);
-            if (ch >= 0xD800 && ch < 0xDC00 && i + 3 < length) {
-                const std::uint32_t low = unit(i + 2, 2);
-                if (low >= 0xDC00 && low < 0xE000) {
-                    ch = 0x10000 + ((ch - 0xD800) << 10) + (low - 0xDC00);
-                    i += 2;
-                }
+            if (ch >= 0xD800 && ch < 0xE000) {
+                // A high surrogate and the low one after it are one
+                // character; any other surrogate is dropped, as the back
+                // end drops it.
+                const std::uint32_t low = ch < 0xDC00 && i + 3 < length ? unit(i + 2, 2) : 0;
+                if (low < 0xDC00 || low >= 0xE000) continue;
+                ch = 0x10000 + ((ch - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
             }
             AppendUTF8(text, ch);
         }

@@ -61,11 +61,13 @@ public:
         m_at = (std::min)(m_text.find_first_of(set, m_at), m_text.size());
         return m_text.substr(start, m_at - start);
     }
-    // Moves past the next end (to the end of the text when there is none).
-    void SkipPast(std::string_view end)
+    // Moves past the next end (to the end of the text when there is none,
+    // which gives false).
+    bool SkipPast(std::string_view end)
     {
         const size_t found = m_text.find(end, m_at);
         m_at = found == std::string_view::npos ? m_text.size() : found + end.size();
+        return found != std::string_view::npos;
     }
     std::string_view Name()
     {
@@ -190,19 +192,29 @@ class Expander {
 public:
     Expander(Entities& entities, std::string& out) : m_entities(entities), m_out(out) {}
 
+    // An entity's replacement text (depth above 0) must hold whole markup:
+    // every tag, comment, CDATA section and instruction ends in it, and so
+    // does every element it starts. Markup cut by the entity's end would be
+    // finished by the text around the reference, which XML forbids.
     bool Content(std::string_view text, unsigned depth)
     {
         Cursor cursor(text, 0);
+        int open = 0;  // elements started in this text and not ended in it
         while (!cursor.AtEnd()) {
             const size_t start = cursor.At();
+            bool whole = true;
             if (cursor.StartsWith("<!--")) {
-                cursor.SkipPast("-->");
+                whole = cursor.SkipPast("-->");
             } else if (cursor.StartsWith("<![CDATA[")) {
-                cursor.SkipPast("]]>");
+                whole = cursor.SkipPast("]]>");
             } else if (cursor.StartsWith("<?")) {
-                cursor.SkipPast("?>");
+                whole = cursor.SkipPast("?>");
             } else if (cursor.Peek() == '<') {
+                const bool endTag = cursor.StartsWith("</");
                 if (!Tag(cursor, depth)) return false;
+                const bool empty = m_out.size() >= 2 && m_out.compare(m_out.size() - 2, 2, "/>") == 0;
+                open += endTag ? -1 : empty ? 0 : 1;
+                if (depth > 0 && open < 0) return false;
                 continue;
             } else if (cursor.Peek() == '&') {
                 if (!Reference(cursor, false, depth)) return false;
@@ -210,9 +222,10 @@ public:
             } else {
                 cursor.SkipUntilAny("<&");
             }
+            if (depth > 0 && !whole) return false;
             m_out.append(text.substr(start, cursor.At() - start));
         }
-        return true;
+        return depth == 0 || open == 0;
     }
 
     bool Attribute(std::string_view text, unsigned depth)
@@ -235,7 +248,8 @@ public:
     }
 
 private:
-    // A start or end tag: copied, with its attribute values expanded.
+    // A start or end tag: copied, with its attribute values expanded. A
+    // tag that an entity's text ends inside fails.
     bool Tag(Cursor& cursor, unsigned depth)
     {
         std::string_view value;
@@ -250,7 +264,8 @@ private:
                 cursor.Advance(1);
             }
         }
-        if (!cursor.AtEnd()) m_out += '>';
+        if (cursor.AtEnd()) return depth == 0;
+        m_out += '>';
         cursor.Advance(1);
         return true;
     }
