@@ -63,11 +63,22 @@ inline std::string WithLineEnds(const std::string& text, const std::string& line
 }
 
 // text with every LF replaced by the platform's line end: the bytes that
-// writing text to a text-mode stream leaves in the file.
+// writing text to a text-mode stream leaves in the file. UTF-16 text, told
+// by its byte-order mark, has its line ends as two-byte code units.
 inline std::string StoredText(const std::string& text)
 {
 #ifdef _WIN32
-    return WithLineEnds(text, "\r\n");
+    const bool little = text.rfind("\xFF\xFE", 0) == 0, big = text.rfind("\xFE\xFF", 0) == 0;
+    if (!little && !big) return WithLineEnds(text, "\r\n");
+    const std::string lf = little ? std::string("\n\0", 2) : std::string("\0\n", 2);
+    const std::string cr = little ? std::string("\r\0", 2) : std::string("\0\r", 2);
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        const std::string unit = text.substr(i, 2);
+        if (unit == lf) out += cr;
+        out += unit;
+    }
+    return out;
 #else
     return text;
 #endif
