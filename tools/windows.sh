@@ -101,6 +101,10 @@ mkdir -p "$WINEPREFIX"
 trap '"$wineserver" -k' EXIT
 "$wine" wineboot --init >/dev/null 2>&1
 
+# The programs the build defines now: a program left in the build folder by
+# an earlier layout of the tests is not run.
+programs() { ninja -C "$build" -t targets all | sed -n "s|^\($1[^:]*\.exe\):.*|$build/\1|p" | sort; }
+
 stage "tests under wine"
 passed=0
 failed=0
@@ -123,7 +127,7 @@ while IFS= read -r program; do
     echo "$name: failed, see $log/$name.txt"
     failed=$((failed + 1))
   fi
-done < <(find "$build/tests/fuzz" -name 'replay_*.exe' | sort)
+done < <(programs tests/fuzz/replay_)
 
 while IFS= read -r program; do
   name="$(basename "$program" .exe)"
@@ -142,7 +146,7 @@ while IFS= read -r program; do
   echo "$name: $ok of $ran passed"
   passed=$((passed + ok))
   failed=$((failed + ran - ok))
-done < <(find "$build/tests" -name '*.exe' -not -path '*/CMakeFiles/*' -not -name 'replay_*' | sort)
+done < <(programs tests/ | grep -v /replay_)
 
 while IFS= read -r program; do
   name="$(basename "$program" .exe)"
@@ -155,7 +159,7 @@ while IFS= read -r program; do
     echo "$name: failed, see $log/$name.txt"
     failed=$((failed + 1))
   fi
-done < <(find "$build/examples" -name 'example_*.exe' | sort)
+done < <(programs examples/example_)
 
 # The DLL exports the same classes and members as the Linux shared library:
 # their demangled names, parameter lists left out (DWORD and LONG are other
