@@ -65,9 +65,10 @@
 /// declaration saying so, until no such character is left there; bytes of
 /// its text that are no UTF-8 are written as they are. A declaration naming
 /// an encoding this library does not convert (windows-1252, say) is kept:
-/// such a file's bytes are read and written unconverted. A document that Create started after ParseFile is saved in
-/// the encoding of the file read, with a declaration when that needs one; a
-/// parser that read no file saves as UTF-8 without a byte-order mark.
+/// such a file's bytes are read and written unconverted. A document that
+/// Create started after ParseFile is saved in the encoding of the file read,
+/// with a declaration when that needs one; a parser that read no file saves
+/// as UTF-8 without a byte-order mark.
 #ifndef FILEKIT_XMLSDK_H
 #define FILEKIT_XMLSDK_H
 
